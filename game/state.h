@@ -1,0 +1,113 @@
+// The data of a game: its counters, the wall, the tables and the worker handles.
+//
+// Owns: Game, one game's whole data as one unit, and the process-wide pointer to the
+// game being played. A new game makes a new unit; every worker holds a shared
+// reference to the unit of its own game from its start, so a worker of an earlier
+// game never reads or writes the new game's data, and a finished game's unit (with
+// its surfaces) goes when its last worker ends.
+//
+// Threads: the fields below are shared by the main thread, the bar worker and the
+// shot workers with no lock. Each is atomic: whole values are read and written with
+// relaxed order (no field orders another), and every count grows by an atomic
+// read-modify-write, so each hit adds exactly one.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "render/surface.h"
+
+namespace game {
+
+constexpr int32_t RowCount = 17;
+constexpr int32_t ColumnCount = 30;
+constexpr int32_t ColourCount = 901;            // ColourTable indices 0..900
+constexpr int32_t LevelCount = 10;              // BarLengthTable indices 1..10
+constexpr int32_t ShotLimit = 500000;           // ShotThreadTable indices 1..500000: shots per game
+constexpr int32_t FixedBlockColour = 0xB06043;  // the wall's right-most column
+constexpr int32_t BarStep = 55;                 // px the bar grows per level
+
+struct GameState {
+    std::atomic<int16_t> BlocksDestroyed{0};  // blocks destroyed; shot workers add 1 per hit
+    std::atomic<int32_t> BarOffset{0};        // px, y of the bar's upper end; the bar worker's
+    std::atomic<int32_t> AimY{0};             // px, y of the launcher, 0..503; the main thread's
+    std::atomic<int32_t> BarDirection{0};     // non-zero: the bar moves down; the bar worker's
+    std::atomic<int32_t> BarLevel{0};         // 1..10 in play; shot workers add 1 per bar hit
+    std::atomic<int32_t> ShotCount{0};        // shots fired this game; the main thread's
+};
+
+// One block. Its geometry and colour are set while the game is made and only read
+// afterwards; Destroyed goes from 0 to 1 once, by one atomic exchange.
+struct BlockCell {
+    int32_t Left = 0;                   // px, x of the left edge, included
+    int32_t Right = 0;                  // px, x of the right edge, included
+    int32_t Top = 0;                    // px, y of the upper edge, included
+    int32_t Bottom = 0;                 // px, y of the lower edge, included
+    int32_t Colour = 0;                 // 0x00BBGGRR
+    std::atomic<int32_t> Destroyed{0};  // 0 standing, 1 destroyed
+};
+
+// The wall, rows 1..17 by columns 1..30, stored row by row.
+struct BlockGrid {
+    std::array<BlockCell, RowCount * ColumnCount> Cells;
+
+    BlockCell& Cell(int32_t row, int32_t column);
+    const BlockCell& Cell(int32_t row, int32_t column) const;
+};
+
+// The colours a new game draws the wall from, indices 0..900.
+struct ColourTable {
+    std::array<int32_t, ColourCount> Entries{};
+
+    int32_t& At(int32_t index);
+};
+
+// Bar lengths by level, indices 1..10.
+struct BarLengthTable {
+    std::array<int32_t, LevelCount> Entries{};
+
+    int32_t& At(int32_t level);
+    // The length of a level as the game reads it: a level above 10 (two quick bar
+    // hits, or hits after the end) has the level-10 length; nothing outside is read.
+    int32_t LengthFor(int32_t level) const;
+};
+
+// Shot worker handles by shot number, indices 1..500000.
+struct ShotThreadTable {
+    std::unique_ptr<std::atomic<int32_t>[]> Entries;
+
+    ShotThreadTable();
+    std::atomic<int32_t>& Slot(int32_t shot);
+};
+
+// The surfaces of one game; 0 until the game sets them up. Released with the game.
+struct GameSurfaces {
+    render::SurfaceHandle BarLayer = 0;
+    render::SurfaceHandle BlockLayer = 0;
+    render::SurfaceHandle LauncherLayer = 0;
+    render::SurfaceHandle FrameBitmap = 0;
+};
+
+// One game's whole data. The tables exist only from a new game on.
+struct Game {
+    GameState State;
+    std::unique_ptr<BlockGrid> Grid;
+    std::unique_ptr<ColourTable> Colours;
+    std::unique_ptr<BarLengthTable> BarLengths;
+    std::unique_ptr<ShotThreadTable> ShotThreads;
+    GameSurfaces Surfaces;
+};
+
+// Makes the unit of a new game: every table created, every field 0.
+std::shared_ptr<Game> CreateGame();
+
+// The game being played (before the first new game: a unit with no tables).
+std::shared_ptr<Game> CurrentGame();
+void SetCurrentGame(std::shared_ptr<Game> game);
+
+// The handle of the newest bar worker.
+inline std::atomic<int32_t> BarThread{0};
+
+}  // namespace game

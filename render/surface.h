@@ -1,0 +1,110 @@
+// The drawing surface: off-screen bitmaps and the window's graphic control, drawn
+// on through each thread's current surface.
+//
+// Owns: every surface and its pixels, the font table, SurfaceLock, the error number.
+// Threads: every operation may be called from any thread. Each operation holds
+// SurfaceLock from the moment it looks up the calling thread's current surface until
+// it is done, so one operation never sees another half done; sequences of operations
+// are not atomic. The graphic control's sink is told about a refresh after the lock
+// has been released, so a sink may wait for the user-interface thread.
+//
+// Colours are 0x00BBGGRR (the low byte is red). Pixels are stored 32 bits each as
+// 0xFFRRGGBB words, the layout of a 32-bit RGB image on the desktop, row after row.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+namespace render {
+
+using SurfaceHandle = int32_t;  // names a bitmap, or a window holding controls; 0 = none
+using FontHandle = int32_t;     // 1-based number in the font table
+
+constexpr int32_t ColourDefault = -1;    // the surface's current colour of that role
+constexpr int32_t ColourNone = -2;       // paint nothing (no fill, transparent text back)
+constexpr int32_t ColourUnchanged = -3;  // keep the colour as it is
+
+constexpr int32_t ColourSilver = 0xC0C0C0;
+constexpr int32_t DefaultForeColour = 0x000000;  // window text
+constexpr int32_t DefaultBackColour = 0xF0F0F0;  // dialog face
+
+constexpr uint32_t RasterCopy = 13;              // plain copy
+constexpr uint32_t RasterSourceCopy = 0xCC0020;  // plain copy, as the desktop names it
+
+constexpr int32_t ErrorInvalidHandle = 5;
+
+// Style bits of NewFont.
+constexpr int32_t FontBold = 1;
+constexpr int32_t FontItalic = 2;
+constexpr int32_t FontUnderline = 4;
+constexpr int32_t FontStrikeOut = 8;
+constexpr int32_t FontCellHeight = 16;  // the size gives the whole cell's height
+
+struct Rect {
+    int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;  // Right and Bottom excluded
+    bool IsEmpty() const { return Left >= Right || Top >= Bottom; }
+};
+
+// ---- Colours and coordinates -----------------------------------------------
+int32_t MakeRgb(int32_t red, int32_t green, int32_t blue);
+// A float coordinate as a pixel: nearest, ties to even; NaN and overflow saturate.
+int32_t ToPixel(float coordinate);
+
+// ---- Surfaces ---------------------------------------------------------------
+SurfaceHandle NewBitmap(int32_t width, int32_t height);
+// Releases a bitmap's pixels. Its handle then names nothing; threads that still have
+// it as their current surface draw nothing. Handles are never reused.
+void FreeBitmap(SurfaceHandle bitmap);
+void AttachSurface(SurfaceHandle handle, int32_t controlId, int32_t deferredRedraw);
+
+void ClearSurface(int32_t colour, int32_t fillStyle);
+void SetForeColour(int32_t colour);
+void SetBackColour(int32_t colour);
+void DrawBox(float x1, float y1, float x2, float y2, int32_t cornerPercent, int32_t outline,
+             int32_t fill, int32_t fillStyle);
+void CopyBitmap(SurfaceHandle source, int32_t sourceId, uint32_t rasterMode);
+void CopyBitmapAt(SurfaceHandle source, int32_t sourceId, float x, float y, uint32_t rasterMode);
+
+// ---- Text -------------------------------------------------------------------
+void SetPosition(float x, float y);
+void DrawText(std::string_view utf8);  // UTF-8 text, widened before it is drawn
+void EndTextLine();
+FontHandle NewFont(std::string_view face, float points, int32_t style, int32_t charset,
+                   int32_t pitchAndFamily, int32_t angle);
+void SetTextFont(FontHandle font);
+
+// ---- The graphic control ------------------------------------------------------
+// Told which part of the control's image changed, after SurfaceLock is released.
+struct ControlSink {
+    virtual ~ControlSink() = default;
+    virtual void Refresh(Rect dirty) = 0;
+};
+
+// Makes the control (window, controlId): an image of width x height pixels filled
+// with the background colour, drawn on with deferred redraw off. The sink must
+// outlive every drawing on the control.
+void NewGraphicControl(SurfaceHandle window, int32_t controlId, int32_t width, int32_t height,
+                       ControlSink* sink);
+
+// Runs reader on the control's pixels under SurfaceLock (for painting the window).
+void ReadControlImage(SurfaceHandle window, int32_t controlId,
+                      const std::function<void(const uint32_t* pixels, int32_t width,
+                                               int32_t height, int32_t stride)>& reader);
+
+// ---- Inspection (tools and tests) ---------------------------------------------
+struct SurfaceMetrics {
+    int32_t X = 0, Y = 0;  // current position
+    int32_t Ascent = 0, Descent = 0, Height = 0, ExternalLeading = 0, AverageWidth = 0;
+};
+// The calling thread's current surface's position and font metrics; false with none.
+bool CurrentMetrics(SurfaceMetrics& metrics);
+// A copy of a surface's pixels (0xFFRRGGBB words); false when the handle names none.
+bool ReadPixels(SurfaceHandle handle, int32_t controlId, std::vector<uint32_t>& pixels,
+                int32_t& width, int32_t& height);
+
+// The last error an operation recorded (0 for none). Nothing in the game reads it.
+int32_t LastError();
+
+}  // namespace render

@@ -1,0 +1,33 @@
+// The text painters: the wall's caption, the score line and the two end screens.
+//
+// Every text is drawn three times with a transparent background: white one pixel
+// up-left, maroon one pixel down-right, then its face colour at its anchor.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string_view>
+
+#include "render/surface.h"
+
+namespace render {
+
+// The wall's caption text (the maker's web address).
+constexpr std::string_view CaptionText = "www.zarpeta.example";
+constexpr std::string_view TextFace = "Times New Roman";
+
+// The caption's font, asked for by every new game (always the same handle).
+inline std::atomic<FontHandle> CaptionFont{0};
+
+// The score line on the process-wide FrameBitmap, or on the given surface.
+void PaintScore(int16_t count);
+void PaintScoreOn(SurfaceHandle frame, int16_t count);
+void PaintGameOver(SurfaceHandle surface);
+void PaintWin(SurfaceHandle surface);
+// Pauses once (the caller's pending event), clears the surface silver and draws text.
+void PaintCaption(SurfaceHandle surface, int32_t controlId, std::string_view text, FontHandle font);
+
+// The score number as drawn: the decimal count with no blanks ("7", not " 7").
+std::string_view ScoreText(int16_t count, char (&buffer)[8]);
+
+}  // namespace render

@@ -1,0 +1,123 @@
+// The test clock: a baton passed from the test thread to one worker at a time.
+#include "runtime/test_clock.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <vector>
+
+namespace runtime {
+
+namespace {
+
+struct WorkerRecord {
+    bool Parked = false;  // waiting in a pause
+    bool Go = false;      // allowed to take its next step
+    uint64_t Pauses = 0;  // pauses reached so far
+};
+
+// Workers by creation sequence, so that iteration gives the stepping order.
+struct TestClockData {
+    std::mutex Mutex;
+    std::condition_variable Changed;
+    std::map<uint64_t, WorkerRecord> Workers;
+};
+
+std::atomic<bool> InUse{false};
+
+TestClockData& Clock() {
+    static TestClockData clock;
+    return clock;
+}
+
+WorkerRecord* FindLocked(uint64_t sequence) {
+    auto found = Clock().Workers.find(sequence);
+    return found == Clock().Workers.end() ? nullptr : &found->second;
+}
+
+std::vector<uint64_t> ParkedWorkersLocked() {
+    std::vector<uint64_t> parked;
+    for (const auto& [sequence, record] : Clock().Workers) {
+        if (record.Parked) {
+            parked.push_back(sequence);
+        }
+    }
+    return parked;
+}
+
+// Lets one worker take a step and waits until it has paused again or ended.
+void StepWorkerLocked(std::unique_lock<std::mutex>& lock, uint64_t sequence) {
+    WorkerRecord* record = FindLocked(sequence);
+    if (record == nullptr) {
+        return;
+    }
+    const uint64_t pausesBefore = record->Pauses;
+    record->Go = true;
+    Clock().Changed.notify_all();
+    Clock().Changed.wait(lock, [&] {
+        WorkerRecord* current = FindLocked(sequence);
+        return current == nullptr || current->Pauses > pausesBefore;
+    });
+}
+
+}  // namespace
+
+void UseTestClock(bool on) {
+    InUse.store(on);
+}
+
+bool TestClockInUse() {
+    return InUse.load();
+}
+
+void AdvanceTestClock(int32_t ticks) {
+    std::unique_lock lock(Clock().Mutex);
+    for (int32_t tick = 0; tick < ticks; ++tick) {
+        for (uint64_t sequence : ParkedWorkersLocked()) {
+            StepWorkerLocked(lock, sequence);
+        }
+    }
+}
+
+int32_t TestClockWorkers() {
+    std::lock_guard lock(Clock().Mutex);
+    return static_cast<int32_t>(Clock().Workers.size());
+}
+
+void TestClockRegister(uint64_t workerSequence) {
+    std::lock_guard lock(Clock().Mutex);
+    Clock().Workers[workerSequence] = WorkerRecord{};
+}
+
+void TestClockForget(uint64_t workerSequence) {
+    std::lock_guard lock(Clock().Mutex);
+    Clock().Workers.erase(workerSequence);
+    Clock().Changed.notify_all();
+}
+
+bool TestClockPark(uint64_t workerSequence) {
+    std::unique_lock lock(Clock().Mutex);
+    WorkerRecord* record = FindLocked(workerSequence);
+    if (record == nullptr) {
+        return false;
+    }
+    record->Parked = true;
+    record->Pauses += 1;
+    Clock().Changed.notify_all();
+    Clock().Changed.wait(lock, [&] { return FindLocked(workerSequence)->Go; });
+    record = FindLocked(workerSequence);
+    record->Go = false;
+    record->Parked = false;
+    return true;
+}
+
+void TestClockAwaitPause(uint64_t workerSequence) {
+    std::unique_lock lock(Clock().Mutex);
+    Clock().Changed.wait(lock, [&] {
+        WorkerRecord* record = FindLocked(workerSequence);
+        return record == nullptr || record->Parked;
+    });
+}
+
+}  // namespace runtime
