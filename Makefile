@@ -24,7 +24,7 @@ build: deps
 	cmake --build --preset default
 
 bench: build
-	./build/bin/zarpeta-bench
+	for b in build/bin/zarpeta-bench-*; do $$b; done
 
 deps:
 	./scripts/install-deps

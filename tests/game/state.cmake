@@ -1,0 +1,3 @@
+zarpeta_test(game_state_tests
+    SOURCES state_test.cpp
+    LIBS zarpeta_game)

@@ -1,0 +1,3 @@
+zarpeta_test(runtime_tests
+    SOURCES random_test.cpp workers_test.cpp pacing_test.cpp
+    LIBS zarpeta_runtime)
