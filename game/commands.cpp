@@ -1,10 +1,81 @@
-// The game's side of the commands. (Being filled in with the game.)
+// The commands: a new game, the aim and the shots.
 #include "game/commands.h"
+
+#include "game/bar.h"
+#include "game/frame.h"
+#include "game/shot.h"
+#include "runtime/random.h"
+#include "runtime/workers.h"
+#include "shell/seam.h"
 
 namespace game {
 
-void NewGame() {}
-void AimAt(int32_t) {}
-void FireShot() {}
+namespace {
+
+constexpr int32_t DarkestColour = 30000;  // 0x007530
+constexpr int32_t BrightestColour = 0xFFFFFF;
+
+void ResetState(GameState& state) {
+    state.BlocksDestroyed.store(0);
+    state.BarOffset.store(0);
+    state.AimY.store(0);
+    state.BarDirection.store(1);
+    state.BarLevel.store(1);
+    state.ShotCount.store(0);
+}
+
+}  // namespace
+
+void BuildTables(Game& game) {
+    for (int32_t& colour : game.Colours->Entries) {
+        colour = runtime::RandomInt(DarkestColour, BrightestColour);
+    }
+    for (int32_t level = 1; level <= LevelCount; ++level) {
+        game.BarLengths->At(level) = BarStep * level;
+    }
+}
+
+void StartBarThread(const std::shared_ptr<Game>& game) {
+    runtime::CreateWorker([game](int32_t) { RunBar(game); }, 1, WorkerStack, false, BarThread);
+}
+
+void NewGame() {
+    shell::SetNewEnabled(false);
+    runtime::SeedFromClock();
+    std::shared_ptr<Game> game = CreateGame();
+    BuildTables(*game);
+    ResetState(game->State);
+    SetUpLayers(*game);
+    // Only a finished game is played: the caption's pause may handle a press, which
+    // must not fly at a wall still being built.
+    MakeCurrentGame(game);
+    SetUpFrame(*game);
+    StartBarThread(game);
+}
+
+void AimAt(int32_t clientY) {
+    if (clientY >= 0 && clientY <= AimLimit) {
+        CurrentGame()->State.AimY.store(clientY);
+    }
+}
+
+void FireShot() {
+    std::shared_ptr<Game> game = CurrentGame();
+    if (game->ShotThreads == nullptr) {
+        return;  // no game yet: no wall to fly at
+    }
+    const int32_t shot = game->State.ShotCount.load() + 1;
+    if (shot > ShotLimit) {
+        return;  // the game's shots are used up
+    }
+    game->State.ShotCount.store(shot);
+    ShotsInFlight.fetch_add(1);
+    std::atomic<int32_t>& slot = game->ShotThreads->Slot(shot);
+    runtime::CreateWorker([game](int32_t number) { RunShot(game, number); }, shot, WorkerStack,
+                          false, slot);
+    if (slot.load() == 0) {
+        ShotsInFlight.fetch_sub(1);  // no worker: the shot number stays used, nothing flies
+    }
+}
 
 }  // namespace game

@@ -1,4 +1,4 @@
-// The game's side of the menu commands and the mouse over the play area.
+// The game's side of the menu commands and of the mouse over the play area.
 //
 // Threads: the user-interface thread only (or the one thread that drives a
 // headless game).
@@ -6,13 +6,25 @@
 
 #include <cstdint>
 
+#include "game/state.h"
+
 namespace game {
 
 // The largest y over the play area that aims the launcher.
 constexpr int32_t AimLimit = 503;
+// Every worker's stack.
+constexpr int64_t WorkerStack = 0x100000;  // 1 MiB
 
-// "Nuevo": a freshly coloured wall, a reset state, the first frame, a moving bar.
+// "Nuevo": greys "Nuevo", seeds the generator from the clock, makes a new game with
+// fresh tables, wall, layers and first frame, and starts its bar worker. Workers of
+// an earlier game finish on their own game's data and never show a frame again.
 void NewGame();
+
+// Fills the colour table (901 draws) and the bar lengths of a new game.
+void BuildTables(Game& game);
+
+// Starts the game's bar worker; its handle goes to BarThread.
+void StartBarThread(const std::shared_ptr<Game>& game);
 
 // A mouse movement at y in the play area's client coordinates (inside its border).
 // Stored at once when 0..503; anything else leaves the aim where it was.

@@ -46,6 +46,13 @@ std::atomic<int32_t>& ShotThreadTable::Slot(int32_t shot) {
     return Entries[static_cast<size_t>(shot - 1)];
 }
 
+Game::~Game() {
+    render::FreeBitmap(Surfaces.BarLayer);
+    render::FreeBitmap(Surfaces.BlockLayer);
+    render::FreeBitmap(Surfaces.LauncherLayer);
+    render::FreeBitmap(Surfaces.FrameBitmap);
+}
+
 std::shared_ptr<Game> CreateGame() {
     auto game = std::make_shared<Game>();
     game->Grid = std::make_unique<BlockGrid>();
@@ -62,5 +69,7 @@ std::shared_ptr<Game> CurrentGame() {
 void SetCurrentGame(std::shared_ptr<Game> game) {
     CurrentSlot().store(std::move(game));
 }
+
+bool IsCurrentGame(const Game& game) { return CurrentSlot().load().get() == &game; }
 
 }  // namespace game

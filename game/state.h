@@ -98,6 +98,11 @@ struct Game {
     std::unique_ptr<BarLengthTable> BarLengths;
     std::unique_ptr<ShotThreadTable> ShotThreads;
     GameSurfaces Surfaces;
+
+    Game() = default;
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+    ~Game();  // releases the surfaces: no worker of this game is left to draw on them
 };
 
 // Makes the unit of a new game: every table created, every field 0.
@@ -106,6 +111,9 @@ std::shared_ptr<Game> CreateGame();
 // The game being played (before the first new game: a unit with no tables).
 std::shared_ptr<Game> CurrentGame();
 void SetCurrentGame(std::shared_ptr<Game> game);
+
+// Whether this is the game being played.
+bool IsCurrentGame(const Game& game);
 
 // The handle of the newest bar worker.
 inline std::atomic<int32_t> BarThread{0};

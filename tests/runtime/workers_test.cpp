@@ -37,7 +37,12 @@ size_t StackSizeOfWorker(int64_t requested) {
 
 TEST(CreateWorker, RunsTheWorkerOnTheStackItAskedFor) {
     EXPECT_EQ(StackSizeOfWorker(0x100000), 0x100000u);
+#if defined(__SANITIZE_THREAD__)
+    // The thread sanitizer enlarges small stacks for its own bookkeeping.
+    EXPECT_GE(StackSizeOfWorker(100000), 0x10000u);
+#else
     EXPECT_EQ(StackSizeOfWorker(100000), 0x10000u);
+#endif
 }
 
 TEST(CreateWorker, StoresZeroWhenNoThreadCanBeMade) {

@@ -1,0 +1,115 @@
+// The cost of a game's tick, of a new game, and the memory many games leave behind.
+//
+//   BM_FrameCopy         the least a tick must move: one 1000 x 576 frame, memcpy
+//   BM_Tick              one bar tick: compose the frame and present it (headless)
+//   BM_TickWith500Shots  the same, while 500 shots fly on their own threads
+//   BM_NewGame           "Nuevo", headless
+//   BM_ResidentAfter300Games  resident memory after the first and the 300th game
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "game/bar.h"
+#include "game/commands.h"
+#include "game/frame.h"
+#include "game/shot.h"
+#include "runtime/test_clock.h"
+#include "shell/headless.h"
+
+namespace {
+
+constexpr size_t FrameBytes = 1000 * 576 * 4;
+
+void BM_FrameCopy(benchmark::State& state) {
+    std::vector<uint32_t> from(FrameBytes / 4, 0xFFC0C0C0u), to(FrameBytes / 4);
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), FrameBytes);
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FrameBytes));
+}
+BENCHMARK(BM_FrameCopy);
+
+// A game whose bar worker is parked under the test clock, so the bench drives ticks.
+std::shared_ptr<game::Game> ParkedGame() {
+    runtime::UseTestClock(true);
+    shell::InstallHeadlessShell();
+    game::NewGame();
+    return game::CurrentGame();
+}
+
+void ComposeAndPresent(game::Game& current) {
+    game::MoveBar(current);
+    game::ComposeFrame(current);
+    game::PresentFrame(current);
+}
+
+void BM_Tick(benchmark::State& state) {
+    std::shared_ptr<game::Game> current = ParkedGame();
+    for (auto _ : state) {
+        ComposeAndPresent(*current);
+    }
+}
+BENCHMARK(BM_Tick);
+
+// The shots keep their real pace: they all wake at each 1/64 s boundary, paint and
+// scan, and contend with the tick for the drawing lock and the processor.
+void BM_TickWith500Shots(benchmark::State& state) {
+    std::shared_ptr<game::Game> current = ParkedGame();
+    runtime::UseTestClock(false);
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (game::ShotsInFlight.load() < 100) {
+            current->State.ShotCount = 0;
+            game::AimAt(0);  // above the wall: every shot flies its 65 steps
+            for (int shot = 0; shot < 500; ++shot) {
+                game::FireShot();
+            }
+        }
+        state.ResumeTiming();
+        ComposeAndPresent(*current);
+    }
+    state.counters["shots_in_flight_at_end"] = game::ShotsInFlight.load();
+}
+BENCHMARK(BM_TickWith500Shots)->MinTime(2.0);
+
+void BM_NewGame(benchmark::State& state) {
+    ParkedGame();
+    for (auto _ : state) {
+        game::NewGame();
+        state.PauseTiming();
+        runtime::AdvanceTestClock(1);  // the earlier game's bar worker stops
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_NewGame)->Unit(benchmark::kMillisecond);
+
+double ResidentMegabytes() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * 4096.0 / (1024.0 * 1024.0);
+}
+
+void BM_ResidentAfter300Games(benchmark::State& state) {
+    ParkedGame();
+    for (auto _ : state) {
+        game::NewGame();
+        runtime::AdvanceTestClock(1);
+        const double afterFirst = ResidentMegabytes();
+        for (int round = 1; round < 300; ++round) {
+            game::NewGame();
+            runtime::AdvanceTestClock(1);
+        }
+        state.counters["resident_first_MB"] = afterFirst;
+        state.counters["resident_300th_MB"] = ResidentMegabytes();
+        state.counters["growth_MB"] = ResidentMegabytes() - afterFirst;
+    }
+}
+BENCHMARK(BM_ResidentAfter300Games)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace

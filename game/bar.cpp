@@ -1,0 +1,67 @@
+// The bar worker's loop and the end of a game.
+#include "game/bar.h"
+
+#include "game/frame.h"
+#include "render/text_painters.h"
+#include "runtime/pacing.h"
+
+namespace game {
+
+namespace {
+
+using EndScreenPainter = void (*)(render::SurfaceHandle);
+
+// One end sequence: "Nuevo" back, the bar home, a last frame with the end screen.
+void ShowEnd(Game& game, EndScreenPainter paintEndScreen) {
+    EnableNewIfCurrent(game);
+    game.State.BarOffset.store(0);
+    ComposeFrame(game);
+    paintEndScreen(game.Surfaces.FrameBitmap);
+    PresentFrame(game);
+}
+
+// Lost first, then won: when both hold the last frame shows "Ganaste".
+void EndGame(Game& game) {
+    if (game.State.BarLevel.load() >= LevelLost) {
+        ShowEnd(game, &render::PaintGameOver);
+    }
+    if (game.State.BlocksDestroyed.load() >= BlocksToWin) {
+        ShowEnd(game, &render::PaintWin);
+    }
+}
+
+}  // namespace
+
+void MoveBar(Game& game) {
+    GameState& state = game.State;
+    const int32_t offset =
+        state.BarOffset.load() + (state.BarDirection.load() != 0 ? BarSpeed : -BarSpeed);
+    state.BarOffset.store(offset);
+    const int32_t length = game.BarLengths->LengthFor(state.BarLevel.load());
+    if (offset + length >= WallBottom) {
+        state.BarDirection.store(0);
+    }
+    if (offset <= 0) {
+        state.BarDirection.store(1);  // wins when both ends apply
+    }
+}
+
+bool GameGoesOn(const Game& game) {
+    return game.State.BlocksDestroyed.load() < BlocksToWin &&
+           game.State.BarLevel.load() < LevelLost;
+}
+
+void RunBar(std::shared_ptr<Game> game) {
+    do {
+        runtime::PumpOrSleep(1);
+        if (!IsCurrentGame(*game)) {
+            return;
+        }
+        MoveBar(*game);
+        ComposeFrame(*game);
+        PresentFrame(*game);
+    } while (GameGoesOn(*game));
+    EndGame(*game);
+}
+
+}  // namespace game

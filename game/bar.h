@@ -1,0 +1,28 @@
+// The bar worker: the game's clock. Each tick moves the bar, shows a new frame and
+// decides the end of the game.
+//
+// Threads: one bar worker per game, started by the new game.
+#pragma once
+
+#include <memory>
+
+#include "game/state.h"
+
+namespace game {
+
+constexpr int32_t BarSpeed = 5;       // px per tick
+constexpr int32_t WallBottom = 540;   // px, where the bar turns upwards
+constexpr int32_t BlocksToWin = 100;  // destroyed blocks that win the game
+constexpr int32_t LevelLost = 10;     // the bar level that loses it
+
+// One move of the bar: 5 px on, then the turns at either end of the lane.
+void MoveBar(Game& game);
+
+// Whether the game goes on after this tick.
+bool GameGoesOn(const Game& game);
+
+// The bar worker's body: ticks until the game ends, then shows its end. A game that
+// is no longer being played stops ticking: nobody sees its frames.
+void RunBar(std::shared_ptr<Game> game);
+
+}  // namespace game

@@ -1,0 +1,75 @@
+// A shot's flight: x = 955, 940, ... down to -5, at most 65 steps. The bar can only be
+// met at x = 640; the wall from x = 610 (column 30) leftwards.
+#include "game/shot.h"
+
+#include "render/painters.h"
+#include "runtime/pacing.h"
+#include "runtime/workers.h"
+#include "shell/seam.h"
+
+namespace game {
+
+namespace {
+
+bool CellHolds(const BlockCell& cell, int32_t x, int32_t y) {
+    return cell.Left <= x && x <= cell.Right && cell.Top <= y && y <= cell.Bottom;
+}
+
+void HitBar(Game& game) {
+    shell::PlayCue(shell::CueBarHit);
+    const int32_t level = game.State.BarLevel.fetch_add(1) + 1;
+    render::PaintBarOn(game.Surfaces.BarLayer, game.BarLengths->LengthFor(level));
+}
+
+// One step: move, draw, then the bar and the wall. Returns the new x (0: spent).
+int32_t StepShot(Game& game, int32_t x, int32_t y) {
+    x -= ShotStep;
+    render::PaintShot(game.Surfaces.FrameBitmap, x, y);
+    if (ShotHitsBar(game, x, y)) {
+        HitBar(game);
+        return 0;
+    }
+    if (x > 0 && ShotHitsBlock(game, x, y)) {
+        return 0;
+    }
+    return x;
+}
+
+}  // namespace
+
+bool ShotHitsBar(const Game& game, int32_t x, int32_t y) {
+    const int32_t offset = game.State.BarOffset.load();
+    const int32_t length = game.BarLengths->LengthFor(game.State.BarLevel.load());
+    return offset <= y && y <= offset + length && BarLaneLeft <= x && x <= BarLaneRight;
+}
+
+bool ShotHitsBlock(Game& game, int32_t x, int32_t y) {
+    for (BlockCell& cell : game.Grid->Cells) {  // row by row, left to right
+        if (cell.Destroyed.load() != 0 || !CellHolds(cell, x, y)) {
+            continue;
+        }
+        if (cell.Destroyed.exchange(1) != 0) {
+            continue;  // another shot took it a moment ago
+        }
+        shell::PlayCue(shell::CueBlockHit);
+        game.State.BlocksDestroyed.fetch_add(1);
+        render::EraseBlockOn(game.Surfaces.BlockLayer, cell.Left, cell.Top);
+        return true;
+    }
+    return false;
+}
+
+void RunShot(std::shared_ptr<Game> game, int32_t shot) {
+    int32_t x = ShotStartX;
+    const int32_t y = game->State.AimY.load() + ShotBelowAim;
+    shell::PlayCue(shell::CueShot);
+    render::PaintShot(game->Surfaces.FrameBitmap, x, y);
+    do {
+        runtime::PumpOrSleep(1);
+        x = StepShot(*game, x, y);
+    } while (x > 0);
+    runtime::CloseWorkerHandle(game->ShotThreads->Slot(shot).load());
+    ShotsInFlight.fetch_sub(1);
+}
+
+}  // namespace game

@@ -1,0 +1,33 @@
+// A shot: one worker per click, flying from the launcher to the wall 15 px a step.
+//
+// Threads: one shot worker per shot, any number at once, each holding its own game.
+#pragma once
+
+#include <atomic>
+#include <memory>
+
+#include "game/state.h"
+
+namespace game {
+
+constexpr int32_t ShotStartX = 970;   // px, where every shot starts
+constexpr int32_t ShotStep = 15;      // px per step
+constexpr int32_t ShotBelowAim = 25;  // px from the launcher's top to the shot's row
+constexpr int32_t BarLaneLeft = 628;  // px, the bar is tested at x 628..645
+constexpr int32_t BarLaneRight = 645;
+
+// Shots started and not yet ended, over all games.
+inline std::atomic<int32_t> ShotsInFlight{0};
+
+// Whether a shot at (x, y) touches the bar as it stands now (all bounds included).
+bool ShotHitsBar(const Game& game, int32_t x, int32_t y);
+
+// Destroys and counts the first standing block at (x, y) in row-then-column order;
+// false when there is none. Taking a block is one atomic step, so two shots on the
+// same cell at once destroy and count it once.
+bool ShotHitsBlock(Game& game, int32_t x, int32_t y);
+
+// The shot worker's body for shot number `shot` of `game`.
+void RunShot(std::shared_ptr<Game> game, int32_t shot);
+
+}  // namespace game
