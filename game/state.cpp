@@ -70,6 +70,8 @@ void SetCurrentGame(std::shared_ptr<Game> game) {
     CurrentSlot().store(std::move(game));
 }
 
-bool IsCurrentGame(const Game& game) { return CurrentSlot().load().get() == &game; }
+bool IsCurrentGame(const Game& game) {
+    return CurrentSlot().load().get() == &game;
+}
 
 }  // namespace game
