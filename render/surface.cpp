@@ -1,1 +1,403 @@
-// Filled in with the drawing layer.
+// Surfaces on plain pixel buffers: the table of bitmaps and graphic controls, each
+// thread's current surface, clearing, colours, positions and copies.
+//
+// Every surface gets an internal id from one counter and keeps it for life; a bitmap's
+// handle is its internal id, a control is found by (window, control id). A thread's
+// current surface is the internal id in runtime::CurrentThreadState().
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <new>
+
+#include "render/surface_internal.h"
+#include "runtime/workers.h"
+
+namespace render {
+
+namespace {
+
+// ---- Constants ----
+
+// Largest side of a surface, pixels; larger requests fail like an allocation would.
+constexpr int32_t MaxSurfaceSide = 1 << 15;
+
+// ---- Types ----
+
+struct ControlName {
+    SurfaceHandle Window = 0;
+    int32_t ControlId = 0;
+    int32_t Id = 0;  // internal id of the control's surface
+};
+
+// ---- Module state (under SurfaceLock) ----
+
+struct SurfaceTable {
+    // Indexed by internal id; a freed surface leaves null. Slot 0 is never used.
+    std::vector<std::unique_ptr<Surface>> Surfaces = std::vector<std::unique_ptr<Surface>>(1);
+    std::vector<ControlName> Controls;
+};
+
+// Never destroyed: workers may still draw while the process exits.
+SurfaceTable& Table() {
+    static SurfaceTable* table = new SurfaceTable;
+    return *table;
+}
+
+thread_local int32_t LastErrorNumber = 0;
+
+// ---- Internal helpers ----
+
+Surface* SurfaceByIdLocked(int32_t id) {
+    auto& surfaces = Table().Surfaces;
+    if (id <= 0 || static_cast<size_t>(id) >= surfaces.size()) {
+        return nullptr;
+    }
+    return surfaces[static_cast<size_t>(id)].get();
+}
+
+// Makes a surface of width x height and gives it the next internal id; null when the
+// pixels cannot be had or the ids ran out.
+Surface* AddSurfaceLocked(SurfaceKind kind, int32_t width, int32_t height) {
+    auto& surfaces = Table().Surfaces;
+    if (width <= 0 || height <= 0 || width > MaxSurfaceSide || height > MaxSurfaceSide ||
+        surfaces.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
+        return nullptr;
+    }
+    try {
+        auto surface = std::make_unique<Surface>();
+        surface->Kind = kind;
+        surface->Id = static_cast<int32_t>(surfaces.size());
+        surface->Width = width;
+        surface->Height = height;
+        surface->Pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+        surfaces.push_back(std::move(surface));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return surfaces.back().get();
+}
+
+void SelectFontLocked(Surface& surface, FontHandle font) {
+    LineMetrics metrics;
+    FontFace* face = FaceForFontLocked(font, metrics);
+    if (face == nullptr) {
+        RecordError(ErrorInvalidHandle);
+        return;
+    }
+    surface.Font = font;
+    surface.Face = face;
+    surface.Metrics = metrics;
+}
+
+void FillLocked(Surface& surface, uint32_t word) {
+    std::fill(surface.Pixels.begin(), surface.Pixels.end(), word);
+}
+
+// Copies source onto surface with the source's top-left at (x, y), clipped on every
+// side. A surface copied onto itself moves its rows in a safe order.
+void CopyLocked(Surface& surface, const Surface& source, int64_t x, int64_t y, int64_t width,
+                int64_t height) {
+    const int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
+    const int64_t right = std::min<int64_t>(x + width, surface.Width);
+    const int64_t bottom = std::min<int64_t>(y + height, surface.Height);
+    if (left >= right || top >= bottom) {
+        return;
+    }
+    const size_t bytes = static_cast<size_t>(right - left) * sizeof(uint32_t);
+    const bool same = &surface == &source;
+    const bool upwards = same && y > 0;  // rows move down: copy the bottom one first
+    for (int64_t step = 0; step < bottom - top; ++step) {
+        const int64_t row = upwards ? bottom - 1 - step : top + step;
+        uint32_t* to = surface.Pixels.data() + row * surface.Width + left;
+        const uint32_t* from = source.Pixels.data() + (row - y) * source.Width + (left - x);
+        if (same) {
+            std::memmove(to, from, bytes);
+        } else {
+            std::memcpy(to, from, bytes);
+        }
+    }
+}
+
+int32_t SaturatedAdd(int32_t a, int64_t b) {
+    const int64_t sum = static_cast<int64_t>(a) + b;
+    return static_cast<int32_t>(std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace
+
+// ---- Internal interface ----
+
+std::mutex& SurfaceLock() {
+    static std::mutex* lock = new std::mutex;  // never destroyed, like the surfaces
+    return *lock;
+}
+
+Surface* CurrentSurfaceLocked() {
+    return SurfaceByIdLocked(runtime::CurrentThreadState().CurrentSurface);
+}
+
+Surface* ResolveSurfaceLocked(SurfaceHandle handle, int32_t controlId) {
+    if (handle == 0) {
+        return nullptr;
+    }
+    for (const ControlName& control : Table().Controls) {
+        if (control.Window == handle && control.ControlId == controlId) {
+            return SurfaceByIdLocked(control.Id);
+        }
+    }
+    Surface* surface = SurfaceByIdLocked(handle);
+    return surface != nullptr && surface->Kind == SurfaceKind::Bitmap ? surface : nullptr;
+}
+
+void RecordError(int32_t error) {
+    LastErrorNumber = error;
+}
+
+void MarkDirtyLocked(Surface& surface, int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    if (right < left) {
+        std::swap(left, right);
+    }
+    if (bottom < top) {
+        std::swap(top, bottom);
+    }
+    const Rect touched{static_cast<int32_t>(std::clamp<int64_t>(left, 0, surface.Width)),
+                       static_cast<int32_t>(std::clamp<int64_t>(top, 0, surface.Height)),
+                       static_cast<int32_t>(std::clamp<int64_t>(right, 0, surface.Width)),
+                       static_cast<int32_t>(std::clamp<int64_t>(bottom, 0, surface.Height))};
+    if (touched.IsEmpty()) {
+        return;
+    }
+    Rect& dirty = surface.DirtyRect;
+    if (dirty.IsEmpty()) {
+        dirty = touched;
+        return;
+    }
+    dirty = Rect{std::min(dirty.Left, touched.Left), std::min(dirty.Top, touched.Top),
+                 std::max(dirty.Right, touched.Right), std::max(dirty.Bottom, touched.Bottom)};
+}
+
+PendingRefresh TakeRefreshLocked(Surface& surface) {
+    if (surface.DeferredRedraw || surface.DirtyRect.IsEmpty()) {
+        return {};
+    }
+    PendingRefresh pending{surface.Sink, surface.DirtyRect};
+    surface.DirtyRect = Rect{};
+    return pending;
+}
+
+// ---- Colours and coordinates ----
+
+int32_t MakeRgb(int32_t red, int32_t green, int32_t blue) {
+    red = std::clamp(red, 0, 255);
+    green = std::clamp(green, 0, 255);
+    blue = std::clamp(blue, 0, 255);
+    return blue * 65536 + green * 256 + red;
+}
+
+int32_t ToPixel(float coordinate) {
+    if (std::isnan(coordinate)) {
+        return 0;
+    }
+    const double rounded = RoundHalfEven(static_cast<double>(coordinate));
+    if (rounded >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
+        return std::numeric_limits<int32_t>::max();
+    }
+    if (rounded <= static_cast<double>(std::numeric_limits<int32_t>::min())) {
+        return std::numeric_limits<int32_t>::min();
+    }
+    return static_cast<int32_t>(rounded);
+}
+
+// ---- Surfaces ----
+
+SurfaceHandle NewBitmap(int32_t width, int32_t height) {
+    std::lock_guard lock(SurfaceLock());
+    Surface* surface = AddSurfaceLocked(SurfaceKind::Bitmap, width, height);
+    if (surface == nullptr) {
+        return 0;
+    }
+    SelectFontLocked(*surface, 1);
+    return surface->Id;
+}
+
+void FreeBitmap(SurfaceHandle bitmap) {
+    std::lock_guard lock(SurfaceLock());
+    Surface* surface = ResolveSurfaceLocked(bitmap, 0);
+    if (surface != nullptr && surface->Kind == SurfaceKind::Bitmap) {
+        Table().Surfaces[static_cast<size_t>(surface->Id)].reset();
+    }
+}
+
+void AttachSurface(SurfaceHandle handle, int32_t controlId, int32_t deferredRedraw) {
+    std::lock_guard lock(SurfaceLock());
+    int32_t& current = runtime::CurrentThreadState().CurrentSurface;
+    current = 0;
+    Surface* surface = ResolveSurfaceLocked(handle, controlId);
+    if (surface == nullptr) {
+        RecordError(ErrorInvalidHandle);
+        return;
+    }
+    surface->DeferredRedraw = surface->Kind == SurfaceKind::Bitmap || deferredRedraw != 0;
+    current = surface->Id;
+}
+
+void ClearSurface(int32_t colour, int32_t /*fillStyle: solid only*/) {
+    OnCurrentSurface([&](Surface& surface) {
+        const int32_t fill = colour == ColourDefault ? surface.BackColour : colour;
+        if (fill != ColourNone) {
+            FillLocked(surface, PixelOf(fill));
+        }
+        MarkDirtyLocked(surface, 0, 0, surface.Width, surface.Height);
+        surface.X = 0;
+        surface.Y = 0;
+    });
+}
+
+void SetForeColour(int32_t colour) {
+    OnCurrentSurface([&](Surface& surface) {
+        if (colour == ColourUnchanged) {
+            return;
+        }
+        surface.ForeColour = colour == ColourDefault ? DefaultForeColour : colour & 0xFFFFFF;
+    });
+}
+
+void SetBackColour(int32_t colour) {
+    OnCurrentSurface([&](Surface& surface) {
+        if (colour == ColourUnchanged) {
+            return;
+        }
+        if (colour == ColourNone) {
+            surface.BackColour = ColourNone;
+        } else {
+            surface.BackColour = colour == ColourDefault ? DefaultBackColour : colour & 0xFFFFFF;
+        }
+    });
+}
+
+void CopyBitmap(SurfaceHandle source, int32_t sourceId, uint32_t /*rasterMode*/) {
+    // Every raster mode copies plainly: the source pixel replaces the destination's.
+    OnCurrentSurface([&](Surface& surface) {
+        const Surface* from = ResolveSurfaceLocked(source, sourceId);
+        if (from == nullptr) {
+            return;
+        }
+        CopyLocked(surface, *from, 0, 0, std::min(from->Width, surface.Width),
+                   std::min(from->Height, surface.Height));
+        MarkDirtyLocked(surface, 0, 0, surface.Width, surface.Height);
+    });
+}
+
+void CopyBitmapAt(SurfaceHandle source, int32_t sourceId, float x, float y,
+                  uint32_t /*rasterMode*/) {
+    OnCurrentSurface([&](Surface& surface) {
+        const Surface* from = ResolveSurfaceLocked(source, sourceId);
+        if (from == nullptr) {
+            return;
+        }
+        CopyLocked(surface, *from, ToPixel(x), ToPixel(y), from->Width, from->Height);
+        MarkDirtyLocked(surface, 0, 0, surface.Width, surface.Height);
+    });
+}
+
+// ---- Position ----
+
+void SetPosition(float x, float y) {
+    OnCurrentSurface([&](Surface& surface) {
+        surface.X = ToPixel(x);
+        surface.Y = ToPixel(y);
+    });
+}
+
+void EndTextLine() {
+    OnCurrentSurface([](Surface& surface) {
+        surface.X = 0;
+        surface.Y = SaturatedAdd(surface.Y, static_cast<int64_t>(surface.Metrics.Height) +
+                                                surface.Metrics.ExternalLeading);
+    });
+}
+
+void SetTextFont(FontHandle font) {
+    OnCurrentSurface([&](Surface& surface) { SelectFontLocked(surface, font == 0 ? 1 : font); });
+}
+
+// ---- The graphic control ----
+
+void NewGraphicControl(SurfaceHandle window, int32_t controlId, int32_t width, int32_t height,
+                       ControlSink* sink) {
+    std::lock_guard lock(SurfaceLock());
+    if (window == 0) {
+        RecordError(ErrorInvalidHandle);
+        return;
+    }
+    Surface* surface = AddSurfaceLocked(SurfaceKind::GraphicControl, width, height);
+    if (surface == nullptr) {
+        RecordError(ErrorInvalidHandle);
+        return;
+    }
+    surface->Sink = sink;
+    surface->DeferredRedraw = false;
+    SelectFontLocked(*surface, 1);
+    FillLocked(*surface, PixelOf(surface->BackColour));
+    auto& controls = Table().Controls;
+    for (ControlName& control : controls) {
+        if (control.Window == window && control.ControlId == controlId) {
+            // A control made again replaces the old one, which then names nothing.
+            Table().Surfaces[static_cast<size_t>(control.Id)].reset();
+            control.Id = surface->Id;
+            return;
+        }
+    }
+    controls.push_back(ControlName{window, controlId, surface->Id});
+}
+
+void ReadControlImage(SurfaceHandle window, int32_t controlId,
+                      const std::function<void(const uint32_t* pixels, int32_t width,
+                                               int32_t height, int32_t stride)>& reader) {
+    std::lock_guard lock(SurfaceLock());
+    const Surface* surface = ResolveSurfaceLocked(window, controlId);
+    if (surface == nullptr || surface->Kind != SurfaceKind::GraphicControl) {
+        return;
+    }
+    reader(surface->Pixels.data(), surface->Width, surface->Height, surface->Width);
+}
+
+// ---- Inspection ----
+
+bool CurrentMetrics(SurfaceMetrics& metrics) {
+    std::lock_guard lock(SurfaceLock());
+    const Surface* surface = CurrentSurfaceLocked();
+    if (surface == nullptr) {
+        return false;
+    }
+    metrics = SurfaceMetrics{surface->X,
+                             surface->Y,
+                             surface->Metrics.Ascent,
+                             surface->Metrics.Descent,
+                             surface->Metrics.Height,
+                             surface->Metrics.ExternalLeading,
+                             surface->Metrics.AverageWidth};
+    return true;
+}
+
+bool ReadPixels(SurfaceHandle handle, int32_t controlId, std::vector<uint32_t>& pixels,
+                int32_t& width, int32_t& height) {
+    std::lock_guard lock(SurfaceLock());
+    const Surface* surface = ResolveSurfaceLocked(handle, controlId);
+    if (surface == nullptr) {
+        return false;
+    }
+    pixels = surface->Pixels;
+    width = surface->Width;
+    height = surface->Height;
+    return true;
+}
+
+int32_t LastError() {
+    return LastErrorNumber;
+}
+
+}  // namespace render

@@ -104,7 +104,8 @@ bool CurrentMetrics(SurfaceMetrics& metrics);
 bool ReadPixels(SurfaceHandle handle, int32_t controlId, std::vector<uint32_t>& pixels,
                 int32_t& width, int32_t& height);
 
-// The last error an operation recorded (0 for none). Nothing in the game reads it.
+// The last error an operation recorded on the calling thread (0 for none). Nothing in
+// the game reads it.
 int32_t LastError();
 
 }  // namespace render

@@ -1,0 +1,23 @@
+// PNG files of surfaces, for tools and tests.
+//
+// Owns: nothing; reads a surface's pixels under SurfaceLock and writes the file after
+// the lock is released. Threads: any.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "render/surface.h"
+
+namespace render {
+
+// Writes the surface (handle, controlId) as an 8-bit RGB PNG; false when the handle
+// names no surface or the file cannot be written.
+bool WriteSurfacePng(SurfaceHandle handle, int32_t controlId, const std::string& path);
+
+// Reads a PNG of any format into 0xFFRRGGBB words (alpha dropped); false on failure.
+bool ReadPng(const std::string& path, std::vector<uint32_t>& pixels, int32_t& width,
+             int32_t& height);
+
+}  // namespace render
