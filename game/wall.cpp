@@ -9,8 +9,6 @@ namespace game {
 
 namespace {
 
-constexpr float CaptionPoints = 48;
-
 int32_t ColourOfCell(const Game& game, int32_t column) {
     if (column == ColumnCount) {
         return FixedBlockColour;  // no number is drawn for the right-most column
@@ -20,7 +18,7 @@ int32_t ColourOfCell(const Game& game, int32_t column) {
 
 void PaintCaptionStep(render::SurfaceHandle layer) {
     const render::FontHandle font =
-        render::NewFont(render::TextFace, CaptionPoints, render::FontBold, 0, 0, 0);
+        render::NewFont(render::TextFace, render::CaptionPoints, render::FontBold, 0, 0, 0);
     render::CaptionFont.store(font);
     render::PaintCaption(layer, 0, render::CaptionText, font);
 }

@@ -91,8 +91,19 @@ void SelectFontLocked(Surface& surface, FontHandle font) {
     surface.Metrics = metrics;
 }
 
+// Fills the first row word by word, then copies it down: the row copies run at the
+// speed of memcpy, where a word-by-word fill of the whole image would not.
 void FillLocked(Surface& surface, uint32_t word) {
-    std::fill(surface.Pixels.begin(), surface.Pixels.end(), word);
+    if (surface.Pixels.empty()) {
+        return;
+    }
+    uint32_t* first = surface.Pixels.data();
+    std::fill(first, first + surface.Width, word);
+    const size_t rowBytes = static_cast<size_t>(surface.Width) * sizeof(uint32_t);
+    for (int32_t row = 1; row < surface.Height; ++row) {
+        std::memcpy(first + static_cast<size_t>(row) * static_cast<size_t>(surface.Width), first,
+                    rowBytes);
+    }
 }
 
 // Copies source onto surface with the source's top-left at (x, y), clipped on every

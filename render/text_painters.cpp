@@ -1,1 +1,89 @@
-// Filled in with the drawing layer.
+// The text painters: three passes of one text, white up-left, maroon down-right,
+// then the face colour, each on a transparent background.
+#include "render/text_painters.h"
+
+#include <charconv>
+
+#include "render/painters.h"
+#include "runtime/pacing.h"
+
+namespace render {
+
+namespace {
+
+constexpr int32_t CaptionX = 19, CaptionY = 250;
+constexpr std::string_view ScoreLabel = "Bloques Destruidos";
+constexpr float ScoreLabelPoints = 14;
+constexpr int32_t ScoreLabelX = 760, ScoreLabelY = 14;
+constexpr float ScoreNumberPoints = 24;
+constexpr int32_t ScoreNumberX = 828, ScoreNumberY = 35;  // left end: the number grows right
+constexpr float EndPoints = 84;
+constexpr int32_t EndX = 190, EndY = 230;
+
+// The bold serif every text is set in, at the given size.
+FontHandle TextFont(float points) {
+    return NewFont(TextFace, points, FontBold, 0, 0, 0);
+}
+
+void TextPass(std::string_view text, int32_t x, int32_t y, int32_t colour) {
+    SetForeColour(colour);
+    SetBackColour(ColourNone);
+    SetPosition(static_cast<float>(x), static_cast<float>(y));
+    DrawText(text);
+    EndTextLine();
+}
+
+// The text in the current font on the current surface, its face pass at (x, y).
+void DrawThreePass(std::string_view text, int32_t x, int32_t y, int32_t face) {
+    TextPass(text, x - 1, y - 1, ColourWhite);
+    TextPass(text, x + 1, y + 1, ColourMaroon);
+    TextPass(text, x, y, face);
+}
+
+void PaintEndScreen(SurfaceHandle surface, std::string_view text, int32_t face) {
+    AttachSurface(surface, 0, 0);
+    SetTextFont(TextFont(EndPoints));
+    DrawThreePass(text, EndX, EndY, face);
+}
+
+}  // namespace
+
+std::string_view ScoreText(int16_t count, char (&buffer)[8]) {
+    // "-32768" is the longest text; the buffer always holds it.
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, count);
+    return {buffer, static_cast<size_t>(result.ptr - buffer)};
+}
+
+void PaintScoreOn(SurfaceHandle frame, int16_t count) {
+    AttachSurface(frame, 0, 0);
+    SetTextFont(TextFont(ScoreLabelPoints));
+    DrawThreePass(ScoreLabel, ScoreLabelX, ScoreLabelY, ColourBlue);
+    char buffer[8];
+    SetTextFont(TextFont(ScoreNumberPoints));
+    DrawThreePass(ScoreText(count, buffer), ScoreNumberX, ScoreNumberY, ColourOrange);
+}
+
+void PaintScore(int16_t count) {
+    PaintScoreOn(FrameBitmap.load(), count);
+}
+
+void PaintGameOver(SurfaceHandle surface) {
+    PaintEndScreen(surface, "Game Over", ColourRed);
+}
+
+void PaintWin(SurfaceHandle surface) {
+    PaintEndScreen(surface, "Ganaste", ColourGold);
+}
+
+// A new game is built inside the handling of a menu command; the pause first hands
+// one pending event of the calling thread to the pump (or sleeps one tick).
+void PaintCaption(SurfaceHandle surface, int32_t controlId, std::string_view text,
+                  FontHandle font) {
+    runtime::PumpOrSleep(1);
+    AttachSurface(surface, controlId, 0);
+    ClearSurface(ColourSilver, 0);
+    SetTextFont(font);
+    DrawThreePass(text, CaptionX, CaptionY, ColourBlue);
+}
+
+}  // namespace render

@@ -15,6 +15,7 @@ namespace render {
 // The wall's caption text (the maker's web address).
 constexpr std::string_view CaptionText = "www.zarpeta.example";
 constexpr std::string_view TextFace = "Times New Roman";
+constexpr float CaptionPoints = 48;
 
 // The caption's font, asked for by every new game (always the same handle).
 inline std::atomic<FontHandle> CaptionFont{0};

@@ -14,7 +14,7 @@ namespace shell {
 void StartSound();
 
 // Starts the named cue ("#210", "#211", "#212"), cutting off the one playing.
-// An unknown name plays nothing.
+// An unknown name plays nothing; an empty one stops the cue playing.
 void PlaySoundCue(std::string_view name);
 
 // Closes the audio output.

@@ -1,0 +1,220 @@
+// The cost of one composed frame: the score line alone, then the whole frame (clear,
+// score line, three layer copies) drawn with our drawing layer and, as the peer a
+// user would otherwise reach for, with QPainter on a QImage. Heap allocations per
+// iteration are counted by the operator new of this program.
+#include <benchmark/benchmark.h>
+
+#include <QColor>
+#include <QFont>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+#include "render/painters.h"
+#include "render/surface.h"
+#include "render/text_painters.h"
+
+// ---- Allocation counting ----------------------------------------------------------
+
+namespace {
+std::atomic<int64_t> HeapAllocations{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+    HeapAllocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* block = std::malloc(size == 0 ? 1 : size)) {
+        return block;
+    }
+    throw std::bad_alloc();
+}
+
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+
+void operator delete(void* block) noexcept {
+    std::free(block);
+}
+
+void operator delete[](void* block) noexcept {
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
+
+void operator delete[](void* block, std::size_t) noexcept {
+    std::free(block);
+}
+
+namespace {
+
+// ---- The game's frame ---------------------------------------------------------------
+
+constexpr int32_t FrameWidth = 1000, FrameHeight = 576;
+constexpr int32_t BarX = 629, BarOffset = 240;  // a bar half-way down its lane
+constexpr int32_t LauncherX = 979, AimY = 300;
+constexpr int16_t Score = 57;
+
+// Counts the heap allocations of the timed loop, per iteration.
+class AllocationCounter {
+  public:
+    AllocationCounter() : start_(HeapAllocations.load()) {}
+    void Report(benchmark::State& state) const {
+        state.counters["allocs/iter"] =
+            benchmark::Counter(static_cast<double>(HeapAllocations.load() - start_),
+                               benchmark::Counter::kAvgIterations);
+    }
+
+  private:
+    int64_t start_;
+};
+
+struct GameSurfaces {
+    render::SurfaceHandle Frame, Bar, Blocks, Launcher;
+};
+
+// The layers of a game in play: the bar at level 3, a full wall, the launcher.
+GameSurfaces MakeGameSurfaces() {
+    GameSurfaces s{render::NewBitmap(FrameWidth, FrameHeight), render::NewBitmap(17, 570),
+                   render::NewBitmap(620, 550), render::NewBitmap(600, 510)};
+    for (render::SurfaceHandle layer : {s.Frame, s.Bar, s.Blocks, s.Launcher}) {
+        render::BlankSurface(layer);
+    }
+    render::PaintBarOn(s.Bar, 165);
+    for (int32_t row = 1; row <= 17; ++row) {
+        for (int32_t column = 1; column <= 30; ++column) {
+            render::PaintBlockOn(s.Blocks, 20 * column, 30 * row, 0x101010 * (column % 15));
+        }
+    }
+    render::PaintLauncherOn(s.Launcher);
+    return s;
+}
+
+void ComposeOurFrame(const GameSurfaces& s) {
+    render::BlankSurface(s.Frame);
+    render::PaintScoreOn(s.Frame, Score);
+    render::CopyBitmap(s.Blocks, 0, render::RasterSourceCopy);
+    render::CopyBitmapAt(s.Bar, 0, BarX, BarOffset, render::RasterCopy);
+    render::CopyBitmapAt(s.Launcher, 0, LauncherX, AimY, render::RasterCopy);
+}
+
+void BM_PaintScore(benchmark::State& state) {
+    static const GameSurfaces surfaces = MakeGameSurfaces();
+    render::PaintScoreOn(surfaces.Frame, Score);  // the first call makes the fonts
+    const AllocationCounter counter;
+    for (auto _ : state) {
+        render::PaintScoreOn(surfaces.Frame, Score);
+    }
+    counter.Report(state);
+}
+BENCHMARK(BM_PaintScore);
+
+void BM_FrameOurs(benchmark::State& state) {
+    static const GameSurfaces surfaces = MakeGameSurfaces();
+    ComposeOurFrame(surfaces);
+    const AllocationCounter counter;
+    for (auto _ : state) {
+        ComposeOurFrame(surfaces);
+    }
+    counter.Report(state);
+}
+BENCHMARK(BM_FrameOurs);
+
+// ---- The same frame with QPainter -----------------------------------------------------
+
+struct QtSurfaces {
+    QImage Frame, Bar, Blocks, Launcher;
+    QFont Label, Number;
+};
+
+// The layers as images with the same content as ours, copied out of our bitmaps.
+QImage ImageOf(render::SurfaceHandle surface) {
+    std::vector<uint32_t> pixels;
+    int32_t width = 0, height = 0;
+    render::ReadPixels(surface, 0, pixels, width, height);
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int32_t y = 0; y < height; ++y) {
+        std::copy_n(pixels.data() + static_cast<size_t>(y) * width, width,
+                    reinterpret_cast<uint32_t*>(image.scanLine(y)));
+    }
+    return image;
+}
+
+QFont BoldSerif(int pixels) {
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setStyleHint(QFont::Serif);
+    font.setBold(true);
+    font.setPixelSize(pixels);
+    return font;
+}
+
+QtSurfaces MakeQtSurfaces() {
+    const GameSurfaces ours = MakeGameSurfaces();
+    return {QImage(FrameWidth, FrameHeight, QImage::Format_RGB32),
+            ImageOf(ours.Bar),
+            ImageOf(ours.Blocks),
+            ImageOf(ours.Launcher),
+            BoldSerif(19),
+            BoldSerif(32)};
+}
+
+// White up-left, maroon down-right, then the face: our three passes. (x, y) is the
+// top of the text's cell, as our DrawText takes it.
+void ThreePassQt(QPainter& painter, const QString& text, int x, int y, QColor face) {
+    const int baseline = y + painter.fontMetrics().ascent();
+    painter.setPen(QColor(255, 255, 255));
+    painter.drawText(x - 1, baseline - 1, text);
+    painter.setPen(QColor(128, 0, 0));
+    painter.drawText(x + 1, baseline + 1, text);
+    painter.setPen(face);
+    painter.drawText(x, baseline, text);
+}
+
+void ComposeQtFrame(QtSurfaces& s, const QString& label, const QString& number) {
+    QPainter painter(&s.Frame);
+    painter.fillRect(0, 0, FrameWidth, FrameHeight, QColor(192, 192, 192));
+    painter.setFont(s.Label);
+    ThreePassQt(painter, label, 760, 14, QColor(0, 0, 255));
+    painter.setFont(s.Number);
+    ThreePassQt(painter, number, 828, 35, QColor(255, 165, 0));
+    painter.drawImage(0, 0, s.Blocks);
+    painter.drawImage(BarX, BarOffset, s.Bar);
+    painter.drawImage(LauncherX, AimY, s.Launcher);
+}
+
+void BM_FrameQPainter(benchmark::State& state) {
+    static QtSurfaces surfaces = MakeQtSurfaces();
+    const QString label = QStringLiteral("Bloques Destruidos");
+    const QString number = QString::number(Score);
+    ComposeQtFrame(surfaces, label, number);
+    const AllocationCounter counter;
+    for (auto _ : state) {
+        ComposeQtFrame(surfaces, label, number);
+    }
+    counter.Report(state);
+}
+BENCHMARK(BM_FrameQPainter);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // QPainter's text needs a platform for its fonts; no window is shown.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,19 @@
+# The sound player and the embedded resources: the three cues and the window icon,
+# both made at build time by tools/cues and tools/icon.
+add_library(zarpeta_sound STATIC sound.cpp)
+target_include_directories(zarpeta_sound PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(zarpeta_sound PUBLIC Qt6::Core Qt6::Multimedia PRIVATE zarpeta_cues)
+
+set(zarpeta_assets ${CMAKE_BINARY_DIR}/assets)
+set(zarpeta_asset_files
+    ${zarpeta_assets}/cues/210.wav
+    ${zarpeta_assets}/cues/211.wav
+    ${zarpeta_assets}/cues/212.wav
+    ${zarpeta_assets}/icon.png)
+set_source_files_properties(${zarpeta_asset_files} PROPERTIES GENERATED TRUE)
+# Resource paths: ":/zarpeta/cues/210.wav" ... and ":/zarpeta/icon.png".
+qt_add_resources(zarpeta_sound zarpeta_assets
+    PREFIX /zarpeta
+    BASE ${zarpeta_assets}
+    FILES ${zarpeta_asset_files})
+add_dependencies(zarpeta_sound zarpeta_cue_files zarpeta_icon_file)

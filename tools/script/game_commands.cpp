@@ -1,0 +1,196 @@
+// The game as script commands: a headless game driven tick by tick by the test clock,
+// so the same script gives the same output every time.
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "game/commands.h"
+#include "game/shot.h"
+#include "game/state.h"
+#include "render/painters.h"
+#include "render/png.h"
+#include "runtime/random.h"
+#include "runtime/test_clock.h"
+#include "shell/headless.h"
+#include "shell/seam.h"
+#include "tools/script/commands.h"
+
+namespace script {
+
+namespace {
+
+using Arguments = std::span<const Argument>;
+
+int32_t Int(const Argument& argument) {
+    return static_cast<int32_t>(argument.Integer);
+}
+
+// "HH:MM:SS.mmm", each field in its range.
+bool ParseTimeOfDay(std::string_view text, runtime::TimeOfDay& time) {
+    int hours = 0, minutes = 0, seconds = 0, millis = 0, used = 0;
+    const std::string copy(text);
+    if (std::sscanf(copy.c_str(), "%2d:%2d:%2d.%3d%n", &hours, &minutes, &seconds, &millis,
+                    &used) != 4 ||
+        used != static_cast<int>(copy.size()) || copy.size() != 12) {
+        return false;
+    }
+    time = {hours, minutes, seconds, millis};
+    return hours < 24 && minutes < 60 && seconds < 60;
+}
+
+bool Seed(Session&, Arguments arguments, std::string& error) {
+    runtime::TimeOfDay time;
+    if (!ParseTimeOfDay(arguments[0].Text, time)) {
+        error = "'" + arguments[0].Text + "' is not a time of day HH:MM:SS.mmm";
+        return false;
+    }
+    runtime::SetFixedTimeOfDay(time);
+    return true;
+}
+
+// As in the window: "Nuevo" does nothing while it is greyed.
+bool New(Session&, Arguments, std::string&) {
+    if (shell::HeadlessSnapshot().NewEnabled) {
+        game::NewGame();
+    }
+    return true;
+}
+
+bool Move(Session&, Arguments arguments, std::string&) {
+    game::AimAt(Int(arguments[0]));
+    return true;
+}
+
+bool Click(Session&, Arguments, std::string&) {
+    game::FireShot();
+    return true;
+}
+
+bool Tick(Session&, Arguments arguments, std::string& error) {
+    if (arguments[0].Integer < 0) {
+        error = "cannot tick backwards";
+        return false;
+    }
+    runtime::AdvanceTestClock(Int(arguments[0]));
+    return true;
+}
+
+bool Frame(Session&, Arguments arguments, std::string& error) {
+    if (!render::WriteSurfacePng(shell::HeadlessWindow, shell::IdGraphic, arguments[0].Text)) {
+        error = "cannot write '" + arguments[0].Text + "'";
+        return false;
+    }
+    return true;
+}
+
+bool Layer(Session&, Arguments arguments, std::string& error) {
+    const std::string& name = arguments[0].Text;
+    const render::SurfaceHandle handle = name == "BarLayer"        ? render::BarLayer.load()
+                                         : name == "BlockLayer"    ? render::BlockLayer.load()
+                                         : name == "LauncherLayer" ? render::LauncherLayer.load()
+                                         : name == "FrameBitmap"   ? render::FrameBitmap.load()
+                                                                   : -1;
+    if (handle == -1) {
+        error = "unknown layer '" + name + "' (BarLayer, BlockLayer, LauncherLayer, FrameBitmap)";
+        return false;
+    }
+    if (!render::WriteSurfacePng(handle, 0, arguments[1].Text)) {
+        error = handle == 0 ? "no game yet: " + name + " does not exist"
+                            : "cannot write '" + arguments[1].Text + "'";
+        return false;
+    }
+    return true;
+}
+
+template <typename Each>
+void JsonList(std::ostream& out, int32_t count, Each each) {
+    out << '[';
+    for (int32_t index = 0; index < count; ++index) {
+        out << (index == 0 ? "" : ", ");
+        each(index);
+    }
+    out << ']';
+}
+
+void WriteGrid(std::ostream& out, const game::Game& game) {
+    out << ", \"Destroyed\": ";
+    std::vector<std::pair<int32_t, int32_t>> destroyed;
+    for (int32_t row = 1; game.Grid && row <= game::RowCount; ++row) {
+        for (int32_t column = 1; column <= game::ColumnCount; ++column) {
+            if (game.Grid->Cell(row, column).Destroyed.load() != 0) {
+                destroyed.emplace_back(row, column);
+            }
+        }
+    }
+    JsonList(out, static_cast<int32_t>(destroyed.size()), [&](int32_t i) {
+        out << '[' << destroyed[static_cast<size_t>(i)].first << ", "
+            << destroyed[static_cast<size_t>(i)].second << ']';
+    });
+    out << ", \"Colours\": ";
+    JsonList(out, game.Grid ? game::RowCount : 0, [&](int32_t row) {
+        JsonList(out, game::ColumnCount,
+                 [&](int32_t column) { out << game.Grid->Cell(row + 1, column + 1).Colour; });
+    });
+    out << ", \"ColourTable\": ";
+    JsonList(out, game.Colours ? game::ColourCount : 0,
+             [&](int32_t index) { out << game.Colours->At(index); });
+}
+
+void WriteState(std::ostream& out) {
+    const std::shared_ptr<game::Game> current = game::CurrentGame();
+    const game::GameState& state = current->State;
+    const shell::HeadlessRecord record = shell::HeadlessSnapshot();
+    out << "{\"BlocksDestroyed\": " << state.BlocksDestroyed.load()
+        << ", \"BarOffset\": " << state.BarOffset.load() << ", \"AimY\": " << state.AimY.load()
+        << ", \"BarDirection\": " << state.BarDirection.load()
+        << ", \"BarLevel\": " << state.BarLevel.load()
+        << ", \"ShotCount\": " << state.ShotCount.load()
+        << ", \"NuevoEnabled\": " << (record.NewEnabled ? "true" : "false")
+        << ", \"ShotsInFlight\": " << game::ShotsInFlight.load();
+    WriteGrid(out, *current);
+    out << ", \"RandomState\": " << runtime::RandomState
+        << ", \"FramesPresented\": " << record.FramesPresented << ", \"Cues\": ";
+    JsonList(out, static_cast<int32_t>(record.Cues.size()),
+             [&](int32_t i) { out << '"' << record.Cues[static_cast<size_t>(i)] << '"'; });
+    out << "}\n";
+}
+
+bool State(Session& session, Arguments arguments, std::string& error) {
+    if (arguments[0].Text == "-") {
+        WriteState(*session.Out);
+        session.Out->flush();
+        return true;
+    }
+    std::ofstream file(arguments[0].Text);
+    WriteState(file);
+    if (!file) {
+        error = "cannot write '" + arguments[0].Text + "'";
+        return false;
+    }
+    return true;
+}
+
+constexpr Command Table[] = {
+    {"seed", "p", "HH:MM:SS.mmm", Seed},
+    {"new", "", "", New},
+    {"move", "i", "Y", Move},
+    {"click", "", "", Click},
+    {"tick", "i", "N", Tick},
+    {"frame", "p", "FILE", Frame},
+    {"layer", "np", "NAME FILE", Layer},
+    {"state", "p", "FILE", State},
+};
+
+}  // namespace
+
+void StartHeadlessGame() {
+    runtime::UseTestClock(true);
+    shell::InstallHeadlessShell();
+}
+
+std::span<const Command> GameCommands() {
+    return Table;
+}
+
+}  // namespace script

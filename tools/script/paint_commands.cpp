@@ -1,0 +1,107 @@
+// The painters as script commands, each on a bitmap the script named.
+#include "render/painters.h"
+#include "render/text_painters.h"
+#include "tools/script/commands.h"
+
+namespace script {
+
+namespace {
+
+using Arguments = std::span<const Argument>;
+
+int32_t Int(const Argument& argument) {
+    return static_cast<int32_t>(argument.Integer);
+}
+
+// Every painter command names its bitmap first.
+bool Target(const Session& session, Arguments arguments, render::SurfaceHandle& bitmap,
+            std::string& error) {
+    return FindBitmap(session, arguments[0].Text, bitmap, error);
+}
+
+bool Bar(Session& session, Arguments arguments, std::string& error) {
+    render::SurfaceHandle bitmap = 0;
+    if (!Target(session, arguments, bitmap, error)) {
+        return false;
+    }
+    render::PaintBarOn(bitmap, Int(arguments[1]));
+    return true;
+}
+
+bool Block(Session& session, Arguments arguments, std::string& error) {
+    render::SurfaceHandle bitmap = 0;
+    if (!Target(session, arguments, bitmap, error)) {
+        return false;
+    }
+    render::PaintBlockOn(bitmap, Int(arguments[1]), Int(arguments[2]), Int(arguments[3]));
+    return true;
+}
+
+bool Erase(Session& session, Arguments arguments, std::string& error) {
+    render::SurfaceHandle bitmap = 0;
+    if (!Target(session, arguments, bitmap, error)) {
+        return false;
+    }
+    render::EraseBlockOn(bitmap, Int(arguments[1]), Int(arguments[2]));
+    return true;
+}
+
+bool Shot(Session& session, Arguments arguments, std::string& error) {
+    render::SurfaceHandle bitmap = 0;
+    if (!Target(session, arguments, bitmap, error)) {
+        return false;
+    }
+    render::PaintShot(bitmap, Int(arguments[1]), Int(arguments[2]));
+    return true;
+}
+
+// The painters that take nothing but their surface.
+template <void (*Paint)(render::SurfaceHandle)>
+bool OnSurface(Session& session, Arguments arguments, std::string& error) {
+    render::SurfaceHandle bitmap = 0;
+    if (!Target(session, arguments, bitmap, error)) {
+        return false;
+    }
+    Paint(bitmap);
+    return true;
+}
+
+bool Score(Session& session, Arguments arguments, std::string& error) {
+    render::SurfaceHandle bitmap = 0;
+    if (!Target(session, arguments, bitmap, error)) {
+        return false;
+    }
+    if (arguments[1].Integer < INT16_MIN || arguments[1].Integer > INT16_MAX) {
+        error = "the count " + arguments[1].Text + " is not a 16-bit number";
+        return false;
+    }
+    render::PaintScoreOn(bitmap, static_cast<int16_t>(arguments[1].Integer));
+    return true;
+}
+
+void Caption(render::SurfaceHandle bitmap) {
+    const render::FontHandle font =
+        render::NewFont(render::TextFace, render::CaptionPoints, render::FontBold, 0, 0, 0);
+    render::PaintCaption(bitmap, 0, render::CaptionText, font);
+}
+
+constexpr Command Table[] = {
+    {"paint bar", "ni", "NAME LENGTH", Bar},
+    {"paint block", "niii", "NAME X Y COLOUR", Block},
+    {"paint erase", "nii", "NAME X Y", Erase},
+    {"paint shot", "nii", "NAME X Y", Shot},
+    {"paint launcher", "n", "NAME", OnSurface<render::PaintLauncherOn>},
+    {"paint blank", "n", "NAME", OnSurface<render::BlankSurface>},
+    {"paint score", "ni", "NAME COUNT", Score},
+    {"paint gameover", "n", "NAME", OnSurface<render::PaintGameOver>},
+    {"paint win", "n", "NAME", OnSurface<render::PaintWin>},
+    {"paint caption", "n", "NAME", OnSurface<Caption>},
+};
+
+}  // namespace
+
+std::span<const Command> PaintCommands() {
+    return Table;
+}
+
+}  // namespace script

@@ -1,0 +1,244 @@
+// The tokenizer, the argument kinds and the line-by-line run of a script.
+#include "tools/script/script_parser.h"
+
+#include <charconv>
+#include <istream>
+#include <limits>
+#include <ostream>
+
+namespace script {
+
+namespace {
+
+struct Match {
+    const Command* Found = nullptr;
+    size_t Words = 0;  // tokens the command's name takes up
+};
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+bool IsNameCharacter(char c, bool first) {
+    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+    return letter || (!first && c >= '0' && c <= '9');
+}
+
+bool IsName(std::string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (!IsNameCharacter(text[i], i == 0)) {
+            return false;
+        }
+    }
+    return !text.empty();
+}
+
+// Reads a "..." string starting at line[at]; at ends just past the closing quote.
+bool ReadString(std::string_view line, size_t& at, std::string& text) {
+    for (++at; at < line.size(); ++at) {
+        char c = line[at];
+        if (c == '"') {
+            ++at;
+            return true;
+        }
+        if (c == '\\' && at + 1 < line.size() && (line[at + 1] == '"' || line[at + 1] == '\\')) {
+            c = line[++at];
+        }
+        text.push_back(c);
+    }
+    return false;
+}
+
+// Digits of one base, the whole text, as an unsigned magnitude.
+bool ParseDigits(std::string_view text, int base, uint64_t& value) {
+    if (text.empty() || text.front() == '-' || text.front() == '+') {
+        return false;
+    }
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    return result.ec == std::errc() && result.ptr == text.data() + text.size();
+}
+
+bool ParseMagnitude(std::string_view text, uint64_t& value) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        return ParseDigits(text.substr(2), 16, value);
+    }
+    return ParseDigits(text, 10, value);
+}
+
+bool IsHex(std::string_view text) {
+    if (!text.empty() && text.front() == '-') {
+        text.remove_prefix(1);
+    }
+    return text.size() > 1 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+}
+
+// The words of a command's name, matched against the leading bare tokens.
+size_t MatchName(std::string_view name, const std::vector<Token>& tokens) {
+    size_t words = 0;
+    while (!name.empty()) {
+        const size_t space = name.find(' ');
+        const std::string_view word = name.substr(0, space);
+        if (words >= tokens.size() || tokens[words].Quoted || tokens[words].Text != word) {
+            return 0;
+        }
+        ++words;
+        name = space == std::string_view::npos ? std::string_view() : name.substr(space + 1);
+    }
+    return words;
+}
+
+Match FindCommand(std::span<const Command> commands, const std::vector<Token>& tokens) {
+    Match best;
+    for (const Command& command : commands) {
+        const size_t words = MatchName(command.Name, tokens);
+        if (words > best.Words) {
+            best = {&command, words};
+        }
+    }
+    return best;
+}
+
+std::string Usage(const Command& command) {
+    return "usage: " + std::string(command.Name) + " " + std::string(command.Usage);
+}
+
+bool Convert(char kind, const Token& token, Argument& argument, std::string& error) {
+    const bool wantsQuotes = kind == 's';
+    if (kind != 'p' && token.Quoted != wantsQuotes) {
+        error = wantsQuotes ? "expected a \"string\", got '" + token.Text + "'"
+                            : "expected a bare word or number, got \"" + token.Text + "\"";
+        return false;
+    }
+    argument.Text = token.Text;
+    bool good = true;
+    if (kind == 'n') {
+        good = IsName(token.Text);
+        error = "bad name '" + token.Text + "'";
+    } else if (kind == 'i') {
+        good = ParseInteger(token.Text, argument.Integer);
+        error = "bad number '" + token.Text + "' (a 32-bit integer, decimal or 0x-hex)";
+    } else if (kind == 'f') {
+        good = ParseReal(token.Text, argument.Real);
+        error = "bad number '" + token.Text + "'";
+    }
+    if (good) {
+        error.clear();
+    }
+    return good;
+}
+
+bool ConvertArguments(const Command& command, std::span<const Token> tokens,
+                      std::vector<Argument>& arguments, std::string& error) {
+    if (tokens.size() != command.Signature.size()) {
+        error = "'" + std::string(command.Name) + "' takes " +
+                std::to_string(command.Signature.size()) + " argument(s), got " +
+                std::to_string(tokens.size()) + "; " + Usage(command);
+        return false;
+    }
+    arguments.assign(tokens.size(), Argument{});
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        if (!Convert(command.Signature[i], tokens[i], arguments[i], error)) {
+            error = "argument " + std::to_string(i + 1) + ": " + error + "; " + Usage(command);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Runs one line; false and error when it is faulty or its command fails.
+bool RunLine(std::string_view line, std::span<const Command> commands, Session& session,
+             std::string& error) {
+    std::vector<Token> tokens;
+    if (!Tokenize(line, tokens, error)) {
+        return false;
+    }
+    if (tokens.empty()) {
+        return true;
+    }
+    const Match match = FindCommand(commands, tokens);
+    if (match.Found == nullptr) {
+        error = "unknown command '" + tokens.front().Text + "'";
+        return false;
+    }
+    std::vector<Argument> arguments;
+    const std::span<const Token> rest(tokens.begin() + static_cast<ptrdiff_t>(match.Words),
+                                      tokens.end());
+    return ConvertArguments(*match.Found, rest, arguments, error) &&
+           match.Found->Run(session, arguments, error);
+}
+
+}  // namespace
+
+bool Tokenize(std::string_view line, std::vector<Token>& tokens, std::string& error) {
+    tokens.clear();
+    size_t at = 0;
+    while (at < line.size()) {
+        if (IsBlank(line[at])) {
+            ++at;
+        } else if (line[at] == '#') {
+            break;
+        } else if (line[at] == '"') {
+            Token& token = tokens.emplace_back(Token{"", true});
+            if (!ReadString(line, at, token.Text)) {
+                error = "unterminated string";
+                return false;
+            }
+        } else {
+            const size_t start = at;
+            while (at < line.size() && !IsBlank(line[at]) && line[at] != '"' && line[at] != '#') {
+                ++at;
+            }
+            tokens.push_back({std::string(line.substr(start, at - start)), false});
+        }
+    }
+    return true;
+}
+
+bool ParseInteger(std::string_view text, int64_t& value) {
+    const bool negative = !text.empty() && text.front() == '-';
+    uint64_t magnitude = 0;
+    if (!ParseMagnitude(negative ? text.substr(1) : text, magnitude)) {
+        return false;
+    }
+    const uint64_t limit =
+        static_cast<uint64_t>(std::numeric_limits<int32_t>::max()) + (negative ? 1 : 0);
+    if (magnitude > limit) {
+        return false;
+    }
+    value = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+    return true;
+}
+
+bool ParseReal(std::string_view text, double& value) {
+    if (IsHex(text)) {
+        int64_t integer = 0;
+        if (!ParseInteger(text, integer)) {
+            return false;
+        }
+        value = static_cast<double>(integer);
+        return true;
+    }
+    // Fixed notation only: no exponent, no "inf" or "nan", and a digit somewhere.
+    if (text.find_first_of("0123456789") == std::string_view::npos ||
+        text.find_first_not_of("-.0123456789") != std::string_view::npos) {
+        return false;
+    }
+    const auto result =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    return result.ec == std::errc() && result.ptr == text.data() + text.size();
+}
+
+int RunScript(std::istream& input, std::span<const Command> commands, Session& session,
+              std::ostream& errors) {
+    std::string line;
+    std::string error;
+    for (int64_t number = 1; std::getline(input, line); ++number) {
+        if (!RunLine(line, commands, session, error)) {
+            errors << "line " << number << ": " << error << '\n';
+            return ExitScriptError;
+        }
+    }
+    return ExitOk;
+}
+
+}  // namespace script

@@ -1,0 +1,66 @@
+// The script language of zarpeta-script: one command a line, checked against a table.
+//
+// Owns: the tokenizer (bare words, numbers, double-quoted strings, `#` comments), the
+// conversion of arguments to the kinds a command asks for, and the run of a script
+// that stops at the first faulty line. Knows nothing of drawing: each command is a
+// small function in a table that another unit supplies.
+// Threads: the tool's main thread only.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace script {
+
+struct Session;  // what the commands work on; see commands.h
+
+struct Token {
+    std::string Text;     // the word, or the string without its quotes and escapes
+    bool Quoted = false;  // written as "..."
+};
+
+// One argument, converted to the kind the command's signature asks for.
+struct Argument {
+    std::string Text;     // names, strings and files
+    int64_t Integer = 0;  // 'i'
+    double Real = 0;      // 'f'
+};
+
+// Runs one command. Returns false and sets error for a fault the command finds
+// (an unknown name, a failed write); the run then stops at this line.
+using CommandFunction = bool (*)(Session& session, std::span<const Argument> arguments,
+                                 std::string& error);
+
+// A command's name may be several words ("paint bar"); the longest matching name
+// wins. Signature: one letter per argument:
+//   n  a name (bare word)     s  a "string"           p  a path (bare or quoted)
+//   i  a 32-bit integer, decimal or 0x-hex, negative allowed
+//   f  a coordinate: decimal with an optional fraction, or 0x-hex
+struct Command {
+    std::string_view Name;
+    std::string_view Signature;
+    std::string_view Usage;  // the arguments as the error message shows them: "NAME W H"
+    CommandFunction Run;
+};
+
+// Splits one line into tokens; a `#` outside a string ends the line. Inside a
+// string, \" and \\ stand for " and \. False and error for an unterminated string.
+bool Tokenize(std::string_view line, std::vector<Token>& tokens, std::string& error);
+
+// Numbers as scripts write them; false for anything else (or out of range).
+bool ParseInteger(std::string_view text, int64_t& value);
+bool ParseReal(std::string_view text, double& value);
+
+// Runs every line of input. A faulty line writes "line N: message" to errors and
+// ends the run with exit code 2; a script that reaches its end gives 0.
+int RunScript(std::istream& input, std::span<const Command> commands, Session& session,
+              std::ostream& errors);
+
+constexpr int ExitOk = 0;
+constexpr int ExitScriptError = 2;
+
+}  // namespace script
