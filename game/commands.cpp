@@ -46,8 +46,8 @@ void NewGame() {
     BuildTables(*game);
     ResetState(game->State);
     SetUpLayers(*game);
-    // Only a finished game is played: the caption's pause may handle a press, which
-    // must not fly at a wall still being built.
+    // The game is played only once its wall stands: the caption's pause may handle a
+    // press, which must not fly at a wall still being built.
     MakeCurrentGame(game);
     SetUpFrame(*game);
     StartBarThread(game);

@@ -1,4 +1,108 @@
-// The program's entry point. The window comes with the shell.
-int main() {
-    return 0;
+// The program's entry point: opens the display and the window, runs the window until
+// it ends, and ends the process.
+//
+// Done:     one clear line on standard error and exit code 1 when there is no usable
+//           display (Qt's own messages about it are held back); application name,
+//           version and desktop file name for the desktop's window matching; the
+//           window icon; the sound output; the pump hook; exit code 0 however the
+//           window ends, with workers still running.
+// Not done: command-line options (the program takes none; Qt's are ignored too).
+//
+// Threads: the user-interface thread (the process's first thread) only.
+#include <QApplication>
+#include <QFile>
+#include <QIcon>
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "runtime/pacing.h"
+#include "shell/main_window.h"
+#include "shell/sound.h"
+
+namespace {
+
+// ---- Constants ------------------------------------------------------------------
+
+constexpr int NoDisplayExitCode = 1;
+constexpr const char* IconResource = ":/zarpeta/icon.png";
+
+// ---- Module state ---------------------------------------------------------------
+
+QtMessageHandler PreviousHandler = nullptr;
+QStringList HeldBack;  // Qt's messages while the application opens
+
+// ---- Internal helpers -----------------------------------------------------------
+
+bool IsSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+[[noreturn]] void ReportNoDisplay() {
+    const char* display = std::getenv("DISPLAY");
+    if (IsSet("DISPLAY")) {
+        std::fprintf(stderr, "zarpeta: no se puede abrir la pantalla \"%s\"\n", display);
+    } else {
+        std::fprintf(stderr, "zarpeta: no se puede abrir la pantalla (DISPLAY no definido)\n");
+    }
+    std::fflush(stderr);
+    std::_Exit(NoDisplayExitCode);
+}
+
+// Qt reports a display it cannot open with a few warnings and then a fatal message
+// that aborts; the warnings are held back and the fatal one becomes one clear line.
+void HoldBackWhileOpening(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) {
+        ReportNoDisplay();
+    }
+    HeldBack.append(message);
+}
+
+void OpenedSoReplay() {
+    qInstallMessageHandler(PreviousHandler);
+    for (const QString& message : HeldBack) {
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+    }
+    HeldBack.clear();
+}
+
+// Workers are detached and may still be drawing, playing cues or posting refreshes;
+// running the process's destructors under them would race, so the process ends here
+// and takes them with it.
+[[noreturn]] void EndProcess(int code) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(code);
+}
+
+}  // namespace
+
+// ---- Public functions -----------------------------------------------------------
+
+int main(int, char** argv) {
+    if (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY") && !IsSet("QT_QPA_PLATFORM")) {
+        ReportNoDisplay();
+    }
+    QApplication::setApplicationName(QStringLiteral("zarpeta"));
+    QApplication::setApplicationVersion(QStringLiteral(ZARPETA_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("zarpeta"));
+
+    int argumentCount = 1;  // the program takes no command line, Qt's options included
+    PreviousHandler = qInstallMessageHandler(&HoldBackWhileOpening);
+    QApplication app(argumentCount, argv);
+    OpenedSoReplay();
+
+    if (QFile::exists(QString::fromLatin1(IconResource))) {
+        QApplication::setWindowIcon(QIcon(QString::fromLatin1(IconResource)));
+    }
+    shell::StartSound();
+    const std::unique_ptr<shell::MainWindowWidget> window = shell::CreateMainWindow();
+    runtime::SetPumpHook(&shell::PumpPendingEvents);
+    shell::CentreOnPrimaryScreen(*window);
+    window->show();
+    shell::EndWhenDestroyedFromOutside(*window);
+    EndProcess(QApplication::exec());
 }

@@ -1,0 +1,220 @@
+// The play area widget and its refresh sink.
+#include "shell/graphic_control.h"
+
+#include <QMetaObject>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <mutex>
+#include <utility>
+
+#include "game/commands.h"
+#include "shell/seam.h"
+
+namespace shell {
+
+// ---- Constants ------------------------------------------------------------------
+
+const QColor BorderColour(0x80, 0x80, 0x80);
+constexpr QRgb Silver = 0xFFC0C0C0;
+
+// With ZARPETA_TRACE set, the columns between the bar's lane and the launcher, below
+// the score line, are counted for shot pixels on every paint: only shots cross them.
+constexpr int32_t TraceLaneLeft = 650;
+constexpr int32_t TraceLaneRight = 976;  // excluded
+constexpr int32_t TraceLaneTop = 40;
+
+namespace {
+
+// ---- Types ----------------------------------------------------------------------
+
+// Collects the changed parts of the control between two repaints, from any thread.
+class RefreshSink final : public render::ControlSink {
+  public:
+    void Refresh(render::Rect dirty) override;
+    void Bind(GraphicControl* target);
+    void Unbind(GraphicControl* target);
+    render::Rect TakePending();
+
+  private:
+    std::mutex Mutex;
+    GraphicControl* Target = nullptr;  // the widget showing the control, or none
+    render::Rect Pending;              // changed since the queued update was posted
+    bool Queued = false;               // an update is posted and not yet run
+};
+
+// What a repaint draws of the control's image, and with which painter.
+struct PaintJob {
+    QPainter* Painter = nullptr;
+    QRect Part;  // image coordinates
+    bool Drawn = false;
+};
+
+// ---- Module state ---------------------------------------------------------------
+
+RefreshSink Sink;
+std::once_flag ControlMade;
+const bool Tracing = std::getenv("ZARPETA_TRACE") != nullptr;
+
+// ---- Internal helpers -----------------------------------------------------------
+
+render::Rect Union(render::Rect a, render::Rect b) {
+    return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+            std::max(a.Bottom, b.Bottom)};
+}
+
+long long MonotonicNanos() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1'000'000'000LL + now.tv_nsec;
+}
+
+int32_t CountLanePixels(const QImage& image) {
+    int32_t count = 0;
+    for (int32_t y = TraceLaneTop; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int32_t x = TraceLaneLeft; x < std::min(TraceLaneRight, image.width()); ++x) {
+            count += row[x] != Silver ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+// Draws job.Part of the control's pixels (0xFFRRGGBB words, stride in words) where
+// they belong inside the border. Runs under SurfaceLock: the image is drawn straight
+// from the drawing layer's pixels, with no copy of its own in between.
+void DrawPart(PaintJob& job, const uint32_t* pixels, int32_t width, int32_t height,
+              int32_t stride) {
+    const QImage image(reinterpret_cast<const uchar*>(pixels), width, height,
+                       static_cast<qsizetype>(stride) * 4, QImage::Format_RGB32);
+    const QRect part = job.Part.intersected(image.rect());
+    job.Painter->drawImage(part.topLeft() + QPoint(ControlBorder, ControlBorder), image, part);
+    job.Drawn = true;
+    if (Tracing) {
+        std::fprintf(stderr, "zarpeta-trace paint %lld %d\n", MonotonicNanos(),
+                     CountLanePixels(image));
+    }
+}
+
+// The mouse's row in the control's client coordinates, inside the border.
+int32_t ClientY(const QMouseEvent* event) {
+    return static_cast<int32_t>(std::floor(event->position().y())) - ControlBorder;
+}
+
+void RefreshSink::Refresh(render::Rect dirty) {
+    if (dirty.IsEmpty()) {
+        return;
+    }
+    std::lock_guard lock(Mutex);
+    if (Target == nullptr) {
+        return;
+    }
+    Pending = Queued ? Union(Pending, dirty) : dirty;
+    if (Queued) {
+        return;
+    }
+    Queued = true;
+    // Posting under the lock keeps Target alive: the widget unbinds under it first.
+    // A posted call whose widget is gone is dropped by Qt.
+    GraphicControl* target = Target;
+    QMetaObject::invokeMethod(
+        target, [target] { target->ShowChanged(Sink.TakePending()); }, Qt::QueuedConnection);
+}
+
+void RefreshSink::Bind(GraphicControl* target) {
+    std::lock_guard lock(Mutex);
+    Target = target;
+    Pending = {};
+    Queued = false;
+}
+
+void RefreshSink::Unbind(GraphicControl* target) {
+    std::lock_guard lock(Mutex);
+    if (Target == target) {
+        Target = nullptr;
+        Pending = {};
+        Queued = false;
+    }
+}
+
+render::Rect RefreshSink::TakePending() {
+    std::lock_guard lock(Mutex);
+    Queued = false;
+    return std::exchange(Pending, render::Rect{});
+}
+
+}  // namespace
+
+// ---- Public functions -----------------------------------------------------------
+
+GraphicControl::GraphicControl(QWidget* parent) : QWidget(parent) {
+    setFixedSize(ControlWidth, ControlHeight);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    std::call_once(ControlMade, [] {
+        render::NewGraphicControl(MainWindow.load(), IdGraphic, ControlImageWidth,
+                                  ControlImageHeight, &Sink);
+    });
+    Sink.Bind(this);
+    // The control may have been drawn on before this widget existed.
+    update();
+}
+
+GraphicControl::~GraphicControl() {
+    Sink.Unbind(this);
+}
+
+void GraphicControl::ShowChanged(render::Rect dirty) {
+    if (!dirty.IsEmpty()) {
+        update(dirty.Left + ControlBorder, dirty.Top + ControlBorder, dirty.Right - dirty.Left,
+               dirty.Bottom - dirty.Top);
+    }
+}
+
+void GraphicControl::paintEvent(QPaintEvent* event) {
+    const QRect imageArea(ControlBorder, ControlBorder, ControlImageWidth, ControlImageHeight);
+    QPainter painter(this);
+    // On a high-density screen each image pixel becomes a crisp block, never a blur.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    PaintJob job{&painter,
+                 event->rect().intersected(imageArea).translated(-ControlBorder, -ControlBorder)};
+    if (!job.Part.isEmpty()) {
+        render::ReadControlImage(
+            MainWindow.load(), IdGraphic,
+            [&job](const uint32_t* pixels, int32_t width, int32_t height, int32_t stride) {
+                DrawPart(job, pixels, width, height, stride);
+            });
+    }
+    if (!job.Drawn) {
+        painter.fillRect(imageArea, QColor::fromRgb(Silver));  // no control to show yet
+    }
+    painter.setPen(BorderColour);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void GraphicControl::mouseMoveEvent(QMouseEvent* event) {
+    game::AimAt(ClientY(event));
+}
+
+void GraphicControl::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    if (Tracing) {
+        std::fprintf(stderr, "zarpeta-trace press %lld\n", MonotonicNanos());
+    }
+    game::FireShot();
+}
+
+void GraphicControl::mouseDoubleClickEvent(QMouseEvent*) {
+    // Qt turns the second press of a double-click into this event; it fires nothing.
+}
+
+}  // namespace shell

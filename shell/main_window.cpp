@@ -1,0 +1,217 @@
+// The main window, its menu and the three commands.
+#include "shell/main_window.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAbstractNativeEventFilter>
+#include <QAction>
+#include <QByteArray>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QThread>
+
+#include <algorithm>
+
+#include "game/commands.h"
+#include "game/state.h"
+#include "render/surface.h"
+#include "render/text_painters.h"
+#include "runtime/workers.h"
+#include "shell/graphic_control.h"
+#include "shell/qt_seam.h"
+#include "shell/seam.h"
+
+namespace shell {
+
+// ---- Constants ------------------------------------------------------------------
+
+struct MenuItem {
+    const char* Text;
+    int32_t Id;
+};
+
+// The X11 core protocol's DestroyNotify event, as Qt's X platform hands it over.
+struct X11DestroyNotify {
+    uint8_t ResponseType;  // 17; the top bit set when another client sent it
+    uint8_t Unused;
+    uint16_t Sequence;
+    uint32_t Event;
+    uint32_t Window;  // the window destroyed
+};
+constexpr uint8_t X11DestroyNotifyCode = 17;
+
+// Plain items: no shortcuts, no mnemonics, no separators; the ids are not in order.
+constexpr MenuItem FunctionItems[] = {{"Nuevo", IdNew}, {"Autor", IdAuthor}, {"Salir", IdQuit}};
+
+namespace {
+
+// ---- Types ----------------------------------------------------------------------
+
+// Watches the X events Qt receives for the destruction of one window.
+class WindowGoneFilter final : public QAbstractNativeEventFilter {
+  public:
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override;
+    uint32_t Watched = 0;  // the X window id, 0 for none
+};
+
+// ---- Module state ---------------------------------------------------------------
+
+bool Pumping = false;  // the pump hook is running; user-interface thread only
+WindowGoneFilter GoneFilter;
+
+// ---- Internal helpers -----------------------------------------------------------
+
+bool OnUserInterfaceThread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app != nullptr && QThread::currentThread() == app->thread();
+}
+
+// Silver until the first frame of a game is presented.
+void ClearPlayArea() {
+    render::AttachSurface(MainWindow.load(), IdGraphic, 0);
+    render::SetForeColour(render::ColourDefault);
+    render::SetBackColour(render::ColourSilver);
+    render::ClearSurface(render::ColourDefault, 0);
+}
+
+bool WindowGoneFilter::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
+    if (Watched != 0 && type == "xcb_generic_event_t") {
+        const auto* event = static_cast<const X11DestroyNotify*>(message);
+        if ((event->ResponseType & 0x7F) == X11DestroyNotifyCode && event->Window == Watched) {
+            QCoreApplication::exit(0);
+        }
+    }
+    return false;
+}
+
+QMenuBar* BuildMainMenu(QWidget* window, QAction*& newAction) {
+    auto* bar = new QMenuBar(window);
+    bar->setNativeMenuBar(false);
+    QMenu* functions = bar->addMenu(QStringLiteral("Funciones"));
+    for (const MenuItem& item : FunctionItems) {
+        QAction* action = functions->addAction(QString::fromUtf8(item.Text));
+        action->setData(item.Id);
+        if (item.Id == IdNew) {
+            newAction = action;
+        }
+    }
+    QObject::connect(functions, &QMenu::triggered,
+                     [](QAction* action) { RunCommand(action->data().toInt()); });
+    return bar;
+}
+
+}  // namespace
+
+// ---- Public functions -----------------------------------------------------------
+
+MainWindowWidget::MainWindowWidget()
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    setWindowTitle(QStringLiteral("Zarpeta"));
+    setFixedSize(ClientWidth, ClientHeight);
+    Play = new GraphicControl(this);
+    Menu = BuildMainMenu(this, New);
+    // The menu bar takes its height from the client area: the play area starts under
+    // it and its lowest rows, as many as the bar is high, fall outside the window.
+    Menu->setGeometry(0, 0, ClientWidth, Menu->sizeHint().height());
+    Play->move(0, Menu->height());
+}
+
+void MainWindowWidget::closeEvent(QCloseEvent* event) {
+    // A close request from the window manager ends the program, like "Salir" but
+    // leaving the bar worker's handle alone. Open author boxes do not keep it alive.
+    event->accept();
+    QCoreApplication::exit(0);
+}
+
+std::unique_ptr<MainWindowWidget> CreateMainWindow() {
+    MainWindow.store(MainWindowHandle);
+    auto window = std::make_unique<MainWindowWidget>();
+    ClearPlayArea();
+    InstallQtSeam(window->NewAction());
+    return window;
+}
+
+QPoint CentredPosition(QRect workArea, QSize outer) {
+    // The work area's right and bottom edges are excluded, as the desktop counts them.
+    const int32_t right = workArea.x() + workArea.width();
+    const int32_t bottom = workArea.y() + workArea.height();
+    return {std::max(0, workArea.x() + right - outer.width()) / 2,
+            std::max(0, workArea.y() + bottom - outer.height()) / 2};
+}
+
+void CentreOnPrimaryScreen(QWidget& window) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr) {
+        window.move(CentredPosition(screen->availableGeometry(), window.frameGeometry().size()));
+    }
+}
+
+void EndWhenDestroyedFromOutside(const QWidget& window) {
+    // The window is never re-created once shown (its flags never change afterwards),
+    // so its destruction can only come from outside.
+    GoneFilter.Watched = static_cast<uint32_t>(window.winId());
+    QCoreApplication::instance()->installNativeEventFilter(&GoneFilter);
+}
+
+void RunCommand(int32_t id) {
+    switch (id) {
+        case IdNew:
+            game::NewGame();
+            break;
+        case IdAuthor:
+            ShowAuthorBox();
+            break;
+        case IdQuit:
+            QuitProgram();
+            break;
+        default:
+            break;
+    }
+}
+
+QString AuthorText() {
+    return QStringLiteral("Autor: el equipo de Zarpeta\nVersi\u00f3n %1\n%2")
+        .arg(QStringLiteral(ZARPETA_VERSION),
+             QString::fromUtf8(render::CaptionText.data(),
+                               static_cast<qsizetype>(render::CaptionText.size())));
+}
+
+void ShowAuthorBox() {
+    // No owner and not modal: the game keeps running and the mouse keeps firing while
+    // it is open, and "Autor" again opens another box.
+    auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Programador"), AuthorText(),
+                                QMessageBox::Ok, nullptr);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
+void QuitProgram() {
+    runtime::CloseWorkerHandle(game::BarThread.load());
+    QCoreApplication::exit(0);
+}
+
+bool PumpPendingEvents() {
+    // The one user-interface caller is the new game, started from the menu. Handling a
+    // click here could start a second new game inside the first, or fire into a game
+    // half made, so user input waits for the event loop; repaints, queued refreshes
+    // and the state of "Nuevo" are handled. A nested call does nothing, so the pause
+    // never recurses.
+    if (!OnUserInterfaceThread() || Pumping) {
+        return false;
+    }
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    if (dispatcher == nullptr) {
+        return false;
+    }
+    Pumping = true;
+    const bool handled = dispatcher->processEvents(QEventLoop::ExcludeUserInputEvents);
+    Pumping = false;
+    return handled;
+}
+
+}  // namespace shell

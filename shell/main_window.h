@@ -1,0 +1,81 @@
+// The main window: its title, fixed size and place, the menu "Funciones" and the three
+// commands, and the pause that lets the user-interface thread handle events.
+//
+// Done:     title "Zarpeta"; a 1000 x 576 client area that the menu bar takes its
+//           height from (the play area's lowest rows stay unseen); not resizable;
+//           title bar without minimise, maximise or close buttons where the window
+//           manager honours the hints; centred on the primary screen's work area;
+//           the window's own menu bar (never a global one) with "Nuevo", "Autor",
+//           "Salir"; a close request from the window manager, or the window
+//           destroyed by another X client, ends the program.
+// Not done: re-centring once a window manager has added its frame (the frame is
+//           unknown before the window is first shown; without one it is zero);
+//           keyboard navigation beyond what the toolkit's menus give.
+//
+// Owns: the window, its menu and the dispatch of command ids.
+// Threads: the user-interface thread only (PumpPendingEvents answers false elsewhere).
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+
+class QAction;
+class QMenuBar;
+
+namespace shell {
+
+// The value that names the main window to the drawing layer.
+constexpr int32_t MainWindowHandle = 1;
+
+// The client area before the menu bar takes its height from it.
+constexpr int32_t ClientWidth = 1000;
+constexpr int32_t ClientHeight = 576;
+
+class GraphicControl;
+
+class MainWindowWidget final : public QWidget {
+  public:
+    MainWindowWidget();
+
+    QMenuBar* MenuBar() const { return Menu; }
+    QAction* NewAction() const { return New; }
+    GraphicControl* Control() const { return Play; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    QMenuBar* Menu = nullptr;
+    QAction* New = nullptr;
+    GraphicControl* Play = nullptr;
+};
+
+// Builds the window hidden: the play area cleared silver, the menu attached, the seam
+// installed. Stores the window's handle in shell::MainWindow first.
+std::unique_ptr<MainWindowWidget> CreateMainWindow();
+
+// The top-left corner that centres an outer size on a work area; 0 where negative.
+QPoint CentredPosition(QRect workArea, QSize outer);
+void CentreOnPrimaryScreen(QWidget& window);
+
+// Ends the program (code 0) when the shown window is destroyed by another client,
+// as `xdotool windowclose` does; Qt itself would leave a windowless process.
+void EndWhenDestroyedFromOutside(const QWidget& window);
+
+// Carries out a menu command by id; any other id does nothing.
+void RunCommand(int32_t id);
+void ShowAuthorBox();
+void QuitProgram();
+QString AuthorText();
+
+// The pump hook: handles what is pending on the user-interface thread except user
+// input, and says whether anything was handled.
+bool PumpPendingEvents();
+
+}  // namespace shell

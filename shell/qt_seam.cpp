@@ -1,0 +1,82 @@
+// The seam the Qt window installs.
+//
+// The state of "Nuevo" is kept as the value last asked for; whoever applies it reads
+// that value, so a grey asked for on the user-interface thread and an enable asked
+// for by the bar worker moments later end as "enabled" however the calls interleave.
+#include "shell/qt_seam.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QPointer>
+#include <QThread>
+
+#include <atomic>
+
+#include "shell/seam.h"
+#include "shell/sound.h"
+
+namespace shell {
+
+namespace {
+
+// ---- Types ----------------------------------------------------------------------
+
+class QtSeam final : public ShellSeam {
+  public:
+    void SetNewEnabled(bool enabled) override;
+    void PlayCue(std::string_view name) override { PlaySoundCue(name); }
+};
+
+// ---- Module state ---------------------------------------------------------------
+
+QtSeam Seam;                               // never destroyed before the process ends
+std::atomic<bool> NewEnabledWanted{true};  // what the game asked for last
+std::atomic<bool> ApplyQueued{false};      // an apply is posted and not yet run
+QPointer<QAction> NewAction;               // user-interface thread only
+
+// ---- Internal helpers -----------------------------------------------------------
+
+bool OnUserInterfaceThread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app != nullptr && QThread::currentThread() == app->thread();
+}
+
+void ApplyNewEnabled() {
+    // Cleared before the read: a request stored after this point posts a new apply.
+    ApplyQueued.store(false);
+    if (NewAction != nullptr) {
+        NewAction->setEnabled(NewEnabledWanted.load());
+    }
+}
+
+void QtSeam::SetNewEnabled(bool enabled) {
+    NewEnabledWanted.store(enabled);
+    if (OnUserInterfaceThread()) {
+        // At once, so "Nuevo" is grey before the new game handles any further event.
+        ApplyNewEnabled();
+        return;
+    }
+    // A worker never waits for the user-interface thread: one queued apply at most.
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app != nullptr && !ApplyQueued.exchange(true)) {
+        QMetaObject::invokeMethod(app, &ApplyNewEnabled, Qt::QueuedConnection);
+    }
+}
+
+}  // namespace
+
+// ---- Public functions -----------------------------------------------------------
+
+void InstallQtSeam(QAction* newAction) {
+    NewAction = newAction;
+    NewEnabledWanted.store(newAction == nullptr || newAction->isEnabled());
+    InstallSeam(&Seam);
+}
+
+void RemoveQtSeam() {
+    InstallSeam(nullptr);
+    NewAction = nullptr;
+}
+
+}  // namespace shell

@@ -1,0 +1,17 @@
+# The Qt window: the play area widget, the main window and its menu, the Qt seam, and
+# the executable zarpeta. Needs the sound output (sound.cmake, included before this).
+if(TARGET zarpeta_sound)
+    add_library(zarpeta_window STATIC
+        graphic_control.cpp
+        main_window.cpp
+        qt_seam.cpp
+    )
+    target_include_directories(zarpeta_window PUBLIC ${PROJECT_SOURCE_DIR})
+    target_compile_definitions(zarpeta_window PUBLIC ZARPETA_VERSION="${PROJECT_VERSION}")
+    target_link_libraries(zarpeta_window PUBLIC zarpeta_game zarpeta_seam zarpeta_sound Qt6::Widgets)
+
+    add_executable(zarpeta main.cpp)
+    target_link_libraries(zarpeta PRIVATE zarpeta_window)
+else()
+    message(STATUS "zarpeta: no sound output yet (shell/sound.cmake), so no window")
+endif()

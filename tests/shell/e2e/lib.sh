@@ -1,0 +1,263 @@
+# Shared by the end-to-end scripts (sourced by bash): a private X server with no
+# window manager, the program under test, the menu, the mouse, and screenshots read
+# region by region. Every wait polls with a deadline.
+#
+# Usage in a script:  . lib.sh; need_tools; start_display; start_game; ...
+# The first argument of every script is the zarpeta executable.
+
+set -eu
+
+ZARPETA=${1:?usage: $0 path/to/zarpeta}
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/zarpeta-e2e.XXXXXX")
+XVFB_PID=""
+APP_PID=""
+EXTRA_PIDS=""
+SCREEN_WIDTH=1280
+SCREEN_HEIGHT=1024
+SILVER=C0C0C0
+BORDER=808080
+
+cleanup() {
+    for pid in $APP_PID $EXTRA_PIDS $XVFB_PID; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in $APP_PID $EXTRA_PIDS $XVFB_PID; do
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -s "$WORK/app.err" ]; then
+        echo "--- the program's standard error:" >&2
+        tail -n 20 "$WORK/app.err" >&2
+    fi
+    exit 1
+}
+
+note() {
+    echo "ok: $*"
+}
+
+# Exits with 77 (CTest: skipped) when a tool is missing.
+need_tools() {
+    for tool in Xvfb xdotool xwininfo import convert compare "$@"; do
+        if ! command -v "$tool" >/dev/null 2>&1; then
+            echo "skipped: $tool is not installed"
+            exit 77
+        fi
+    done
+}
+
+now_ms() {
+    echo $(($(date +%s%N) / 1000000))
+}
+
+# wait_for SECONDS COMMAND...: polls until the command succeeds; fails at the deadline.
+wait_for() {
+    local seconds=$1
+    shift
+    local deadline=$(($(now_ms) + seconds * 1000))
+    until "$@"; do
+        if [ "$(now_ms)" -gt "$deadline" ]; then
+            return 1
+        fi
+        sleep 0.05
+    done
+}
+
+# ---- The X server ---------------------------------------------------------------
+
+start_display() {
+    # Xvfb picks a free display number itself and writes it to descriptor 3 once it
+    # accepts clients.
+    Xvfb -displayfd 3 -screen 0 "${SCREEN_WIDTH}x${SCREEN_HEIGHT}x24" -nolisten tcp \
+        3>"$WORK/display" 2>"$WORK/xvfb.log" &
+    XVFB_PID=$!
+    wait_for 30 test -s "$WORK/display" || fail "Xvfb did not start: $(tail -n 3 "$WORK/xvfb.log")"
+    DISPLAY=":$(head -n 1 "$WORK/display")"
+    export DISPLAY
+    unset WAYLAND_DISPLAY QT_QPA_PLATFORM || true
+}
+
+# ---- The program ----------------------------------------------------------------
+
+app_running() {
+    kill -0 "$APP_PID" 2>/dev/null
+}
+
+# The program's visible windows that are (yes) or are not (no) override-redirect,
+# that is menus and popups as against ordinary windows. (xdotool's name search
+# ignores case, so the window "Zarpeta" and a popup named "zarpeta" look alike.)
+visible_windows() {
+    local id
+    for id in $(xdotool search --onlyvisible --class zarpeta 2>/dev/null); do
+        if xwininfo -all -id "$id" 2>/dev/null | grep -q "Override Redirect State: $1"; then
+            echo "$id"
+        fi
+    done
+}
+
+find_main_window() {
+    WIN=""
+    local id
+    for id in $(visible_windows no); do
+        if xwininfo -id "$id" | grep -q '"Zarpeta"'; then
+            WIN=$id
+        fi
+    done
+    [ -n "$WIN" ]
+}
+
+# Starts the program and waits for its window; sets WIN, WIN_X, WIN_Y, WIN_W, WIN_H
+# and MENU_H (the menu bar's height, found as the play area's top border row).
+start_game() {
+    "$ZARPETA" >"$WORK/app.out" 2>"$WORK/app.err" &
+    APP_PID=$!
+    wait_for 30 find_main_window || fail "no visible window named Zarpeta"
+    local info
+    info=$(xwininfo -id "$WIN")
+    WIN_X=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
+    WIN_Y=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
+    WIN_W=$(echo "$info" | sed -n 's/.*Width: *//p')
+    WIN_H=$(echo "$info" | sed -n 's/.*Height: *//p')
+    wait_for 10 find_menu_height || fail "the play area's border was not found under the menu bar"
+    PLAY_X=$((WIN_X + 1))
+    PLAY_Y=$((WIN_Y + MENU_H + 1))
+    PLAY_VISIBLE_H=$((WIN_H - MENU_H - 1))
+}
+
+# The first row of the border's colour in the window's middle column.
+find_menu_height() {
+    screenshot probe
+    local row
+    row=$(convert "$WORK/probe.png" -crop "1x80+$((WIN_X + 500))+$WIN_Y" +repage txt:- |
+        grep -i "#$BORDER" | head -n 1 | sed 's/^0,\([0-9]*\):.*/\1/')
+    [ -n "$row" ] && [ "$row" -gt 0 ] && MENU_H=$row
+}
+
+# Waits for the program to end; sets EXIT_CODE. Fails when it is still running.
+wait_exit() {
+    local seconds=$1
+    wait_for "$seconds" eval '! app_running' || fail "the program is still running"
+    EXIT_CODE=0
+    wait "$APP_PID" || EXIT_CODE=$?
+    APP_PID=""
+}
+
+# ---- Screenshots ----------------------------------------------------------------
+
+screenshot() {
+    import -window root "$WORK/$1.png"
+}
+
+# pixel SHOT X Y: the screen pixel's colour as RRGGBB.
+pixel() {
+    convert "$WORK/$1.png" -format "%[hex:p{$2,$3}]" info: | cut -c1-6
+}
+
+# play_pixel SHOT X Y: the pixel at (X, Y) of the play area's image.
+play_pixel() {
+    pixel "$1" $((PLAY_X + $2)) $((PLAY_Y + $3))
+}
+
+# region SHOT NAME W H X Y: crops a screen region into its own file.
+region() {
+    convert "$WORK/$1.png" -crop "$3x$4+$5+$6" +repage "$WORK/$2.png"
+}
+
+# play_region SHOT NAME W H X Y: the same in play-area image coordinates.
+play_region() {
+    region "$1" "$2" "$3" "$4" $((PLAY_X + $5)) $((PLAY_Y + $6))
+}
+
+# only_colour NAME RRGGBB: the cropped region is that one colour throughout.
+only_colour() {
+    local colours
+    colours=$(convert "$WORK/$1.png" -format '%k' info:)
+    [ "$colours" = 1 ] && [ "$(convert "$WORK/$1.png" -format '%[hex:p{0,0}]' info: | cut -c1-6)" = "$2" ]
+}
+
+# same_image A B: the two crops are identical pixel for pixel.
+same_image() {
+    local differing
+    differing=$(compare -metric AE "$WORK/$1.png" "$WORK/$2.png" null: 2>&1 || true)
+    [ "$differing" = 0 ]
+}
+
+# ---- Mouse and menu -------------------------------------------------------------
+
+click_at() {
+    xdotool mousemove "$1" "$2" click 1
+}
+
+# aim_at Y: the mouse over the play area at image row Y (x 800, right of the wall).
+aim_at() {
+    xdotool mousemove $((PLAY_X + 800)) $((PLAY_Y + $1))
+}
+
+find_popup() {
+    POPUP=$(visible_windows yes | head -n 1)
+    [ -n "$POPUP" ]
+}
+
+# Opens "Funciones"; sets POPUP, POPUP_X, POPUP_Y, POPUP_H.
+open_menu() {
+    # A click that comes while the window is still settling can be lost: try again.
+    local attempt
+    for attempt in 1 2 3; do
+        click_at $((WIN_X + 30)) $((WIN_Y + MENU_H / 2))
+        if wait_for 3 find_popup; then
+            break
+        fi
+    done
+    [ -n "$POPUP" ] || fail "the menu Funciones did not open"
+    local info
+    info=$(xwininfo -id "$POPUP")
+    POPUP_X=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
+    POPUP_Y=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
+    POPUP_W=$(echo "$info" | sed -n 's/.*Width: *//p')
+    POPUP_H=$(echo "$info" | sed -n 's/.*Height: *//p')
+}
+
+# item_y N: the screen row through the middle of item N (1..3) of the open menu.
+item_y() {
+    echo $((POPUP_Y + POPUP_H * (2 * $1 - 1) / 6))
+}
+
+popup_gone() {
+    ! find_popup
+}
+
+# choose N: opens the menu and clicks its item N ("Nuevo" 1, "Autor" 2, "Salir" 3).
+choose() {
+    open_menu
+    click_at $((POPUP_X + 20)) "$(item_y "$1")"
+    wait_for 10 popup_gone || fail "the menu stayed open after choosing item $1"
+}
+
+# ---- The game on screen ---------------------------------------------------------
+
+# The first block of the wall (row 1, column 1) is not silver once a game is shown.
+wall_shown() {
+    screenshot wall
+    [ "$(play_pixel wall 30 45)" != "$SILVER" ]
+}
+
+# The bar's lane between two screenshots.
+bar_moves() {
+    screenshot lane1
+    sleep 0.1
+    screenshot lane2
+    play_region lane1 lane1c 17 $((PLAY_VISIBLE_H - 1)) 629 0
+    play_region lane2 lane2c 17 $((PLAY_VISIBLE_H - 1)) 629 0
+    ! same_image lane1c lane2c
+}
+
+new_game() {
+    choose 1
+    wait_for 10 wall_shown || fail "no wall after Nuevo"
+}

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The window opens centred with a 1000 x 576 client area, the play area is silver
+# inside its border, the menu opens, "Nuevo" shows the wall and a moving bar, and
+# "Nuevo" is grey while the game runs.
+. "$(dirname "$0")/lib.sh"
+need_tools
+start_display
+start_game
+
+[ "$WIN_W" = 1000 ] && [ "$WIN_H" = 576 ] || fail "client area is ${WIN_W}x$WIN_H"
+note "client area 1000x576"
+[ "$WIN_X" = $(((SCREEN_WIDTH - 1000) / 2)) ] && [ "$WIN_Y" = $(((SCREEN_HEIGHT - 576) / 2)) ] ||
+    fail "window at $WIN_X,$WIN_Y is not centred"
+note "centred at $WIN_X,$WIN_Y; menu bar $MENU_H px"
+
+screenshot idle
+play_region idle inside 998 $((PLAY_VISIBLE_H - 1)) 0 0
+only_colour inside "$SILVER" || fail "the play area is not all silver before the first game"
+[ "$(pixel idle $((WIN_X + 999)) $((WIN_Y + MENU_H + 100)))" = "$BORDER" ] || fail "no right border"
+note "silver inside a grey border"
+
+# The menu bar carries its one title near its left end and nothing on the right.
+region idle title 100 "$MENU_H" "$WIN_X" "$WIN_Y"
+region idle barright 100 $((MENU_H - 2)) $((WIN_X + 850)) $((WIN_Y + 1))
+! only_colour title "$(pixel idle $((WIN_X + 1)) $((WIN_Y + 1)))" || fail "no title in the menu bar"
+[ "$(convert "$WORK/barright.png" -format '%k' info:)" = 1 ] || fail "more than one menu title"
+
+open_menu
+screenshot menu_enabled
+region menu_enabled nuevo_enabled $((POPUP_W - 4)) $((POPUP_H / 3 - 4)) $((POPUP_X + 2)) $((POPUP_Y + 2))
+region menu_enabled autor_enabled $((POPUP_W - 4)) $((POPUP_H / 3 - 4)) $((POPUP_X + 2)) $((POPUP_Y + POPUP_H / 3 + 2))
+xdotool key Escape
+wait_for 5 popup_gone || fail "Escape did not close the menu"
+note "menu Funciones opens"
+
+new_game
+note "Nuevo shows the wall"
+wait_for 5 bar_moves || fail "the bar does not move"
+note "the bar moves"
+
+# Greyed: the first item's pixels change while "Autor" stays as it was. The pointer
+# is parked on the menu bar so no item is highlighted in either screenshot.
+open_menu
+xdotool mousemove $((WIN_X + 30)) $((WIN_Y + MENU_H / 2))
+screenshot menu_in_game
+region menu_in_game nuevo_grey $((POPUP_W - 4)) $((POPUP_H / 3 - 4)) $((POPUP_X + 2)) $((POPUP_Y + 2))
+region menu_in_game autor_now $((POPUP_W - 4)) $((POPUP_H / 3 - 4)) $((POPUP_X + 2)) $((POPUP_Y + POPUP_H / 3 + 2))
+same_image autor_enabled autor_now || fail "Autor looks different in a game"
+! same_image nuevo_enabled nuevo_grey || fail "Nuevo is not greyed in a game"
+xdotool key Escape
+note "Nuevo greyed while the game runs"
+
+app_running || fail "the program ended"
