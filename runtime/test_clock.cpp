@@ -26,8 +26,9 @@ struct TestClockData {
 
 std::atomic<bool> InUse{false};
 
+// Never destroyed: workers may still be parked in it while the process exits.
 TestClockData& Clock() {
-    static TestClockData clock;
+    static TestClockData& clock = *new TestClockData;
     return clock;
 }
 

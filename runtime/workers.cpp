@@ -34,8 +34,9 @@ struct HandleTable {
     int32_t LastHandle = 0;
 };
 
+// Never destroyed: detached workers may still release handles while the process exits.
 HandleTable& Handles() {
-    static HandleTable table;
+    static HandleTable& table = *new HandleTable;
     return table;
 }
 

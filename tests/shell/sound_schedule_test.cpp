@@ -1,55 +1,48 @@
+// The cue schedule: each cue once and whole whatever the output takes, the latest
+// request cutting the one playing, and requests from many threads.
+#include "shell/cue_schedule.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <thread>
-
-#include "shell/cue_schedule.h"
+#include <vector>
 
 namespace shell {
 namespace {
 
 // Three cues of distinct lengths and contents, so that every sample names its cue.
-const std::vector<CueSound> Cues = [] {
-    std::vector<CueSound> cues(CueCount);
-    const int lengths[CueCount] = {10, 3, 7};
-    for (int cue = 0; cue < CueCount; ++cue) {
-        for (int i = 0; i < lengths[cue]; ++i) {
-            cues[cue].Samples.push_back(static_cast<int16_t>(1000 * (cue + 1) + i));
-        }
-    }
-    return cues;
-}();
+const std::vector<CueSound> Cues = {{{100, 101, 102, 103, 104, 105, 106, 107, 108, 109}},
+                                    {{200, 201, 202}},
+                                    {{300, 301, 302, 303, 304, 305, 306}}};
 
-// Stands in for the audio sink: what it holds since the last cut, and what it takes.
-struct FakeSink {
-    std::vector<int16_t> Heard = {};
+// The feeding thread's side, with a stand-in for the audio output.
+struct FakePlayer {
+    std::atomic<uint64_t> Requests{0};
+    CueSchedule Schedule = {};
+    std::vector<int16_t> Heard = {};  // what the output holds since the last cut
     int Cuts = 0;
     size_t Room = 4;                // bytes offered per write
-    size_t TakesAtMost = SIZE_MAX;  // a sink may take less than it is offered
+    size_t TakesAtMost = SIZE_MAX;  // an output may take less than it is offered
 };
 
-// One tick of the player: take the latest request, then write what fits once.
-void Tick(CueSchedule& schedule, const std::atomic<uint64_t>& requests, FakeSink& sink,
-          const std::vector<CueSound>& cues = Cues) {
-    if (TakeRequest(schedule, requests.load())) {
-        sink.Heard.clear();
-        ++sink.Cuts;
-    }
-    const auto bytes = NextBytes(schedule, cues, sink.Room);
-    ASSERT_EQ(bytes.size() % 2, 0u);
-    const size_t taken = std::min(bytes.size(), sink.TakesAtMost) & ~size_t{1};
-    for (size_t at = 0; at < taken; at += 2) {
-        int16_t sample;
-        std::memcpy(&sample, bytes.data() + at, 2);
-        sink.Heard.push_back(sample);
-    }
-    MarkWritten(schedule, taken);
-}
-
-void TickMany(CueSchedule& schedule, const std::atomic<uint64_t>& requests, FakeSink& sink,
-              const std::vector<CueSound>& cues = Cues) {
-    for (int tick = 0; tick < 40; ++tick) {
-        Tick(schedule, requests, sink, cues);
+// Ticks of the player: take the latest request, then write what fits once.
+void Tick(FakePlayer& player, int ticks = 1, const std::vector<CueSound>& cues = Cues) {
+    for (int tick = 0; tick < ticks; ++tick) {
+        if (TakeRequest(player.Schedule, player.Requests.load())) {
+            player.Heard.clear();
+            ++player.Cuts;
+        }
+        const auto bytes = NextBytes(player.Schedule, cues, player.Room);
+        EXPECT_EQ(bytes.size() % 2, 0u);  // whole samples only
+        const size_t taken = std::min(bytes.size(), player.TakesAtMost) & ~size_t{1};
+        for (size_t at = 0; at < taken; at += 2) {
+            int16_t sample;
+            std::memcpy(&sample, bytes.data() + at, 2);
+            player.Heard.push_back(sample);
+        }
+        MarkWritten(player.Schedule, taken);
     }
 }
 
@@ -57,8 +50,7 @@ TEST(CueIndex, NamesTheThreeCuesByTheirIds) {
     EXPECT_EQ(CueIndex("#210"), 0);
     EXPECT_EQ(CueIndex("#211"), 1);
     EXPECT_EQ(CueIndex("#0212"), 2);
-    for (const char* unknown :
-         {"", "#", "210", "#213", "#21a", "#-210", "#+210", "#210 ", "#4294967506"}) {
+    for (const char* unknown : {"", "#", "210", "#213", "#21a", "#-210", "#210 ", "#4294967506"}) {
         EXPECT_EQ(CueIndex(unknown), NoCue) << unknown;
     }
 }
@@ -67,98 +59,75 @@ TEST(CueSchedule, PlaysEachCueOnceAndWholeAndNeverWritesPastItsEnd) {
     for (int cue = 0; cue < CueCount; ++cue) {
         for (size_t room : {0, 1, 2, 3, 6, 64}) {
             for (size_t takes : {size_t{1}, size_t{3}, SIZE_MAX}) {
-                std::atomic<uint64_t> requests{0};
-                CueSchedule schedule;
-                FakeSink sink{.Room = room, .TakesAtMost = takes};
-                RequestCue(requests, cue);
-                TickMany(schedule, requests, sink);  // more ticks than any cue needs
+                FakePlayer player{.Room = room, .TakesAtMost = takes};
+                RequestCue(player.Requests, cue);
+                Tick(player, 40);  // more ticks than any cue needs
                 const bool canWrite = room >= 2 && takes >= 2;
-                EXPECT_EQ(sink.Heard, canWrite ? Cues[cue].Samples : std::vector<int16_t>{})
+                EXPECT_EQ(player.Heard, canWrite ? Cues[cue].Samples : std::vector<int16_t>{})
                     << "cue " << cue << ", room " << room << ", takes " << takes;
-                EXPECT_LE(schedule.Position, Cues[cue].Samples.size() * 2);
-                EXPECT_EQ(IsWriting(schedule, Cues), !canWrite);
+                EXPECT_LE(player.Schedule.Position, Cues[cue].Samples.size() * 2);
+                EXPECT_EQ(IsWriting(player.Schedule, Cues), !canWrite);
             }
         }
     }
 }
 
 TEST(CueSchedule, TheLatestRequestCutsTheCuePlayingAndTheSameCueStartsOver) {
-    std::atomic<uint64_t> requests{0};
-    CueSchedule schedule;
-    FakeSink sink;
-    RequestCue(requests, 0);
-    Tick(schedule, requests, sink);
-    EXPECT_EQ(sink.Cuts, 0);  // nothing was playing
+    FakePlayer player;
+    RequestCue(player.Requests, 0);
+    Tick(player);
+    RequestCue(player.Requests, CueCount);  // no such cues: still cue 0
+    RequestCue(player.Requests, -1);
+    Tick(player);
+    EXPECT_EQ(player.Cuts, 0);
+    EXPECT_EQ(player.Heard.size(), 4u);
 
-    RequestCue(requests, 2);  // cuts cue 0 halfway
-    TickMany(schedule, requests, sink);
-    EXPECT_EQ(sink.Cuts, 1);
-    EXPECT_EQ(sink.Heard, Cues[2].Samples);
+    RequestCue(player.Requests, 2);  // cuts cue 0 halfway
+    Tick(player, 40);
+    EXPECT_EQ(player.Cuts, 1);
+    EXPECT_EQ(player.Heard, Cues[2].Samples);
+    RequestCue(player.Requests, 0);
+    RequestCue(player.Requests, 1);  // only the latest of several plays
+    Tick(player);
+    RequestCue(player.Requests, 1);  // the same cue again, while it plays
+    Tick(player, 40);
+    EXPECT_EQ(player.Cuts, 3);
+    EXPECT_EQ(player.Heard, Cues[1].Samples);
+    RequestCue(player.Requests, 1);  // and after it has ended
+    Tick(player, 40);
+    EXPECT_EQ(player.Cuts, 4);
+    EXPECT_EQ(player.Heard, Cues[1].Samples);
 
-    RequestCue(requests, 0);
-    RequestCue(requests, 1);  // only the latest of several plays
-    Tick(schedule, requests, sink);
-    RequestCue(requests, 1);  // the same cue again, while it plays
-    TickMany(schedule, requests, sink);
-    EXPECT_EQ(sink.Cuts, 3);
-    EXPECT_EQ(sink.Heard, Cues[1].Samples);
-
-    RequestCue(requests, 1);  // and after it has ended
-    TickMany(schedule, requests, sink);
-    EXPECT_EQ(sink.Cuts, 4);
-    EXPECT_EQ(sink.Heard, Cues[1].Samples);
-}
-
-TEST(CueSchedule, SilenceStopsTheCueWhileBadIndicesAndEmptyCuesPlayNothing) {
-    std::atomic<uint64_t> requests{0};
-    CueSchedule schedule;
-    FakeSink sink;
-    RequestCue(requests, 0);
-    Tick(schedule, requests, sink);
-    RequestCue(requests, CueCount);
-    RequestCue(requests, -1);
-    Tick(schedule, requests, sink);
-    EXPECT_EQ(sink.Cuts, 0);  // still cue 0
-    EXPECT_EQ(sink.Heard.size(), 4u);
-
-    RequestSilence(requests);
-    TickMany(schedule, requests, sink);
-    EXPECT_EQ(sink.Cuts, 1);
-    EXPECT_TRUE(sink.Heard.empty());
-
+    RequestSilence(player.Requests);
+    Tick(player, 40);
+    EXPECT_TRUE(player.Heard.empty());
     auto cues = Cues;
     cues[1].Samples.clear();  // a cue whose resource could not be read
-    RequestCue(requests, 1);
-    TickMany(schedule, requests, sink, cues);
-    EXPECT_TRUE(sink.Heard.empty());
-    EXPECT_FALSE(IsWriting(schedule, cues));
+    RequestCue(player.Requests, 1);
+    Tick(player, 40, cues);
+    EXPECT_TRUE(player.Heard.empty());
+    EXPECT_FALSE(IsWriting(player.Schedule, cues));
 }
 
 // Shots ask for cues from many threads while the player feeds: every request is new,
-// and the sink only ever holds the start of the cue the player took last.
+// and the output only ever holds the start of the cue the player took last.
 TEST(CueSchedule, RequestsFromManyThreadsAreEachNew) {
-    std::atomic<uint64_t> requests{0};
+    FakePlayer player;
     std::atomic<bool> done{false};
-    std::thread player([&] {
-        CueSchedule schedule;
-        FakeSink sink;
+    std::thread feeder([&] {
         for (bool last = false; !last;) {
             last = done.load();  // one more tick after the last request
-            Tick(schedule, requests, sink);
-            if (schedule.Cue != NoCue) {
-                const auto& samples = Cues[schedule.Cue].Samples;
-                ASSERT_LE(sink.Heard.size(), samples.size());
-                ASSERT_TRUE(std::equal(sink.Heard.begin(), sink.Heard.end(), samples.begin()));
-            }
+            Tick(player);
+            const auto& cue = Cues[std::max(player.Schedule.Cue, 0)].Samples;
+            ASSERT_TRUE(player.Heard.size() <= cue.size() &&
+                        std::equal(player.Heard.begin(), player.Heard.end(), cue.begin()));
         }
-        EXPECT_EQ(schedule.TakenRequest, requests.load());
     });
-    constexpr int Threads = 4, PerThread = 2000;
     std::vector<std::thread> shots;
-    for (int t = 0; t < Threads; ++t) {
-        shots.emplace_back([&requests, t] {
-            for (int i = 0; i < PerThread; ++i) {
-                RequestCue(requests, (t + i) % CueCount);
+    for (int t = 0; t < 4; ++t) {
+        shots.emplace_back([&player, t] {
+            for (int i = 0; i < 2000; ++i) {
+                RequestCue(player.Requests, (t + i) % CueCount);
             }
         });
     }
@@ -166,8 +135,9 @@ TEST(CueSchedule, RequestsFromManyThreadsAreEachNew) {
         shot.join();
     }
     done.store(true);
-    player.join();
-    EXPECT_EQ(requests.load() >> 8, uint64_t{Threads * PerThread});  // the generation
+    feeder.join();
+    EXPECT_EQ(player.Schedule.TakenRequest, player.Requests.load());
+    EXPECT_EQ(player.Requests.load() >> 8, uint64_t{4 * 2000});  // the generation
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// zarpeta-script: its tokenizer and numbers, the run that stops at the first faulty
-// line, and the tool itself run on small scripts.
+// zarpeta-script: the run that stops at the first faulty line, and the tool itself run
+// on small scripts.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "render/png.h"
@@ -19,108 +20,31 @@
 namespace script {
 namespace {
 
-std::vector<Token> Tokens(std::string_view line) {
-    std::vector<Token> tokens;
-    std::string error;
-    EXPECT_TRUE(Tokenize(line, tokens, error)) << error;
-    return tokens;
-}
-
-TEST(Tokenize, SplitsWordsAndStringsAndStopsAtAComment) {
-    const std::vector<Token> tokens = Tokens("  text \"a \\\"b\\\" # c\\\\\" -0x1F 2.5 # note");
-    ASSERT_EQ(tokens.size(), 4u);
-    EXPECT_EQ(tokens[0].Text, "text");
-    EXPECT_TRUE(tokens[1].Quoted);
-    EXPECT_EQ(tokens[1].Text, "a \"b\" # c\\");
-    EXPECT_EQ(tokens[2].Text, "-0x1F");
-    EXPECT_FALSE(tokens[3].Quoted);
-    EXPECT_TRUE(Tokens(" \t\r# only a comment").empty());
-}
-
-TEST(ParseNumbers, TakeDecimalHexNegativeAndFractionsWhereAllowed) {
-    int64_t integer = 0;
-    EXPECT_TRUE(ParseInteger("0xC0C0C0", integer) && integer == 0xC0C0C0);
-    EXPECT_TRUE(ParseInteger("-12", integer) && integer == -12);
-    EXPECT_TRUE(ParseInteger("-0x10", integer) && integer == -16);
-    EXPECT_TRUE(ParseInteger("-2147483648", integer) && integer == INT32_MIN);
-    for (const char* bad : {"", "-", "0x", "0x-5", "+3", "12x", "1.5", "2147483648", "0x1_0"}) {
-        EXPECT_FALSE(ParseInteger(bad, integer)) << bad;
-    }
-    double real = 0;
-    EXPECT_TRUE(ParseReal("2.5", real) && real == 2.5);
-    EXPECT_TRUE(ParseReal("-3.5", real) && real == -3.5);
-    EXPECT_TRUE(ParseReal(".5", real) && real == 0.5);
-    EXPECT_TRUE(ParseReal("0x10", real) && real == 16);
-    for (const char* bad : {"", ".", "-", "1e3", "nan", "inf", "1.2.3", "--1", "1-"}) {
-        EXPECT_FALSE(ParseReal(bad, real)) << bad;
-    }
-}
-
-// ---- The run ---------------------------------------------------------------------
-
-struct Recorded {
-    std::vector<std::string> Calls;
-};
-Recorded Log;
-
-bool RecordCall(Session&, std::span<const Argument> arguments, std::string&) {
-    std::string call;
-    for (const Argument& argument : arguments) {
-        call += argument.Text + "|";
-    }
-    Log.Calls.push_back(call);
-    return true;
-}
-
-bool Refuse(Session&, std::span<const Argument> arguments, std::string& error) {
-    error = "no bitmap named '" + arguments[0].Text + "'";
-    return false;
-}
-
-constexpr Command TestTable[] = {
-    {"paint", "n", "NAME", RecordCall},       {"paint bar", "ni", "NAME LENGTH", RecordCall},
-    {"box", "ffi", "X Y COLOUR", RecordCall}, {"text", "s", "\"STRING\"", RecordCall},
-    {"attach", "n", "NAME", Refuse},
-};
-
-// Runs the script on the table above; the first line of errors, or "" after a clean run.
-std::string RunOnTable(const std::string& text, int expectedExit) {
-    Log = {};
-    Session session;
-    std::istringstream input(text);
-    std::ostringstream errors;
-    EXPECT_EQ(RunScript(input, TestTable, session, errors), expectedExit);
-    return errors.str();
-}
-
-TEST(RunScript, RunsEveryLineAndMatchesTheLongestCommandName) {
-    EXPECT_EQ(RunOnTable("# a comment\n\npaint bar b 55\npaint b\r\nbox 1.5 0x10 -3\n", ExitOk),
-              "");
-    EXPECT_EQ(Log.Calls, (std::vector<std::string>{"b|55|", "b|", "1.5|0x10|-3|"}));
-}
-
+// Each faulty line is line 3, after a good one and a comment; the metrics line after
+// it must never run.
 TEST(RunScript, StopsAtTheFirstFaultyLineNamingItsNumber) {
-    struct Case {
-        std::string Line;
-        std::string Message;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"fill 1", "line 3: unknown command 'fill'"},
-        {"box 1 2", "line 3: 'box' takes 3 argument(s), got 2; usage: box X Y COLOUR"},
-        {"box 1 2 3 4", "line 3: 'box' takes 3"},
-        {"box 1 2 1.5", "line 3: argument 3: bad number '1.5'"},
-        {"box one 2 3", "line 3: argument 1: bad number 'one'"},
+        {"pos 1", "line 3: 'pos' takes 2 argument(s), got 1; usage: pos X Y"},
+        {"clear 1.5", "line 3: argument 1: bad number '1.5'"},
+        {"clear 2147483648", "line 3: argument 1: bad number '2147483648'"},
+        {"clear 0x", "line 3: argument 1: bad number '0x'"},
+        {"pos 1e3 0", "line 3: argument 1: bad number '1e3'"},
+        {"pos 0 nan", "line 3: argument 2: bad number 'nan'"},
         {"text \"open", "line 3: unterminated string"},
         {"text bare", "line 3: argument 1: expected a \"string\""},
-        {"paint bar \"b\" 5", "line 3: argument 1: expected a bare word"},
-        {"paint 9lives", "line 3: argument 1: bad name '9lives'"},
+        {"attach \"b\"", "line 3: argument 1: expected a bare word"},
+        {"attach 9lives", "line 3: argument 1: bad name '9lives'"},
         {"attach nowhere", "line 3: no bitmap named 'nowhere'"},
     };
-    for (const Case& c : cases) {
-        const std::string errors =
-            RunOnTable("paint a\n# fine\n" + c.Line + "\npaint b\n", ExitScriptError);
-        EXPECT_EQ(errors.rfind(c.Message, 0), 0u) << errors;
-        EXPECT_EQ(Log.Calls.size(), 1u) << c.Line;  // the line after the fault never runs
+    for (const auto& [line, message] : cases) {
+        std::istringstream input("bitmap b 4 4\n  # fine\n" + line + "\nattach b\nmetrics\n");
+        std::ostringstream out, errors;
+        Session session;
+        session.Out = &out;
+        EXPECT_EQ(RunScript(input, DrawCommands(), session, errors), ExitScriptError) << line;
+        EXPECT_EQ(errors.str().rfind(message, 0), 0u) << errors.str();
+        EXPECT_EQ(out.str(), "") << line;
     }
 }
 
@@ -148,18 +72,11 @@ ToolRun RunTool(const std::string& script) {
             ReadFile(base + ".err")};
 }
 
-TEST(ScriptTool, AMalformedLineExitsWithTwoAndItsLineNumber) {
-    const ToolRun run = RunTool("bitmap b 10 10\nattach b\nbox 0 0 5 5 0 0xFFFFFF\n");
-    EXPECT_EQ(run.ExitCode, 2);
-    EXPECT_EQ(run.Errors.rfind("line 3: 'box' takes 7 argument(s), got 6", 0), 0u) << run.Errors;
-    EXPECT_EQ(RunTool("attach nothing\n").Errors, "line 1: no bitmap named 'nothing'\n");
-}
-
-TEST(ScriptTool, DrawsTheScriptIntoAPngAndReportsMetrics) {
+TEST(ScriptTool, DrawsTheScriptIntoAPngAndAMalformedLineExitsWithTwo) {
     const std::string png =
         ::testing::TempDir() + "zarpeta_script_test_" + std::to_string(getpid()) + ".png";
     const ToolRun run = RunTool(
-        "bitmap b 60 40          # a small bitmap\n"
+        "bitmap b 60 40          # a small bitmap\r\n"
         "attach b\n"
         "clear 0xC0C0C0\n"
         "box 2.5 3.5 20 30 40 0xFFFFFF 0x0000FF\n"
@@ -167,7 +84,7 @@ TEST(ScriptTool, DrawsTheScriptIntoAPngAndReportsMetrics) {
         "usefont f\n"
         "back -2\n"
         "pos 22 4\n"
-        "text \"Hi\"\n"
+        "text \"H\\\"i\"\n"
         "endline\n"
         "metrics\n"
         "png b \"" +
@@ -182,7 +99,7 @@ TEST(ScriptTool, DrawsTheScriptIntoAPngAndReportsMetrics) {
     render::SetTextFont(render::NewFont("Times New Roman", 14, render::FontBold, 0, 0, 0));
     render::SetBackColour(render::ColourNone);
     render::SetPosition(22, 4);
-    render::DrawText("Hi");
+    render::DrawText("H\"i");
     render::EndTextLine();
     render::SurfaceMetrics metrics;
     ASSERT_TRUE(render::CurrentMetrics(metrics));
@@ -190,14 +107,18 @@ TEST(ScriptTool, DrawsTheScriptIntoAPngAndReportsMetrics) {
               "{\"x\": 0, \"y\": 26, \"ascent\": 17, \"descent\": 4, \"height\": 21, "
               "\"externalLeading\": 1, \"averageWidth\": " +
                   std::to_string(metrics.AverageWidth) + "}\n");
-
     std::vector<uint32_t> expected, written;
     int32_t width = 0, height = 0;
     ASSERT_TRUE(render::ReadPixels(bitmap, 0, expected, width, height));
     ASSERT_TRUE(render::ReadPng(png, written, width, height));
-    EXPECT_EQ(width, 60);
-    EXPECT_EQ(height, 40);
+    EXPECT_EQ(width * 1000 + height, 60040);
     EXPECT_EQ(written, expected);
+
+    const ToolRun faulty = RunTool("bitmap b 10 10\nattach b\nbox 0 0 5 5 0 0xFFFFFF\nmetrics\n");
+    EXPECT_EQ(faulty.ExitCode, 2);
+    EXPECT_EQ(faulty.Errors.rfind("line 3: 'box' takes 7 argument(s), got 6", 0), 0u)
+        << faulty.Errors;
+    EXPECT_EQ(faulty.Out, "");
 }
 
 TEST(ScriptTool, PlaysTheSameGameEveryTime) {
