@@ -131,6 +131,53 @@ void CopyLocked(Surface& surface, const Surface& source, int64_t x, int64_t y, i
     }
 }
 
+// Copies onto a control only the pixels that differ from what it shows, and returns
+// the rectangle around them. The window then repaints what changed, not the whole
+// play area on every tick; what reaches the screen is the same.
+Rect CopyChangesLocked(Surface& surface, const Surface& source, int64_t x, int64_t y, int64_t width,
+                       int64_t height) {
+    const int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
+    const int64_t right = std::min<int64_t>(x + width, surface.Width);
+    const int64_t bottom = std::min<int64_t>(y + height, surface.Height);
+    Rect changed{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (int64_t row = top; left < right && row < bottom; ++row) {
+        uint32_t* to = surface.Pixels.data() + row * surface.Width;
+        const uint32_t* from = source.Pixels.data() + (row - y) * source.Width + (left - x);
+        const size_t bytes = static_cast<size_t>(right - left) * sizeof(uint32_t);
+        if (std::memcmp(to + left, from, bytes) == 0) {
+            continue;
+        }
+        int64_t first = left, last = right;  // the changed columns: first..last-1
+        while (to[first] == from[first - left]) {
+            ++first;
+        }
+        while (to[last - 1] == from[last - 1 - left]) {
+            --last;
+        }
+        std::memcpy(to + first, from + (first - left),
+                    static_cast<size_t>(last - first) * sizeof(uint32_t));
+        changed = {std::min(changed.Left, static_cast<int32_t>(first)),
+                   std::min(changed.Top, static_cast<int32_t>(row)),
+                   std::max(changed.Right, static_cast<int32_t>(last)),
+                   static_cast<int32_t>(row + 1)};
+    }
+    return changed.IsEmpty() ? Rect{} : changed;
+}
+
+// A copy marks the whole destination dirty, but a control only what changed.
+void CopyAndMarkLocked(Surface& surface, const Surface& source, int64_t x, int64_t y, int64_t width,
+                       int64_t height) {
+    if (surface.Kind != SurfaceKind::GraphicControl || &surface == &source) {
+        CopyLocked(surface, source, x, y, width, height);
+        MarkDirtyLocked(surface, 0, 0, surface.Width, surface.Height);
+        return;
+    }
+    const Rect changed = CopyChangesLocked(surface, source, x, y, width, height);
+    if (!changed.IsEmpty()) {
+        MarkDirtyLocked(surface, changed.Left, changed.Top, changed.Right, changed.Bottom);
+    }
+}
+
 int32_t SaturatedAdd(int32_t a, int64_t b) {
     const int64_t sum = static_cast<int64_t>(a) + b;
     return static_cast<int32_t>(std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(),
@@ -296,9 +343,8 @@ void CopyBitmap(SurfaceHandle source, int32_t sourceId, uint32_t /*rasterMode*/)
         if (from == nullptr) {
             return;
         }
-        CopyLocked(surface, *from, 0, 0, std::min(from->Width, surface.Width),
-                   std::min(from->Height, surface.Height));
-        MarkDirtyLocked(surface, 0, 0, surface.Width, surface.Height);
+        CopyAndMarkLocked(surface, *from, 0, 0, std::min(from->Width, surface.Width),
+                          std::min(from->Height, surface.Height));
     });
 }
 
@@ -309,8 +355,7 @@ void CopyBitmapAt(SurfaceHandle source, int32_t sourceId, float x, float y,
         if (from == nullptr) {
             return;
         }
-        CopyLocked(surface, *from, ToPixel(x), ToPixel(y), from->Width, from->Height);
-        MarkDirtyLocked(surface, 0, 0, surface.Width, surface.Height);
+        CopyAndMarkLocked(surface, *from, ToPixel(x), ToPixel(y), from->Width, from->Height);
     });
 }
 

@@ -111,6 +111,31 @@ TEST(GraphicControl, HandsEachDirtyPartToItsSinkOutsideTheLock) {
     EXPECT_EQ(sink.Corner, RedWord);
 }
 
+// A frame copied onto the control refreshes only the part that differs from what it
+// shows, and nothing at all when the frame is the same.
+TEST(GraphicControl, RefreshesOnlyWhatACopyChanged) {
+    RecordingSink sink;
+    NewGraphicControl(Window, 1002, 40, 30, &sink);
+    const SurfaceHandle frame = Cleared(50, 40);
+    AttachSurface(Window, 1002, 0);
+    CopyBitmap(frame, 0, RasterSourceCopy);
+    EXPECT_EQ(sink.Last(), std::tuple(0, 0, 40, 30));  // from the control's own back colour
+    AttachSurface(frame, 0, 0);
+    DrawBox(7, 3, 10, 12, 0, Red, Red, 0);
+    DrawBox(30, 20, 31, 21, 0, Red, Red, 0);  // 1 x 1: draws nothing
+    AttachSurface(Window, 1002, 0);
+    CopyBitmap(frame, 0, RasterSourceCopy);
+    EXPECT_EQ(sink.Last(), std::tuple(7, 3, 10, 12));
+    const size_t refreshes = sink.Refreshes.size();
+    CopyBitmapAt(frame, 0, 0, 0, RasterCopy);
+    EXPECT_EQ(sink.Refreshes.size(), refreshes);
+    std::vector<uint32_t> shown;
+    int32_t width = 0, height = 0;
+    ReadPixels(Window, 1002, shown, width, height);
+    EXPECT_EQ(shown[3 * 40 + 7], RedWord);
+    EXPECT_EQ(shown[2 * 40 + 7], SilverWord);
+}
+
 TEST(Threads, EachThreadDrawsOnItsOwnSurfaceAndOneThatNeverAttachedDrawsNothing) {
     const SurfaceHandle mine = Cleared(8, 8);
     const SurfaceHandle theirs = NewBitmap(8, 8);
