@@ -316,7 +316,9 @@ void DrawGlyph(Surface& surface, const FontFace& font, const Glyph& glyph, int64
         uint32_t* pixel = surface.Pixels.data() + y * surface.Width;
         for (int64_t x = left; x < right; ++x) {
             const uint32_t amount = coverage[x - x0];
-            if (amount != 0) {
+            if (amount == 255) {
+                pixel[x] = colour;  // the glyph's solid inside: most of a bold glyph
+            } else if (amount != 0) {
                 pixel[x] = Blend(pixel[x], colour, amount);
             }
         }
