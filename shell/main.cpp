@@ -10,8 +10,8 @@
 //
 // Threads: the user-interface thread (the process's first thread) only.
 #include <QApplication>
-#include <QFile>
 #include <QIcon>
+#include <QPixmap>
 #include <QString>
 #include <QStringList>
 
@@ -69,6 +69,21 @@ void OpenedSoReplay() {
     HeldBack.clear();
 }
 
+// The window's icon in the sizes a title bar and a task bar show; the installed
+// 256 x 256 icon serves the desktop's menus. (Given the 256 x 256 image alone, the
+// X window was left with an empty icon.)
+void SetWindowIcon() {
+    const QPixmap full(QString::fromLatin1(IconResource));
+    if (full.isNull()) {
+        return;
+    }
+    QIcon icon;
+    for (int side : {16, 24, 32, 48, 64, 128}) {
+        icon.addPixmap(full.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    }
+    QApplication::setWindowIcon(icon);
+}
+
 // Workers are detached and may still be drawing, playing cues or posting refreshes;
 // running the process's destructors under them would race, so the process ends here
 // and takes them with it.
@@ -95,9 +110,7 @@ int main(int, char** argv) {
     QApplication app(argumentCount, argv);
     OpenedSoReplay();
 
-    if (QFile::exists(QString::fromLatin1(IconResource))) {
-        QApplication::setWindowIcon(QIcon(QString::fromLatin1(IconResource)));
-    }
+    SetWindowIcon();
     shell::StartSound();
     const std::unique_ptr<shell::MainWindowWidget> window = shell::CreateMainWindow();
     runtime::SetPumpHook(&shell::PumpPendingEvents);
