@@ -12,6 +12,8 @@ note "client area 1000x576"
 [ "$WIN_X" = $(((SCREEN_WIDTH - 1000) / 2)) ] && [ "$WIN_Y" = $(((SCREEN_HEIGHT - 576) / 2)) ] ||
     fail "window at $WIN_X,$WIN_Y is not centred"
 note "centred at $WIN_X,$WIN_Y; menu bar $MENU_H px"
+xprop -id "$WIN" _NET_WM_ICON | grep -q 'Icon (' || fail "the window has no icon"
+note "the window has its icon"
 
 screenshot idle
 play_region idle inside 998 $((PLAY_VISIBLE_H - 1)) 0 0
