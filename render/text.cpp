@@ -7,8 +7,9 @@
 // ends; each glyph is rendered once per font and kept.
 //
 // Line metrics follow the desktop's TrueType rules: ascent and descent from the OS/2
-// table's Windows values, scaled by MulDiv/MulFix rounding halves away from zero;
-// each glyph advances the pen by its unhinted advance, scaled and rounded on its own.
+// table's usWinAscent and usWinDescent, scaled by MulDiv/MulFix rounding halves away
+// from zero; each glyph advances the pen by its unhinted advance, scaled and rounded
+// on its own.
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -66,7 +67,7 @@ struct FontEntry {
     std::unique_ptr<FontFace> Made;  // under SurfaceLock; null until first selected
 };
 
-// The face's Windows ascent and descent in font units, the line gap the desktop adds,
+// The face's usWinAscent and usWinDescent in font units, the line gap the desktop adds,
 // and the average character width.
 struct DesignMetrics {
     int64_t Ascent = 0, Descent = 0, Leading = 0, AverageWidth = 0;
