@@ -1,10 +1,12 @@
 // The play area widget and its refresh sink.
 #include "shell/graphic_control.h"
 
-#include <QMetaObject>
+#include <sys/eventfd.h>
+#include <unistd.h>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QSocketNotifier>
 
 #include <algorithm>
 #include <cmath>
@@ -35,18 +37,21 @@ namespace {
 // ---- Types ----------------------------------------------------------------------
 
 // Collects the changed parts of the control between two repaints, from any thread.
+// The user-interface thread hears of a change through an eventfd: a worker's write
+// to it allocates nothing, where a queued call would allocate an event every frame.
 class RefreshSink final : public render::ControlSink {
   public:
     void Refresh(render::Rect dirty) override;
-    void Bind(GraphicControl* target);
+    void Bind(GraphicControl* target, int wakeFd);
     void Unbind(GraphicControl* target);
     render::Rect TakePending();
 
   private:
     std::mutex Mutex;
     GraphicControl* Target = nullptr;  // the widget showing the control, or none
-    render::Rect Pending;              // changed since the queued update was posted
-    bool Queued = false;               // an update is posted and not yet run
+    int WakeFd = -1;                   // the eventfd the widget listens on
+    render::Rect Pending;              // changed since the wake was sent
+    bool Queued = false;               // a wake is sent and not yet taken
 };
 
 // What a repaint draws of the control's image, and with which painter.
@@ -120,16 +125,14 @@ void RefreshSink::Refresh(render::Rect dirty) {
         return;
     }
     Queued = true;
-    // Posting under the lock keeps Target alive: the widget unbinds under it first.
-    // A posted call whose widget is gone is dropped by Qt.
-    GraphicControl* target = Target;
-    QMetaObject::invokeMethod(
-        target, [target] { target->ShowChanged(Sink.TakePending()); }, Qt::QueuedConnection);
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = write(WakeFd, &one, sizeof one);
 }
 
-void RefreshSink::Bind(GraphicControl* target) {
+void RefreshSink::Bind(GraphicControl* target, int wakeFd) {
     std::lock_guard lock(Mutex);
     Target = target;
+    WakeFd = wakeFd;
     Pending = {};
     Queued = false;
 }
@@ -161,13 +164,22 @@ GraphicControl::GraphicControl(QWidget* parent) : QWidget(parent) {
         render::NewGraphicControl(MainWindow.load(), IdGraphic, ControlImageWidth,
                                   ControlImageHeight, &Sink);
     });
-    Sink.Bind(this);
+    const int wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    auto* wake = new QSocketNotifier(wakeFd, QSocketNotifier::Read, this);
+    connect(wake, &QSocketNotifier::activated, this, [this, wakeFd] {
+        uint64_t wakes = 0;
+        [[maybe_unused]] const ssize_t read = ::read(wakeFd, &wakes, sizeof wakes);
+        ShowChanged(Sink.TakePending());
+    });
+    WakeFd = wakeFd;
+    Sink.Bind(this, wakeFd);
     // The control may have been drawn on before this widget existed.
     update();
 }
 
 GraphicControl::~GraphicControl() {
     Sink.Unbind(this);
+    ::close(WakeFd);
 }
 
 void GraphicControl::ShowChanged(render::Rect dirty) {

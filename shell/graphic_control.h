@@ -3,7 +3,8 @@
 //
 // Done:     1000 x 576 widget with a one-pixel grey border around the 998 x 574 image;
 //           repaint straight from the image under SurfaceLock (no copy between);
-//           refreshes from any thread, coalesced into one queued update;
+//           refreshes from any thread, coalesced into one wake of the
+//           user-interface thread through an eventfd (no allocation per frame);
 //           crisp (nearest-pixel) scaling on high-density screens;
 //           mouse tracking: moves aim, left presses fire, double-clicks fire nothing.
 // Not done: touch and tablet input (the game reads the mouse only).
@@ -12,7 +13,7 @@
 // of the control.
 // Threads: the widget on the user-interface thread only. The sink's Refresh runs on
 // whichever thread drew, after SurfaceLock is released; it takes only a small lock of
-// its own and never waits for the user-interface thread.
+// its own, writes to an eventfd, and never waits for the user-interface thread.
 #pragma once
 
 #include <QWidget>
@@ -43,7 +44,7 @@ class GraphicControl final : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
-    QImage Shown;  // the control's image as last copied, 998 x 574
+    int WakeFd = -1;  // eventfd: the sink's wake for a repaint
 };
 
 }  // namespace shell
