@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-#include <vector>
-
 namespace game {
 namespace {
 
@@ -16,16 +13,6 @@ TEST(Game, BeforeTheFirstNewGameEverythingIsZeroAndNoTableExists) {
     EXPECT_EQ(current->Grid, nullptr);
     EXPECT_EQ(current->ShotThreads, nullptr);
     EXPECT_EQ(BarThread.load(), 0);
-}
-
-TEST(Game, ANewUnitHasEveryTableCreatedAndZeroed) {
-    const std::shared_ptr<Game> game = CreateGame();
-    ASSERT_NE(game->Grid, nullptr);
-    EXPECT_EQ(game->Grid->Cell(17, 30).Destroyed.load(), 0);
-    EXPECT_EQ(game->ShotThreads->Slot(1).load(), 0);
-    EXPECT_EQ(game->ShotThreads->Slot(ShotLimit).load(), 0);
-    EXPECT_EQ(game->Colours->At(900), 0);
-    EXPECT_EQ(game->BarLengths->At(10), 0);
 }
 
 TEST(BlockGrid, IsOneBasedAndStoredRowByRow) {
@@ -46,34 +33,6 @@ TEST(BarLengthTable, LevelsBeyondTheTableReadItsNearestEnd) {
     EXPECT_EQ(lengths.LengthFor(11), 550);
     EXPECT_EQ(lengths.LengthFor(INT32_MAX), 550);
     EXPECT_EQ(lengths.LengthFor(0), 55);  // before the first game
-}
-
-TEST(SetCurrentGame, KeepsAnEarlierUnitAliveForThoseWhoHoldIt) {
-    const std::shared_ptr<Game> before = CurrentGame();
-    const std::shared_ptr<Game> held = CreateGame();
-    SetCurrentGame(held);
-    const std::weak_ptr<Game> watched = held;
-    SetCurrentGame(CreateGame());
-    EXPECT_FALSE(watched.expired());
-    EXPECT_NE(CurrentGame(), held);
-    SetCurrentGame(before);
-}
-
-TEST(GameState, ConcurrentHitsEachAddExactlyOne) {
-    Game game;
-    constexpr int Threads = 4, HitsEach = 20000;
-    std::vector<std::thread> shooters;
-    for (int t = 0; t < Threads; ++t) {
-        shooters.emplace_back([&] {
-            for (int i = 0; i < HitsEach; ++i) {
-                game.State.BarLevel.fetch_add(1, std::memory_order_relaxed);
-            }
-        });
-    }
-    for (auto& shooter : shooters) {
-        shooter.join();
-    }
-    EXPECT_EQ(game.State.BarLevel.load(), Threads * HitsEach);
 }
 
 }  // namespace
