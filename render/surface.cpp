@@ -91,19 +91,17 @@ void SelectFontLocked(Surface& surface, FontHandle font) {
     surface.Metrics = metrics;
 }
 
-// Fills the first row word by word, then copies it down: the row copies run at the
-// speed of memcpy, where a word-by-word fill of the whole image would not.
+// Fills with the processor's string store where there is one: it writes whole cache
+// lines as memset does, where a loop of word stores runs about half as fast. The
+// sanitizer builds take the plain loop, whose stores they can see.
 void FillLocked(Surface& surface, uint32_t word) {
-    if (surface.Pixels.empty()) {
-        return;
-    }
-    uint32_t* first = surface.Pixels.data();
-    std::fill(first, first + surface.Width, word);
-    const size_t rowBytes = static_cast<size_t>(surface.Width) * sizeof(uint32_t);
-    for (int32_t row = 1; row < surface.Height; ++row) {
-        std::memcpy(first + static_cast<size_t>(row) * static_cast<size_t>(surface.Width), first,
-                    rowBytes);
-    }
+    uint32_t* pixels = surface.Pixels.data();
+    size_t count = surface.Pixels.size();
+#if defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    asm volatile("rep stosl" : "+D"(pixels), "+c"(count) : "a"(word) : "memory");
+#else
+    std::fill(pixels, pixels + count, word);
+#endif
 }
 
 // Copies source onto surface with the source's top-left at (x, y), clipped on every
