@@ -56,8 +56,6 @@ TEST(DrawBox, TheGamesBoxesArePixelExact) {
                                              " #............# ",  //
                                              "#..............#"},
                                             55));
-    EXPECT_EQ(BoxFigure(7, 5, 90), Framed({" ##### ", "#.....#"}, 5));  // shot outline, d 4
-    EXPECT_EQ(BoxFigure(6, 4, 90), Framed({" #### ", "#....#"}, 4));    // shot face, d 3
     const Rows block = Framed({std::string(20, '#'), '#' + std::string(18, '.') + '#'}, 30);
     EXPECT_EQ(BoxFigure(20, 30, 0), block);
 }

