@@ -46,16 +46,7 @@ stop_game() {
 start_display
 
 # ---- Sound server -------------------------------------------------------------------
-PULSE_DIR="$WORK/pulse"
-mkdir -p "$PULSE_DIR"
-HOME="$PULSE_DIR" XDG_RUNTIME_DIR="$PULSE_DIR" pulseaudio -n --daemonize=no \
-    --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
-    -L "module-null-sink sink_name=zarpeta_null rate=44100" \
-    -L "module-native-protocol-unix socket=$PULSE_DIR/native auth-anonymous=1" \
-    >"$WORK/pulse.log" 2>&1 &
-EXTRA_PIDS="$!"
-export PULSE_SERVER="unix:$PULSE_DIR/native"
-wait_for 20 pactl info >/dev/null 2>&1 || fail "the sound server did not start"
+start_sound_server
 
 # ---- Start-up -----------------------------------------------------------------------
 for run in 1 2 3 4 5; do

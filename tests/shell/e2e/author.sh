@@ -8,13 +8,8 @@ new_game
 
 find_box() {
     BOX=""
-    local id
-    for id in $(visible_windows no); do
-        if xwininfo -id "$id" | grep -q '"Programador"'; then
-            BOX=$id
-        fi
-    done
-    [ -n "$BOX" ]
+    find_titled Programador || return 1
+    BOX=$FOUND
 }
 box_gone() {
     ! find_box

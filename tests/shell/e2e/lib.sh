@@ -101,15 +101,37 @@ visible_windows() {
     done
 }
 
-find_main_window() {
-    WIN=""
+# A PulseAudio server of the test's own with one null sink ("zarpeta_null"); the
+# program and parec reach it through PULSE_SERVER. Stopped with the rest at exit.
+start_sound_server() {
+    local dir="$WORK/pulse"
+    mkdir -p "$dir"
+    HOME="$dir" XDG_RUNTIME_DIR="$dir" pulseaudio -n --daemonize=no \
+        --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
+        -L "module-null-sink sink_name=zarpeta_null rate=44100" \
+        -L "module-native-protocol-unix socket=$dir/native auth-anonymous=1" \
+        >"$WORK/pulse.log" 2>&1 &
+    EXTRA_PIDS="$EXTRA_PIDS $!"
+    export PULSE_SERVER="unix:$dir/native"
+    wait_for 20 pactl info >/dev/null 2>&1 || fail "the sound server did not start"
+}
+
+# The program's ordinary window titled $1, in FOUND; false when there is none.
+find_titled() {
+    FOUND=""
     local id
     for id in $(visible_windows no); do
-        if xwininfo -id "$id" | grep -q '"Zarpeta"'; then
-            WIN=$id
+        if xwininfo -id "$id" | grep -q "\"$1\""; then
+            FOUND=$id
         fi
     done
-    [ -n "$WIN" ]
+    [ -n "$FOUND" ]
+}
+
+find_main_window() {
+    WIN=""
+    find_titled Zarpeta || return 1
+    WIN=$FOUND
 }
 
 # Starts the program and waits for its window; sets WIN, WIN_X, WIN_Y, WIN_W, WIN_H

@@ -6,16 +6,7 @@
 need_tools python3 pulseaudio parec
 start_display
 
-PULSE_DIR="$WORK/pulse"
-mkdir -p "$PULSE_DIR"
-HOME="$PULSE_DIR" XDG_RUNTIME_DIR="$PULSE_DIR" pulseaudio -n --daemonize=no \
-    --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
-    -L "module-null-sink sink_name=zarpeta_null rate=44100" \
-    -L "module-native-protocol-unix socket=$PULSE_DIR/native auth-anonymous=1" \
-    >"$WORK/pulse.log" 2>&1 &
-EXTRA_PIDS="$!"
-export PULSE_SERVER="unix:$PULSE_DIR/native"
-wait_for 20 pactl info >/dev/null 2>&1 || fail "the sound server did not start"
+start_sound_server
 
 parec -d zarpeta_null.monitor --format=s16le --rate=44100 --channels=1 \
     --latency-msec=10 >"$WORK/rec.raw" 2>"$WORK/parec.log" &
