@@ -31,10 +31,7 @@ std::mutex PresentMutex;
 // A new layer, attached, cleared silver, with the default ink on a silver back.
 render::SurfaceHandle NewLayer(int32_t width, int32_t height) {
     const render::SurfaceHandle layer = render::NewBitmap(width, height);
-    render::AttachSurface(layer, 0, 0);
-    render::SetForeColour(render::ColourDefault);
-    render::SetBackColour(render::ColourSilver);
-    render::ClearSurface(render::ColourDefault, 0);
+    render::ClearToSilverBack(layer, 0);
     return layer;
 }
 

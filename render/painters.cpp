@@ -106,4 +106,11 @@ void BlankSurface(SurfaceHandle surface) {
     ClearSurface(ColourSilver, 0);
 }
 
+void ClearToSilverBack(SurfaceHandle surface, int32_t controlId) {
+    AttachSurface(surface, controlId, 0);
+    SetForeColour(ColourDefault);
+    SetBackColour(ColourSilver);
+    ClearSurface(ColourDefault, 0);
+}
+
 }  // namespace render

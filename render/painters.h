@@ -46,5 +46,8 @@ void PaintLauncher();
 void PaintShot(SurfaceHandle surface, int32_t x, int32_t y);
 // Attaches the surface and clears it silver; it stays attached.
 void BlankSurface(SurfaceHandle surface);
+// Attaches the surface, sets the default ink on a silver back and clears it to that
+// back: how every layer and the window's play area start out. It stays attached.
+void ClearToSilverBack(SurfaceHandle surface, int32_t controlId);
 
 }  // namespace render

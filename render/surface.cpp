@@ -104,23 +104,34 @@ void FillLocked(Surface& surface, uint32_t word) {
 #endif
 }
 
+// The part of the destination that a source of width x height placed at (x, y)
+// covers, clipped on every side; empty when nothing of it lies on the surface.
+struct CopyArea {
+    int64_t Left = 0, Top = 0, Right = 0, Bottom = 0;
+    bool IsEmpty() const { return Left >= Right || Top >= Bottom; }
+};
+
+CopyArea ClipCopy(const Surface& surface, int64_t x, int64_t y, int64_t width, int64_t height) {
+    return {std::max<int64_t>(x, 0), std::max<int64_t>(y, 0),
+            std::min<int64_t>(x + width, surface.Width),
+            std::min<int64_t>(y + height, surface.Height)};
+}
+
 // Copies source onto surface with the source's top-left at (x, y), clipped on every
 // side. A surface copied onto itself moves its rows in a safe order.
 void CopyLocked(Surface& surface, const Surface& source, int64_t x, int64_t y, int64_t width,
                 int64_t height) {
-    const int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
-    const int64_t right = std::min<int64_t>(x + width, surface.Width);
-    const int64_t bottom = std::min<int64_t>(y + height, surface.Height);
-    if (left >= right || top >= bottom) {
+    const CopyArea area = ClipCopy(surface, x, y, width, height);
+    if (area.IsEmpty()) {
         return;
     }
-    const size_t bytes = static_cast<size_t>(right - left) * sizeof(uint32_t);
+    const size_t bytes = static_cast<size_t>(area.Right - area.Left) * sizeof(uint32_t);
     const bool same = &surface == &source;
     const bool upwards = same && y > 0;  // rows move down: copy the bottom one first
-    for (int64_t step = 0; step < bottom - top; ++step) {
-        const int64_t row = upwards ? bottom - 1 - step : top + step;
-        uint32_t* to = surface.Pixels.data() + row * surface.Width + left;
-        const uint32_t* from = source.Pixels.data() + (row - y) * source.Width + (left - x);
+    for (int64_t step = 0; step < area.Bottom - area.Top; ++step) {
+        const int64_t row = upwards ? area.Bottom - 1 - step : area.Top + step;
+        uint32_t* to = surface.Pixels.data() + row * surface.Width + area.Left;
+        const uint32_t* from = source.Pixels.data() + (row - y) * source.Width + (area.Left - x);
         if (same) {
             std::memmove(to, from, bytes);
         } else {
@@ -129,51 +140,44 @@ void CopyLocked(Surface& surface, const Surface& source, int64_t x, int64_t y, i
     }
 }
 
-// Copies onto a control only the pixels that differ from what it shows, and returns
-// the rectangle around them. The window then repaints what changed, not the whole
-// play area on every tick; what reaches the screen is the same.
-Rect CopyChangesLocked(Surface& surface, const Surface& source, int64_t x, int64_t y, int64_t width,
+// Copies onto a control only the pixels that differ from what it shows, and marks
+// only those dirty. The window then repaints what changed, not the whole play area
+// on every tick; what reaches the screen is the same.
+void CopyChangesLocked(Surface& surface, const Surface& source, int64_t x, int64_t y, int64_t width,
                        int64_t height) {
-    const int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
-    const int64_t right = std::min<int64_t>(x + width, surface.Width);
-    const int64_t bottom = std::min<int64_t>(y + height, surface.Height);
-    Rect changed{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-    for (int64_t row = top; left < right && row < bottom; ++row) {
+    const CopyArea area = ClipCopy(surface, x, y, width, height);
+    if (area.IsEmpty()) {
+        return;
+    }
+    const size_t bytes = static_cast<size_t>(area.Right - area.Left) * sizeof(uint32_t);
+    for (int64_t row = area.Top; row < area.Bottom; ++row) {
         uint32_t* to = surface.Pixels.data() + row * surface.Width;
-        const uint32_t* from = source.Pixels.data() + (row - y) * source.Width + (left - x);
-        const size_t bytes = static_cast<size_t>(right - left) * sizeof(uint32_t);
-        if (std::memcmp(to + left, from, bytes) == 0) {
+        const uint32_t* from = source.Pixels.data() + (row - y) * source.Width + (area.Left - x);
+        if (std::memcmp(to + area.Left, from, bytes) == 0) {
             continue;
         }
-        int64_t first = left, last = right;  // the changed columns: first..last-1
-        while (to[first] == from[first - left]) {
+        int64_t first = area.Left, last = area.Right;  // the changed columns: first..last-1
+        while (to[first] == from[first - area.Left]) {
             ++first;
         }
-        while (to[last - 1] == from[last - 1 - left]) {
+        while (to[last - 1] == from[last - 1 - area.Left]) {
             --last;
         }
-        std::memcpy(to + first, from + (first - left),
+        std::memcpy(to + first, from + (first - area.Left),
                     static_cast<size_t>(last - first) * sizeof(uint32_t));
-        changed = {std::min(changed.Left, static_cast<int32_t>(first)),
-                   std::min(changed.Top, static_cast<int32_t>(row)),
-                   std::max(changed.Right, static_cast<int32_t>(last)),
-                   static_cast<int32_t>(row + 1)};
+        MarkDirtyLocked(surface, first, row, last, row + 1);
     }
-    return changed.IsEmpty() ? Rect{} : changed;
 }
 
 // A copy marks the whole destination dirty, but a control only what changed.
 void CopyAndMarkLocked(Surface& surface, const Surface& source, int64_t x, int64_t y, int64_t width,
                        int64_t height) {
-    if (surface.Kind != SurfaceKind::GraphicControl || &surface == &source) {
-        CopyLocked(surface, source, x, y, width, height);
-        MarkDirtyLocked(surface, 0, 0, surface.Width, surface.Height);
+    if (surface.Kind == SurfaceKind::GraphicControl && &surface != &source) {
+        CopyChangesLocked(surface, source, x, y, width, height);
         return;
     }
-    const Rect changed = CopyChangesLocked(surface, source, x, y, width, height);
-    if (!changed.IsEmpty()) {
-        MarkDirtyLocked(surface, changed.Left, changed.Top, changed.Right, changed.Bottom);
-    }
+    CopyLocked(surface, source, x, y, width, height);
+    MarkDirtyLocked(surface, 0, 0, surface.Width, surface.Height);
 }
 
 int32_t SaturatedAdd(int32_t a, int64_t b) {
@@ -223,16 +227,7 @@ void MarkDirtyLocked(Surface& surface, int64_t left, int64_t top, int64_t right,
                        static_cast<int32_t>(std::clamp<int64_t>(top, 0, surface.Height)),
                        static_cast<int32_t>(std::clamp<int64_t>(right, 0, surface.Width)),
                        static_cast<int32_t>(std::clamp<int64_t>(bottom, 0, surface.Height))};
-    if (touched.IsEmpty()) {
-        return;
-    }
-    Rect& dirty = surface.DirtyRect;
-    if (dirty.IsEmpty()) {
-        dirty = touched;
-        return;
-    }
-    dirty = Rect{std::min(dirty.Left, touched.Left), std::min(dirty.Top, touched.Top),
-                 std::max(dirty.Right, touched.Right), std::max(dirty.Bottom, touched.Bottom)};
+    surface.DirtyRect = UnionOf(surface.DirtyRect, touched);
 }
 
 PendingRefresh TakeRefreshLocked(Surface& surface) {
@@ -245,6 +240,17 @@ PendingRefresh TakeRefreshLocked(Surface& surface) {
 }
 
 // ---- Colours and coordinates ----
+
+Rect UnionOf(Rect a, Rect b) {
+    if (a.IsEmpty()) {
+        return b;
+    }
+    if (b.IsEmpty()) {
+        return a;
+    }
+    return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+            std::max(a.Bottom, b.Bottom)};
+}
 
 int32_t MakeRgb(int32_t red, int32_t green, int32_t blue) {
     red = std::clamp(red, 0, 255);

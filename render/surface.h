@@ -47,6 +47,9 @@ struct Rect {
     bool IsEmpty() const { return Left >= Right || Top >= Bottom; }
 };
 
+// The smallest rectangle holding both; an empty one adds nothing.
+Rect UnionOf(Rect a, Rect b);
+
 // ---- Colours and coordinates -----------------------------------------------
 int32_t MakeRgb(int32_t red, int32_t green, int32_t blue);
 // A float coordinate as a pixel: nearest, ties to even; NaN and overflow saturate.

@@ -69,11 +69,6 @@ const bool Tracing = std::getenv("ZARPETA_TRACE") != nullptr;
 
 // ---- Internal helpers -----------------------------------------------------------
 
-render::Rect Union(render::Rect a, render::Rect b) {
-    return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
-            std::max(a.Bottom, b.Bottom)};
-}
-
 long long MonotonicNanos() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -120,7 +115,7 @@ void RefreshSink::Refresh(render::Rect dirty) {
     if (Target == nullptr) {
         return;
     }
-    Pending = Queued ? Union(Pending, dirty) : dirty;
+    Pending = render::UnionOf(Pending, dirty);  // empty again once taken
     if (Queued) {
         return;
     }

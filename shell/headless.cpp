@@ -3,6 +3,7 @@
 
 #include <mutex>
 
+#include "render/painters.h"
 #include "render/surface.h"
 #include "shell/seam.h"
 
@@ -34,13 +35,6 @@ RecordingShell& Shell() {
     return shell;
 }
 
-void ClearControlSilver() {
-    render::AttachSurface(HeadlessWindow, IdGraphic, 0);
-    render::SetForeColour(render::ColourDefault);
-    render::SetBackColour(render::ColourSilver);
-    render::ClearSurface(render::ColourDefault, 0);
-}
-
 }  // namespace
 
 void InstallHeadlessShell() {
@@ -50,7 +44,7 @@ void InstallHeadlessShell() {
                                   &Shell());
         Shell().ControlMade = true;
     }
-    ClearControlSilver();
+    render::ClearToSilverBack(HeadlessWindow, IdGraphic);  // as the window starts
     {
         std::lock_guard lock(Shell().Mutex);
         Shell().Record = HeadlessRecord{};

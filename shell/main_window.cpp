@@ -12,12 +12,12 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
-#include <QThread>
 
 #include <algorithm>
 
 #include "game/commands.h"
 #include "game/state.h"
+#include "render/painters.h"
 #include "render/surface.h"
 #include "render/text_painters.h"
 #include "runtime/workers.h"
@@ -64,19 +64,6 @@ bool Pumping = false;  // the pump hook is running; user-interface thread only
 WindowGoneFilter GoneFilter;
 
 // ---- Internal helpers -----------------------------------------------------------
-
-bool OnUserInterfaceThread() {
-    const QCoreApplication* app = QCoreApplication::instance();
-    return app != nullptr && QThread::currentThread() == app->thread();
-}
-
-// Silver until the first frame of a game is presented.
-void ClearPlayArea() {
-    render::AttachSurface(MainWindow.load(), IdGraphic, 0);
-    render::SetForeColour(render::ColourDefault);
-    render::SetBackColour(render::ColourSilver);
-    render::ClearSurface(render::ColourDefault, 0);
-}
 
 bool WindowGoneFilter::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
     if (Watched != 0 && type == "xcb_generic_event_t") {
@@ -130,7 +117,7 @@ void MainWindowWidget::closeEvent(QCloseEvent* event) {
 std::unique_ptr<MainWindowWidget> CreateMainWindow() {
     MainWindow.store(MainWindowHandle);
     auto window = std::make_unique<MainWindowWidget>();
-    ClearPlayArea();
+    render::ClearToSilverBack(MainWindow.load(), IdGraphic);  // silver until the first frame
     InstallQtSeam(window->NewAction());
     return window;
 }

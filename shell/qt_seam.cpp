@@ -37,11 +37,6 @@ QPointer<QAction> NewAction;               // user-interface thread only
 
 // ---- Internal helpers -----------------------------------------------------------
 
-bool OnUserInterfaceThread() {
-    const QCoreApplication* app = QCoreApplication::instance();
-    return app != nullptr && QThread::currentThread() == app->thread();
-}
-
 void ApplyNewEnabled() {
     // Cleared before the read: a request stored after this point posts a new apply.
     ApplyQueued.store(false);
@@ -68,15 +63,15 @@ void QtSeam::SetNewEnabled(bool enabled) {
 
 // ---- Public functions -----------------------------------------------------------
 
+bool OnUserInterfaceThread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app != nullptr && QThread::currentThread() == app->thread();
+}
+
 void InstallQtSeam(QAction* newAction) {
     NewAction = newAction;
     NewEnabledWanted.store(newAction == nullptr || newAction->isEnabled());
     InstallSeam(&Seam);
-}
-
-void RemoveQtSeam() {
-    InstallSeam(nullptr);
-    NewAction = nullptr;
 }
 
 }  // namespace shell

@@ -7,8 +7,8 @@
 //
 // Owns: the seam object (alive for the whole process) and the state of "Nuevo" the
 // game last asked for.
-// Threads: the game calls the seam from any thread; InstallQtSeam, RemoveQtSeam and
-// the "Nuevo" action itself belong to the user-interface thread.
+// Threads: the game calls the seam from any thread; InstallQtSeam and the "Nuevo"
+// action itself belong to the user-interface thread.
 #pragma once
 
 class QAction;
@@ -18,7 +18,7 @@ namespace shell {
 // Installs the seam; from now on the state of "Nuevo" goes to newAction.
 void InstallQtSeam(QAction* newAction);
 
-// Uninstalls it: the game's requests are dropped again.
-void RemoveQtSeam();
+// Whether the caller is the user-interface thread (false before the application exists).
+bool OnUserInterfaceThread();
 
 }  // namespace shell

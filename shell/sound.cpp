@@ -267,18 +267,4 @@ void PlaySoundCue(std::string_view name) {
     WakePlayer();
 }
 
-void StopSound() {
-    {
-        std::lock_guard lock(WakeLock);
-        WakeTarget = nullptr;
-    }
-    Sound.FeedTimer.reset();
-    if (Sound.Sink) {
-        Sound.Sink->stop();
-    }
-    Sound.Sink.reset();
-    Sound.Device = nullptr;
-    Sound.Schedule = CueSchedule{};
-}
-
 }  // namespace shell

@@ -1,8 +1,8 @@
 // The sound cues: three short embedded sounds, one playing at a time.
 //
 // Owns: the embedded cue sounds and the one audio output that plays them.
-// Threads: StartSound and StopSound on the user-interface thread; PlaySoundCue from
-// any thread, returning at once.
+// Threads: StartSound on the user-interface thread; PlaySoundCue from any thread,
+// returning at once.
 #pragma once
 
 #include <string_view>
@@ -16,8 +16,5 @@ void StartSound();
 // Starts the named cue ("#210", "#211", "#212"), cutting off the one playing.
 // An unknown name plays nothing; an empty one stops the cue playing.
 void PlaySoundCue(std::string_view name);
-
-// Closes the audio output.
-void StopSound();
 
 }  // namespace shell

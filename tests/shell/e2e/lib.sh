@@ -116,6 +116,12 @@ start_sound_server() {
     wait_for 20 pactl info >/dev/null 2>&1 || fail "the sound server did not start"
 }
 
+# geometry ID: the window's x, y, width and height on the screen, on one line.
+geometry() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
+        /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }'
+}
+
 # The program's ordinary window titled $1, in FOUND; false when there is none.
 find_titled() {
     FOUND=""
@@ -140,12 +146,7 @@ start_game() {
     "$ZARPETA" >"$WORK/app.out" 2>"$WORK/app.err" &
     APP_PID=$!
     wait_for 30 find_main_window || fail "no visible window named Zarpeta"
-    local info
-    info=$(xwininfo -id "$WIN")
-    WIN_X=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
-    WIN_Y=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
-    WIN_W=$(echo "$info" | sed -n 's/.*Width: *//p')
-    WIN_H=$(echo "$info" | sed -n 's/.*Height: *//p')
+    read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"
     wait_for 10 find_menu_height || fail "the play area's border was not found under the menu bar"
     PLAY_X=$((WIN_X + 1))
     PLAY_Y=$((WIN_Y + MENU_H + 1))
@@ -237,12 +238,7 @@ open_menu() {
         fi
     done
     [ -n "$POPUP" ] || fail "the menu Funciones did not open"
-    local info
-    info=$(xwininfo -id "$POPUP")
-    POPUP_X=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
-    POPUP_Y=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
-    POPUP_W=$(echo "$info" | sed -n 's/.*Width: *//p')
-    POPUP_H=$(echo "$info" | sed -n 's/.*Height: *//p')
+    read -r POPUP_X POPUP_Y POPUP_W POPUP_H <<<"$(geometry "$POPUP")"
 }
 
 # item_y N: the screen row through the middle of item N (1..3) of the open menu.
