@@ -65,7 +65,9 @@ void SetUpFrame(Game& game) {
 void ComposeFrame(const Game& game) {
     const GameSurfaces& surfaces = game.Surfaces;
     const GameState& state = game.State;
-    render::BlankSurface(surfaces.FrameBitmap);
+    // The block layer covers its corner of the frame whole: that corner is written once.
+    render::BlankSurfaceAround(surfaces.FrameBitmap,
+                               render::Rect{0, 0, BlockLayerWidth, BlockLayerHeight});
     render::PaintScoreOn(surfaces.FrameBitmap, state.BlocksDestroyed.load());
     // The score painter leaves the frame attached: the copies land on it.
     render::CopyBitmapAt(surfaces.BarLayer, 0, BarLaneX, static_cast<float>(state.BarOffset.load()),

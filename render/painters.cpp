@@ -102,8 +102,12 @@ void PaintShot(SurfaceHandle surface, int32_t x, int32_t y) {
 }
 
 void BlankSurface(SurfaceHandle surface) {
+    BlankSurfaceAround(surface, Rect{});
+}
+
+void BlankSurfaceAround(SurfaceHandle surface, Rect covered) {
     AttachSurface(surface, 0, 0);
-    ClearSurface(ColourSilver, 0);
+    ClearSurfaceAround(ColourSilver, covered);
 }
 
 void ClearToSilverBack(SurfaceHandle surface, int32_t controlId) {

@@ -46,6 +46,8 @@ void PaintLauncher();
 void PaintShot(SurfaceHandle surface, int32_t x, int32_t y);
 // Attaches the surface and clears it silver; it stays attached.
 void BlankSurface(SurfaceHandle surface);
+// BlankSurface, but for covered, which the caller covers whole straight after.
+void BlankSurfaceAround(SurfaceHandle surface, Rect covered);
 // Attaches the surface, sets the default ink on a silver back and clears it to that
 // back: how every layer and the window's play area start out. It stays attached.
 void ClearToSilverBack(SurfaceHandle surface, int32_t controlId);

@@ -91,17 +91,37 @@ void SelectFontLocked(Surface& surface, FontHandle font) {
     surface.Metrics = metrics;
 }
 
-// Fills with the processor's string store where there is one: it writes whole cache
-// lines as memset does, where a loop of word stores runs about half as fast. The
-// sanitizer builds take the plain loop, whose stores they can see.
-void FillLocked(Surface& surface, uint32_t word) {
-    uint32_t* pixels = surface.Pixels.data();
-    size_t count = surface.Pixels.size();
+// Stores count copies of word. The processor's string store writes whole cache lines
+// as memset does, where a loop of word stores runs about half as fast; the sanitizer
+// builds take the plain loop, whose stores they can see.
+void StoreWords(uint32_t* pixels, size_t count, uint32_t word) {
 #if defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
     asm volatile("rep stosl" : "+D"(pixels), "+c"(count) : "a"(word) : "memory");
 #else
     std::fill(pixels, pixels + count, word);
 #endif
+}
+
+// Fills the surface with word, all but the pixels of kept.
+void FillLocked(Surface& surface, uint32_t word, Rect kept = {}) {
+    const int64_t width = surface.Width;
+    const int64_t keptTop = std::clamp<int64_t>(kept.Top, 0, surface.Height);
+    const int64_t keptBottom = std::clamp<int64_t>(kept.Bottom, keptTop, surface.Height);
+    const int64_t keptLeft = std::clamp<int64_t>(kept.Left, 0, width);
+    const int64_t keptRight = std::clamp<int64_t>(kept.Right, keptLeft, width);
+    uint32_t* pixels = surface.Pixels.data();
+    if (keptLeft == keptRight || keptTop == keptBottom) {
+        StoreWords(pixels, surface.Pixels.size(), word);
+        return;
+    }
+    StoreWords(pixels, static_cast<size_t>(keptTop * width + keptLeft), word);
+    for (int64_t row = keptTop; row < keptBottom; ++row) {
+        // From the right of kept on this row to its left on the next: one run.
+        const int64_t runStart = row * width + keptRight;
+        const int64_t runEnd = row + 1 < keptBottom ? (row + 1) * width + keptLeft
+                                                    : static_cast<int64_t>(surface.Pixels.size());
+        StoreWords(pixels + runStart, static_cast<size_t>(runEnd - runStart), word);
+    }
 }
 
 // The part of the destination that a source of width x height placed at (x, y)
@@ -307,10 +327,14 @@ void AttachSurface(SurfaceHandle handle, int32_t controlId, int32_t deferredRedr
 }
 
 void ClearSurface(int32_t colour, int32_t /*fillStyle: solid only*/) {
+    ClearSurfaceAround(colour, Rect{});
+}
+
+void ClearSurfaceAround(int32_t colour, Rect covered) {
     OnCurrentSurface([&](Surface& surface) {
         const int32_t fill = colour == ColourDefault ? surface.BackColour : colour;
         if (fill != ColourNone) {
-            FillLocked(surface, PixelOf(fill));
+            FillLocked(surface, PixelOf(fill), covered);
         }
         MarkDirtyLocked(surface, 0, 0, surface.Width, surface.Height);
         surface.X = 0;

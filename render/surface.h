@@ -63,6 +63,9 @@ void FreeBitmap(SurfaceHandle bitmap);
 void AttachSurface(SurfaceHandle handle, int32_t controlId, int32_t deferredRedraw);
 
 void ClearSurface(int32_t colour, int32_t fillStyle);
+// ClearSurface, but leaves the pixels of covered as they are: for a caller about to
+// cover that rectangle whole, so that its pixels are written once.
+void ClearSurfaceAround(int32_t colour, Rect covered);
 void SetForeColour(int32_t colour);
 void SetBackColour(int32_t colour);
 void DrawBox(float x1, float y1, float x2, float y2, int32_t cornerPercent, int32_t outline,

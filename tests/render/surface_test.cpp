@@ -77,6 +77,29 @@ TEST(CopyBitmapAt, ClipsAtEveryEdgeKeepsEachPixelsPlaceAndMayOverlapItself) {
     }
 }
 
+// Every pixel outside the covered rectangle, clipped to the surface, takes the colour;
+// every pixel inside keeps its own. An empty or inside-out rectangle covers nothing.
+TEST(ClearSurfaceAround, ClearsAllButTheCoveredRectangle) {
+    const Rect covers[] = {{1, 1, 4, 3}, {-3, -2, 2, 2}, {4, 3, 99, 99},
+                           {0, 1, 6, 3}, {0, 0, 6, 5},   {2, 0, 3, 5},
+                           {},           {4, 3, 1, 1},   {7, 0, 9, 5}};
+    for (const Rect& covered : covers) {
+        const SurfaceHandle bitmap = Patterned(6, 5);
+        const Image before = Snapshot(bitmap);
+        AttachSurface(bitmap, 0, 0);
+        ClearSurfaceAround(Red, covered);
+        const Image after = Snapshot(bitmap);
+        for (int32_t y = 0; y < 5; ++y) {
+            for (int32_t x = 0; x < 6; ++x) {
+                const bool kept = x >= covered.Left && x < covered.Right && y >= covered.Top &&
+                                  y < covered.Bottom;
+                EXPECT_EQ(after.At(x, y), kept ? before.At(x, y) : RedWord)
+                    << x << "," << y << " around " << ::testing::PrintToString(Sides(covered));
+            }
+        }
+    }
+}
+
 // Records each refresh, and reads the image from inside it: that takes SurfaceLock,
 // so it would never return if the lock were still held.
 struct RecordingSink : ControlSink {
