@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # One composed frame with our drawing layer, and the same frame with QPainter.
 find_package(Qt6 COMPONENTS Gui)
 if(Qt6Gui_FOUND)

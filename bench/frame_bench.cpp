@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cost of one composed frame: the score line alone, then the whole frame (clear,
 // score line, three layer copies) drawn with our drawing layer and, as the peer a
 // user would otherwise reach for, with QPainter on a QImage; beside them, the bare

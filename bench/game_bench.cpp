@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cost of a game's tick, of a new game, and the memory many games leave behind.
 //
 //   BM_FrameCopy         the least a tick must move: one 1000 x 576 frame, memcpy

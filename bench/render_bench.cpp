@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The drawing surface's cost per frame, each beside the plain loop that bounds it:
 // the clear against std::fill of the same words, the copy of the block layer against
 // memcpy of its rows, a block's box, and the score line's text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The generator's cost: one new game draws 1394 numbers.
 #include <benchmark/benchmark.h>
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Fails when any C++ source of the project differs from the checked-in .clang-format.
 find_program(CLANG_FORMAT NAMES clang-format clang-format-14 REQUIRED)
 file(GLOB_RECURSE sources

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bar worker's loop and the end of a game.
 #include "game/bar.h"
 

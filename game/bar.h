@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bar worker: the game's clock. Each tick moves the bar, shows a new frame and
 // decides the end of the game.
 //

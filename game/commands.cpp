@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The commands: a new game, the aim and the shots.
 #include "game/commands.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game's side of the menu commands and of the mouse over the play area.
 //
 // Threads: the user-interface thread only (or the one thread that drives a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The layers of a game and the composition of its frames.
 //
 // A frame, from back to front:

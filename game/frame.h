@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The layers of a game and the frame composed from them on every tick.
 //
 // Owns: the making of a game's four surfaces, the composition order, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A shot's flight: x = 955, 940, ... down to -5, at most 65 steps. The bar can only be
 // met at x = 640; the wall from x = 610 (column 30) leftwards.
 #include "game/shot.h"

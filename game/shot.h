@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A shot: one worker per click, flying from the launcher to the wall 15 px a step.
 //
 // Threads: one shot worker per shot, any number at once, each holding its own game.

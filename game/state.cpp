@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The data of a game and the pointer to the game being played.
 #include "game/state.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The data of a game: its counters, the wall, the tables and the worker handles.
 //
 // Owns: Game, one game's whole data as one unit, and the process-wide pointer to the

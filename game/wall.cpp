@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The wall: 17 rows of 30 blocks, 20 x 30 px each, covering x 20..620, y 30..540.
 #include "game/wall.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The wall of blocks: its colours drawn from the generator, its cells and its picture.
 //
 // Threads: the main thread, while a new game is made.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Boxes: the 1-pixel-pen rectangle and rounded rectangle, filled or not, clipped to
 // the surface. Called with SurfaceLock held (DrawBox takes it).
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scene painters: each element is three boxes drawn on a layer the painter
 // attaches itself, so any thread may paint.
 #include "render/painters.h"

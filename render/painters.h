@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scene painters: bar, blocks, shot, launcher, and the silver blank.
 //
 // Every element is three boxes: a white outline up-left, a maroon outline

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // PNG files through libpng's simplified interface, which reports errors by return
 // value rather than by long jumps.
 #include "render/png.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // PNG files of surfaces, for tools and tests.
 //
 // Owns: nothing; reads a surface's pixels under SurfaceLock and writes the file after

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Surfaces on plain pixel buffers: the table of bitmaps and graphic controls, each
 // thread's current surface, clearing, colours, positions and copies.
 //

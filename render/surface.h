@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The drawing surface: off-screen bitmaps and the window's graphic control, drawn
 // on through each thread's current surface.
 //

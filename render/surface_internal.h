@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The inside of the drawing layer: the surface records, SurfaceLock and the pieces
 // surface.cpp, box.cpp, text.cpp and png.cpp share. Nothing outside render/ includes it.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fonts and text: the font table, faces resolved by fontconfig and rendered by
 // FreeType, line metrics, and text drawn in anti-aliased glyphs.
 //

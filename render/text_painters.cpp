@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text painters: three passes of one text, white up-left, maroon down-right,
 // then the face colour, each on a transparent background.
 #include "render/text_painters.h"

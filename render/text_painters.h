@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text painters: the wall's caption, the score line and the two end screens.
 //
 // Every text is drawn three times with a transparent background: white one pixel

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pause: one tick of a steady 1/64 s clock for workers, one pending event or
 // the same pause for the user-interface thread.
 #include "runtime/pacing.h"

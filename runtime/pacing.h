@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pump-or-sleep pause and the clock that paces the game.
 //
 // Owns: the pace of every worker (one tick per pause) and the hook through which

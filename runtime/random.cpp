@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The clock of day and the generator: exact integer arithmetic, no rounding to
 // nearest, so that a seed always gives the same wall.
 #include "runtime/random.h"

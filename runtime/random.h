@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The clock of day and the random-number generator that colours the wall.
 //
 // Owns: RandomState, a linear congruential generator seeded from the local time.

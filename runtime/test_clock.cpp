@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The test clock: a baton passed from the test thread to one worker at a time.
 #include "runtime/test_clock.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The test clock: workers step tick by tick, one at a time, with no real sleeping.
 //
 // With the test clock on, a worker's pause waits until AdvanceTestClock; then the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Workers on POSIX threads: detached threads named by 32-bit handles.
 //
 // A handle names an entry of the handle table until CloseWorkerHandle releases it;

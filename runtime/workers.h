@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Worker threads and the per-thread runtime state.
 //
 // Owns: the table of worker handles, the start and end of every worker, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cue file reader: walks the RIFF chunks with every size checked against what is
 // left of the buffer before anything inside a chunk is read.
 #include "shell/cue_file.h"

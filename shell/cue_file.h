@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cue file reader: turns an embedded RIFF/WAVE file into the samples of a cue.
 //
 // Owns: nothing but the samples it returns.

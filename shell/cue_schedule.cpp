@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cue schedule: the request word and the write position of the cue playing.
 #include "shell/cue_schedule.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cue schedule: which cue the audio output plays, and how much of it is written.
 //
 // Owns: the request word through which any thread asks for a cue, and the schedule

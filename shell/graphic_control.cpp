@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The play area widget and its refresh sink.
 #include "shell/graphic_control.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The play area on screen: the widget that shows the drawing layer's graphic control
 // and turns the mouse over it into aiming and firing.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The headless shell: a recording seam and a control that keeps its image.
 #include "shell/headless.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The headless shell: the game without a window, for tests and tools.
 //
 // Owns: a graphic control that only keeps its image, and a seam that records what

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's entry point: opens the display and the window, runs the window until
 // it ends, and ends the process.
 //

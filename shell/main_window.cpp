@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window, its menu and the three commands.
 #include "shell/main_window.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window: its title, fixed size and place, the menu "Funciones" and the three
 // commands, and the pause that lets the user-interface thread handle events.
 //

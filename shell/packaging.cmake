@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installation and the Debian package: the executable with its desktop entry, its
 # icon in the hicolor theme and its AppStream metainfo.
 include(GNUInstallDirs)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The seam the Qt window installs.
 //
 // The state of "Nuevo" is kept as the value last asked for; whoever applies it reads

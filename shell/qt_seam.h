@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Qt side of the seam: how the game's requests reach the window and the sound.
 //
 // Done:     "Nuevo" greyed and enabled from any thread, applied on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Forwards the game's requests to whichever shell is installed.
 #include "shell/seam.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the game asks of the shell, with no toolkit in sight.
 //
 // Owns: the window's handle and ids, and the one seam through which the game sets

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The sound player and the embedded resources: the three cues and the window icon,
 # both made at build time by tools/cues and tools/icon.
 add_library(zarpeta_sound STATIC sound.cpp)

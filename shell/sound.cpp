@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sound cues on Qt Multimedia: one audio sink in push mode, fed on the
 // user-interface thread from the cues embedded as Qt resources.
 //

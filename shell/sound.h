@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sound cues: three short embedded sounds, one playing at a time.
 //
 // Owns: the embedded cue sounds and the one audio output that plays them.

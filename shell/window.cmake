@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Qt window: the play area widget, the main window and its menu, the Qt seam, and
 # the executable zarpeta. Needs the sound output (sound.cmake, included before this).
 if(TARGET zarpeta_sound)

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Click-to-screen and click-to-sound latencies from one run of the program.
 
 Usage: latency.py TRACE RECORDING STAMPS

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Measures the program as a desktop user meets it, under a private Xvfb and sound
 # server (the end-to-end tests' set-up):
 #   start-up    exec to the window found mapped (xdotool), 5 runs

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Copies a recording from standard input to RECORDING and notes, for every piece
 that arrives, the monotonic time of its arrival and the recording's size after it.
 

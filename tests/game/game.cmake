@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 zarpeta_test(game_tests
     SOURCES game_fixture.cpp wall_test.cpp bar_test.cpp shot_test.cpp golden_test.cpp
     LIBS zarpeta_game)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A headless game driven tick by tick: the test clock, the recording shell and the
 // clock of day pinned to noon (the board of the 12:00:00.000 seed).
 #pragma once

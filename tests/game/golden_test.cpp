@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole frames of the noon game, pixel for pixel.
 #include <gtest/gtest.h>
 

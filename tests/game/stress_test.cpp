@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Real threads at full speed: the pause only yields, so thousands of shots and many
 // new games overlap as much as they can. Run in the sanitizer builds too.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 zarpeta_test(render_painters_tests
     SOURCES painters_test.cpp
     LIBS zarpeta_render)

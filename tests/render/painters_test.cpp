@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The painters: the shot's figure in its three colours, the bar's lengths, the wall's
 // erasure, the score line, Game Over and the caption.
 #include "render/painters.h"

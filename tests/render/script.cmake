@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # zarpeta-script: its parser in process, and the tool run on small scripts.
 zarpeta_test(script_tests
     SOURCES ${PROJECT_SOURCE_DIR}/tests/tools/script_test.cpp

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Boxes: every pixel of the game's boxes and of the small and degenerate ones,
 // clipping, and coordinates far out of range.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Helpers of the render tests: surfaces as images, new bitmaps cleared and attached,
 // and parts of images as rows of letters.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Surfaces: handles, copies, the graphic control's refresh, and threads drawing at once.
 #include "render/surface.h"
 

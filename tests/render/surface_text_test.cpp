@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text: the line metrics and string widths of the score's face, opaque backgrounds,
 // positions far out, UTF-8, and the font table.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "runtime/pacing.h"
 
 #include <gtest/gtest.h>

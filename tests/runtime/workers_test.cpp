@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "runtime/workers.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # End-to-end: the real window under a private Xvfb with no window manager, driven with
 # xdotool and read from screenshots. Each script starts and stops its own X server
 # (and sound server); a missing tool makes it skip (exit code 77).

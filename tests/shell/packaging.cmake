@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The desktop entry and the AppStream metainfo must pass their validators.
 if(ZARPETA_WITH_SHELL)
     find_program(DESKTOP_FILE_VALIDATE desktop-file-validate REQUIRED)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The cue reader, the cue schedule and the synthesised cues: no toolkit.
 zarpeta_test(sound_tests
     SOURCES sound_cue_file_test.cpp sound_schedule_test.cpp

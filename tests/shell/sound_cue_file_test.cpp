@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cue reader and the cues the build synthesises: the files the reader takes, the
 // damaged, lying and foreign ones it refuses, and each built cue's length and loudness.
 #include "shell/cue_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cue schedule: each cue once and whole whatever the output takes, the latest
 // request cutting the one playing, and requests from many threads.
 #include "shell/cue_schedule.h"

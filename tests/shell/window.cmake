@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The window, its menu, the play area and the Qt seam, on Qt's offscreen platform.
 if(TARGET zarpeta_window)
     # Qt's imported targets are visible only where Qt was found.

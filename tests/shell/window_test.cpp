@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window on Qt's offscreen platform, where a unit test sees what the desktop hides:
 // the menu's ids, refreshes from many threads, the aim, "Nuevo", the author boxes and
 // the pump hook.

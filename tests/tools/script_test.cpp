@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zarpeta-script: the run that stops at the first faulty line, and the tool itself run
 // on small scripts.
 #include <gtest/gtest.h>

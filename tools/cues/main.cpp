@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zarpeta-cues: synthesises the game's three sound cues as canonical RIFF/WAVE files.
 //
 // Usage: zarpeta-cues OUTPUT_DIR   (writes 210.wav, 211.wav and 212.wav there)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zarpeta-icon: paints the application icon with the game's own drawing layer.
 //
 // Usage: zarpeta-icon OUTPUT.png

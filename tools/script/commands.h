@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The commands of zarpeta-script and the session they share.
 //
 // Owns: the names a script gives its bitmaps and fonts, and the tables of commands

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The drawing operations as script commands: each takes its converted arguments and
 // calls the drawing layer on the tool's current surface.
 #include <ostream>

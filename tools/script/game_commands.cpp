@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game as script commands: a headless game driven tick by tick by the test clock,
 // so the same script gives the same output every time.
 #include <cstdio>

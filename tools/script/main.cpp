@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zarpeta-script: runs a script of drawing operations and game commands from a file or
 // standard input.
 #include <cstdio>

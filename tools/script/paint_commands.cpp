@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The painters as script commands, each on a bitmap the script named.
 #include "render/painters.h"
 #include "render/text_painters.h"

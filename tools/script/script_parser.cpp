@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tokenizer, the argument kinds and the line-by-line run of a script.
 #include "tools/script/script_parser.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The script language of zarpeta-script: one command a line, checked against a table.
 //
 // Owns: the tokenizer (bare words, numbers, double-quoted strings, `#` comments), the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # "Autor" opens a box titled "Programador" while the game goes on; OK closes it.
 . "$(dirname "$0")/lib.sh"
 need_tools

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Finds the cues in a recording of the sound server's output.
 
 Usage: cues.py RECORDING START_BYTE

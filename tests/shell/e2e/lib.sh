@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared by the end-to-end scripts (sourced by bash): a private X server with no
 # window manager, the program under test, the menu, the mouse, and screenshots read
 # region by region. Every wait polls with a deadline.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # "Salir" ends the program with code 0, during a game too; so do a close request
 # from outside (WM_DELETE_WINDOW) and the window destroyed by another client; with no
 # display the program says so in one line and fails.

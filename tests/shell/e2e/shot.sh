@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Aiming at a row and clicking destroys that row's right-most block (column 30, x
 # 600..619) and the score changes from 0. A shot that meets the moving bar is lost,
 # so the click is repeated (a few times at most) until one gets through.

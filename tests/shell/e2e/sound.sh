@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # With a sound server of its own (a null sink, recorded from its monitor), a click
 # sounds the shot cue within 0.5 s, and the shot's block hit sounds the low cue after
 # it. Shots lost on the moving bar are repeated, as in shot.sh.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The window opens centred with a 1000 x 576 client area, the play area is silver
 # inside its border, the menu opens, "Nuevo" shows the wall and a moving bar, and
 # "Nuevo" is grey while the game runs.
