@@ -57,12 +57,17 @@ now_ms() {
     echo $(($(date +%s%N) / 1000000))
 }
 
-# wait_for SECONDS COMMAND...: polls until the command succeeds; fails at the deadline.
+# wait_for SECONDS COMMAND...: polls until the command succeeds; false at the deadline.
+# While the program under test is meant to run, its early end ends the wait too, so a
+# program that could not start is reported at once with its standard error.
 wait_for() {
     local seconds=$1
     shift
     local deadline=$(($(now_ms) + seconds * 1000))
     until "$@"; do
+        if [ -n "$APP_PID" ] && ! app_running && [ "${APP_MAY_END:-}" != yes ]; then
+            fail "the program ended while waiting for: $*"
+        fi
         if [ "$(now_ms)" -gt "$deadline" ]; then
             return 1
         fi
@@ -74,8 +79,9 @@ wait_for() {
 
 start_display() {
     # Xvfb picks a free display number itself and writes it to descriptor 3 once it
-    # accepts clients.
-    Xvfb -displayfd 3 -screen 0 "${SCREEN_WIDTH}x${SCREEN_HEIGHT}x24" -nolisten tcp \
+    # accepts clients. Without -noreset it resets whenever its last client leaves, and
+    # refuses the clients that connect during the reset.
+    Xvfb -noreset -displayfd 3 -screen 0 "${SCREEN_WIDTH}x${SCREEN_HEIGHT}x24" -nolisten tcp \
         3>"$WORK/display" 2>"$WORK/xvfb.log" &
     XVFB_PID=$!
     wait_for 30 test -s "$WORK/display" || fail "Xvfb did not start: $(tail -n 3 "$WORK/xvfb.log")"
@@ -146,9 +152,9 @@ find_main_window() {
 start_game() {
     "$ZARPETA" >"$WORK/app.out" 2>"$WORK/app.err" &
     APP_PID=$!
-    wait_for 30 find_main_window || fail "no visible window named Zarpeta"
+    wait_for 30 find_main_window || fail "after 30 s, no visible window named Zarpeta"
     read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"
-    wait_for 10 find_menu_height || fail "the play area's border was not found under the menu bar"
+    wait_for 10 find_menu_height || fail "after 10 s, no play-area border under the menu bar"
     PLAY_X=$((WIN_X + 1))
     PLAY_Y=$((WIN_Y + MENU_H + 1))
     PLAY_VISIBLE_H=$((WIN_H - MENU_H - 1))
@@ -166,7 +172,8 @@ find_menu_height() {
 # Waits for the program to end; sets EXIT_CODE. Fails when it is still running.
 wait_exit() {
     local seconds=$1
-    wait_for "$seconds" eval '! app_running' || fail "the program is still running"
+    APP_MAY_END=yes wait_for "$seconds" eval '! app_running' ||
+        fail "the program is still running after $seconds s"
     EXIT_CODE=0
     wait "$APP_PID" || EXIT_CODE=$?
     APP_PID=""
