@@ -4,15 +4,31 @@
 
 #include <algorithm>
 #include <cassert>
+#include <mutex>
+#include <utility>
 
 namespace game {
 
 namespace {
 
-// Holds the current game; a pre-game unit with no tables until the first new game.
-std::atomic<std::shared_ptr<Game>>& CurrentSlot() {
-    static std::atomic<std::shared_ptr<Game>> current{std::make_shared<Game>()};
-    return current;
+// The game being played: a pre-game unit with no tables until the first new game.
+// A plain pointer under a small mutex, whose ordering the thread sanitizer sees, and
+// the unit's address beside it for the workers' frequent "is my game current?".
+struct CurrentSlotData {
+    std::mutex Mutex;
+    std::shared_ptr<Game> Current;            // under Mutex
+    std::atomic<const Game*> CurrentAddress;  // written under Mutex, read anywhere
+};
+
+// Never destroyed: workers may still ask for the current game while the process exits.
+CurrentSlotData& CurrentSlot() {
+    static CurrentSlotData& slot = []() -> CurrentSlotData& {
+        auto* made = new CurrentSlotData;
+        made->Current = std::make_shared<Game>();
+        made->CurrentAddress.store(made->Current.get());
+        return *made;
+    }();
+    return slot;
 }
 
 }  // namespace
@@ -64,15 +80,21 @@ std::shared_ptr<Game> CreateGame() {
 }
 
 std::shared_ptr<Game> CurrentGame() {
-    return CurrentSlot().load();
+    std::lock_guard lock(CurrentSlot().Mutex);
+    return CurrentSlot().Current;
 }
 
 void SetCurrentGame(std::shared_ptr<Game> game) {
-    CurrentSlot().store(std::move(game));
+    std::shared_ptr<Game> previous;  // released after the lock: it may free surfaces
+    std::lock_guard lock(CurrentSlot().Mutex);
+    CurrentSlot().CurrentAddress.store(game.get());
+    previous = std::exchange(CurrentSlot().Current, std::move(game));
 }
 
+// The address alone is enough: a caller holds its own game, so that address cannot be
+// reused by a newer game while it asks.
 bool IsCurrentGame(const Game& game) {
-    return CurrentSlot().load().get() == &game;
+    return CurrentSlot().CurrentAddress.load() == &game;
 }
 
 }  // namespace game
