@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The test clock: a baton passed from the test thread to one worker at a time.
+// The test clock: a baton passed from the test thread to one worker at a time, each
+// worker woken on its own so that a step costs the same however many are parked.
 #include "runtime/test_clock.h"
 
 #include <atomic>
@@ -12,17 +13,22 @@ namespace runtime {
 
 namespace {
 
+// One worker's place in the clock. Each worker waits on its own wake-up, so a step
+// wakes exactly the worker whose turn it is.
 struct WorkerRecord {
-    bool Parked = false;  // waiting in a pause
-    bool Go = false;      // allowed to take its next step
-    uint64_t Pauses = 0;  // pauses reached so far
+    bool Parked = false;           // waiting in a pause
+    bool Go = false;               // allowed to take its next step
+    uint64_t Pauses = 0;           // pauses reached so far
+    std::condition_variable Wake;  // the worker waits here for Go
 };
 
-// Workers by creation sequence, so that iteration gives the stepping order.
+// Workers by creation sequence, so that iteration gives the stepping order. Nodes of a
+// map stay where they are, so a worker can wait on its own record's wake-up.
 struct TestClockData {
     std::mutex Mutex;
-    std::condition_variable Changed;
+    std::condition_variable Paused;  // a worker paused or ended: the stepping side waits
     std::map<uint64_t, WorkerRecord> Workers;
+    std::vector<uint64_t> ToStep;  // this round's parked workers, reused round to round
 };
 
 std::atomic<bool> InUse{false};
@@ -38,14 +44,13 @@ WorkerRecord* FindLocked(uint64_t sequence) {
     return found == Clock().Workers.end() ? nullptr : &found->second;
 }
 
-std::vector<uint64_t> ParkedWorkersLocked() {
-    std::vector<uint64_t> parked;
+void CollectParkedWorkersLocked() {
+    Clock().ToStep.clear();
     for (const auto& [sequence, record] : Clock().Workers) {
         if (record.Parked) {
-            parked.push_back(sequence);
+            Clock().ToStep.push_back(sequence);
         }
     }
-    return parked;
 }
 
 // Lets one worker take a step and waits until it has paused again or ended.
@@ -56,8 +61,8 @@ void StepWorkerLocked(std::unique_lock<std::mutex>& lock, uint64_t sequence) {
     }
     const uint64_t pausesBefore = record->Pauses;
     record->Go = true;
-    Clock().Changed.notify_all();
-    Clock().Changed.wait(lock, [&] {
+    record->Wake.notify_one();
+    Clock().Paused.wait(lock, [&] {
         WorkerRecord* current = FindLocked(sequence);
         return current == nullptr || current->Pauses > pausesBefore;
     });
@@ -76,7 +81,8 @@ bool TestClockInUse() {
 void AdvanceTestClock(int32_t ticks) {
     std::unique_lock lock(Clock().Mutex);
     for (int32_t tick = 0; tick < ticks; ++tick) {
-        for (uint64_t sequence : ParkedWorkersLocked()) {
+        CollectParkedWorkersLocked();
+        for (uint64_t sequence : Clock().ToStep) {
             StepWorkerLocked(lock, sequence);
         }
     }
@@ -89,13 +95,13 @@ int32_t TestClockWorkers() {
 
 void TestClockRegister(uint64_t workerSequence) {
     std::lock_guard lock(Clock().Mutex);
-    Clock().Workers[workerSequence] = WorkerRecord{};
+    Clock().Workers.try_emplace(workerSequence);
 }
 
 void TestClockForget(uint64_t workerSequence) {
     std::lock_guard lock(Clock().Mutex);
     Clock().Workers.erase(workerSequence);
-    Clock().Changed.notify_all();
+    Clock().Paused.notify_all();
 }
 
 bool TestClockPark(uint64_t workerSequence) {
@@ -106,9 +112,8 @@ bool TestClockPark(uint64_t workerSequence) {
     }
     record->Parked = true;
     record->Pauses += 1;
-    Clock().Changed.notify_all();
-    Clock().Changed.wait(lock, [&] { return FindLocked(workerSequence)->Go; });
-    record = FindLocked(workerSequence);
+    Clock().Paused.notify_all();
+    record->Wake.wait(lock, [&] { return record->Go; });
     record->Go = false;
     record->Parked = false;
     return true;
@@ -116,7 +121,7 @@ bool TestClockPark(uint64_t workerSequence) {
 
 void TestClockAwaitPause(uint64_t workerSequence) {
     std::unique_lock lock(Clock().Mutex);
-    Clock().Changed.wait(lock, [&] {
+    Clock().Paused.wait(lock, [&] {
         WorkerRecord* record = FindLocked(workerSequence);
         return record == nullptr || record->Parked;
     });
