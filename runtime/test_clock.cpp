@@ -1,34 +1,37 @@
 // SPDX-License-Identifier: MIT
-// The test clock: a baton passed from the test thread to one worker at a time, each
-// worker woken on its own so that a step costs the same however many are parked.
+// The test clock: a baton passed from the test thread to one worker at a time, and
+// from each worker straight to the next, so a step costs one thread switch however
+// many workers are parked.
 #include "runtime/test_clock.h"
 
 #include <atomic>
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <semaphore>
 #include <vector>
 
 namespace runtime {
 
 namespace {
 
-// One worker's place in the clock. Each worker waits on its own wake-up, so a step
+// One worker's place in the clock. Each worker waits on its own semaphore, so a step
 // wakes exactly the worker whose turn it is.
 struct WorkerRecord {
-    bool Parked = false;           // waiting in a pause
-    bool Go = false;               // allowed to take its next step
-    uint64_t Pauses = 0;           // pauses reached so far
-    std::condition_variable Wake;  // the worker waits here for Go
+    bool Parked = false;  // waiting in a pause
+    std::binary_semaphore Go{0};
 };
 
 // Workers by creation sequence, so that iteration gives the stepping order. Nodes of a
-// map stay where they are, so a worker can wait on its own record's wake-up.
+// map stay where they are, so a worker can wait on its own record's semaphore.
 struct TestClockData {
     std::mutex Mutex;
-    std::condition_variable Paused;  // a worker paused or ended: the stepping side waits
+    std::condition_variable Paused;  // a worker paused or ended, for a worker's first pause
     std::map<uint64_t, WorkerRecord> Workers;
-    std::vector<uint64_t> ToStep;  // this round's parked workers, reused round to round
+    std::vector<uint64_t> ToStep;       // this round's parked workers, reused round to round
+    size_t NextToStep = 0;              // index in ToStep of the round's next worker
+    uint64_t Stepping = 0;              // the worker taking its step; 0 for none
+    std::binary_semaphore StepDone{0};  // the round's last worker paused again or ended
 };
 
 std::atomic<bool> InUse{false};
@@ -46,6 +49,7 @@ WorkerRecord* FindLocked(uint64_t sequence) {
 
 void CollectParkedWorkersLocked() {
     Clock().ToStep.clear();
+    Clock().NextToStep = 0;
     for (const auto& [sequence, record] : Clock().Workers) {
         if (record.Parked) {
             Clock().ToStep.push_back(sequence);
@@ -53,19 +57,47 @@ void CollectParkedWorkersLocked() {
     }
 }
 
-// Lets one worker take a step and waits until it has paused again or ended.
-void StepWorkerLocked(std::unique_lock<std::mutex>& lock, uint64_t sequence) {
-    WorkerRecord* record = FindLocked(sequence);
-    if (record == nullptr) {
-        return;
+// The next worker of this round that is still parked, made the one stepping; null at
+// the round's end. Its record stays valid after the lock is let go: only its own
+// worker forgets it, and that worker is parked until its Go.
+WorkerRecord* TakeNextToStepLocked() {
+    TestClockData& clock = Clock();
+    while (clock.NextToStep < clock.ToStep.size()) {
+        const uint64_t sequence = clock.ToStep[clock.NextToStep++];
+        WorkerRecord* record = FindLocked(sequence);
+        if (record != nullptr && record->Parked) {
+            record->Parked = false;
+            clock.Stepping = sequence;
+            return record;
+        }
     }
-    const uint64_t pausesBefore = record->Pauses;
-    record->Go = true;
-    record->Wake.notify_one();
-    Clock().Paused.wait(lock, [&] {
-        WorkerRecord* current = FindLocked(sequence);
-        return current == nullptr || current->Pauses > pausesBefore;
-    });
+    clock.Stepping = 0;
+    return nullptr;
+}
+
+// A worker paused or ended. If it was taking its step, it hands the baton straight to
+// the round's next worker, or back to the stepping side at the round's end: one
+// thread switch a step.
+struct Baton {
+    WorkerRecord* Next = nullptr;
+    bool RoundDone = false;
+};
+
+Baton EndStepLocked(uint64_t sequence) {
+    Clock().Paused.notify_all();
+    if (Clock().Stepping != sequence) {
+        return {};
+    }
+    WorkerRecord* next = TakeNextToStepLocked();
+    return {next, next == nullptr};
+}
+
+void PassOn(const Baton& baton) {
+    if (baton.Next != nullptr) {
+        baton.Next->Go.release();
+    } else if (baton.RoundDone) {
+        Clock().StepDone.release();
+    }
 }
 
 }  // namespace
@@ -82,9 +114,14 @@ void AdvanceTestClock(int32_t ticks) {
     std::unique_lock lock(Clock().Mutex);
     for (int32_t tick = 0; tick < ticks; ++tick) {
         CollectParkedWorkersLocked();
-        for (uint64_t sequence : Clock().ToStep) {
-            StepWorkerLocked(lock, sequence);
+        WorkerRecord* first = TakeNextToStepLocked();
+        if (first == nullptr) {
+            continue;
         }
+        lock.unlock();
+        first->Go.release();
+        Clock().StepDone.acquire();
+        lock.lock();
     }
 }
 
@@ -99,23 +136,29 @@ void TestClockRegister(uint64_t workerSequence) {
 }
 
 void TestClockForget(uint64_t workerSequence) {
-    std::lock_guard lock(Clock().Mutex);
-    Clock().Workers.erase(workerSequence);
-    Clock().Paused.notify_all();
+    Baton baton;
+    {
+        std::lock_guard lock(Clock().Mutex);
+        Clock().Workers.erase(workerSequence);
+        baton = EndStepLocked(workerSequence);
+    }
+    PassOn(baton);
 }
 
 bool TestClockPark(uint64_t workerSequence) {
-    std::unique_lock lock(Clock().Mutex);
-    WorkerRecord* record = FindLocked(workerSequence);
-    if (record == nullptr) {
-        return false;
+    WorkerRecord* record = nullptr;
+    Baton baton;
+    {
+        std::lock_guard lock(Clock().Mutex);
+        record = FindLocked(workerSequence);
+        if (record == nullptr) {
+            return false;
+        }
+        record->Parked = true;
+        baton = EndStepLocked(workerSequence);
     }
-    record->Parked = true;
-    record->Pauses += 1;
-    Clock().Paused.notify_all();
-    record->Wake.wait(lock, [&] { return record->Go; });
-    record->Go = false;
-    record->Parked = false;
+    PassOn(baton);
+    record->Go.acquire();
     return true;
 }
 
