@@ -104,7 +104,7 @@ GameSurfaces MakeGameSurfaces() {
 }
 
 void ComposeOurFrame(const GameSurfaces& s) {
-    render::BlankSurfaceAround(s.Frame, render::Rect{0, 0, WallWidth, WallHeight});
+    render::BlankSurface(s.Frame, render::Rect{0, 0, WallWidth, WallHeight});
     render::PaintScoreOn(s.Frame, Score);
     render::CopyBitmap(s.Blocks, 0, render::RasterSourceCopy);
     render::CopyBitmapAt(s.Bar, 0, BarX, BarOffset, render::RasterCopy);

@@ -1,3 +1,3 @@
 # SPDX-License-Identifier: MIT
 add_executable(zarpeta-bench-game game_bench.cpp)
-target_link_libraries(zarpeta-bench-game PRIVATE zarpeta_game benchmark::benchmark_main)
+target_link_libraries(zarpeta-bench-game PRIVATE zarpeta_headless benchmark::benchmark_main)

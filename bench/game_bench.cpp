@@ -16,9 +16,9 @@
 #include "game/bar.h"
 #include "game/commands.h"
 #include "game/frame.h"
+#include "game/headless_host.h"
 #include "game/shot.h"
 #include "runtime/test_clock.h"
-#include "shell/headless.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ BENCHMARK(BM_FrameCopy);
 // A game whose bar worker is parked under the test clock, so the bench drives ticks.
 std::shared_ptr<game::Game> ParkedGame() {
     runtime::UseTestClock(true);
-    shell::InstallHeadlessShell();
+    game::InstallHeadlessHost();
     game::NewGame();
     return game::CurrentGame();
 }

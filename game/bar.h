@@ -7,12 +7,12 @@
 
 #include <memory>
 
+#include "game/layout.h"
 #include "game/state.h"
 
 namespace game {
 
 constexpr int32_t BarSpeed = 5;       // px per tick
-constexpr int32_t WallBottom = 540;   // px, where the bar turns upwards
 constexpr int32_t BlocksToWin = 100;  // destroyed blocks that win the game
 constexpr int32_t LevelLost = 10;     // the bar level that loses it
 

@@ -4,17 +4,19 @@
 
 #include "game/bar.h"
 #include "game/frame.h"
+#include "game/host.h"
 #include "game/shot.h"
 #include "runtime/random.h"
 #include "runtime/workers.h"
-#include "shell/seam.h"
 
 namespace game {
 
 namespace {
 
-constexpr int32_t DarkestColour = 30000;  // 0x007530
-constexpr int32_t BrightestColour = 0xFFFFFF;
+// A block's colour is drawn as a number in 30000..0xFFFFFF, 0xBBGGRR: the range's low
+// end bounds the value, not the brightness (0x007530 is a dark green, 0x0000FF red).
+constexpr int32_t LowestColourValue = 30000;
+constexpr int32_t HighestColourValue = 0xFFFFFF;
 
 void ResetState(GameState& state) {
     state.BlocksDestroyed.store(0);
@@ -29,7 +31,7 @@ void ResetState(GameState& state) {
 
 void BuildTables(Game& game) {
     for (int32_t& colour : game.Colours->Entries) {
-        colour = runtime::RandomInt(DarkestColour, BrightestColour);
+        colour = runtime::RandomInt(LowestColourValue, HighestColourValue);
     }
     for (int32_t level = 1; level <= LevelCount; ++level) {
         game.BarLengths->At(level) = BarStep * level;
@@ -41,7 +43,7 @@ void StartBarThread(const std::shared_ptr<Game>& game) {
 }
 
 void NewGame() {
-    shell::SetNewEnabled(false);
+    SetNewEnabled(false);
     runtime::SeedFromClock();
     std::shared_ptr<Game> game = CreateGame();
     BuildTables(*game);

@@ -7,12 +7,11 @@
 
 #include <cstdint>
 
+#include "game/layout.h"
 #include "game/state.h"
 
 namespace game {
 
-// The largest y over the play area that aims the launcher.
-constexpr int32_t AimLimit = 503;
 // Every worker's stack.
 constexpr int64_t WorkerStack = 0x100000;  // 1 MiB
 

@@ -12,18 +12,15 @@
 
 #include <mutex>
 
+#include "game/host.h"
+#include "game/layout.h"
 #include "game/wall.h"
 #include "render/painters.h"
 #include "render/text_painters.h"
-#include "shell/seam.h"
 
 namespace game {
 
 namespace {
-
-constexpr int32_t BarLayerWidth = 17, BarLayerHeight = 570;
-constexpr int32_t BlockLayerWidth = 620, BlockLayerHeight = 550;
-constexpr int32_t LauncherLayerWidth = 600, LauncherLayerHeight = 510;
 
 // Held while a frame is presented and while the game being played changes, so that
 // an earlier game's worker never presents after the new game's first frame.
@@ -32,16 +29,8 @@ std::mutex PresentMutex;
 // A new layer, attached, cleared silver, with the default ink on a silver back.
 render::SurfaceHandle NewLayer(int32_t width, int32_t height) {
     const render::SurfaceHandle layer = render::NewBitmap(width, height);
-    render::ClearToSilverBack(layer, 0);
+    render::ResetSurfaceToSilver(layer, 0);
     return layer;
-}
-
-// The painters' process-wide names follow the game being played.
-void PublishSurfaces(const GameSurfaces& surfaces) {
-    render::BarLayer.store(surfaces.BarLayer);
-    render::BlockLayer.store(surfaces.BlockLayer);
-    render::LauncherLayer.store(surfaces.LauncherLayer);
-    render::FrameBitmap.store(surfaces.FrameBitmap);
 }
 
 }  // namespace
@@ -57,8 +46,7 @@ void SetUpLayers(Game& game) {
 }
 
 void SetUpFrame(Game& game) {
-    game.Surfaces.FrameBitmap = render::NewBitmap(FrameWidth, FrameHeight);
-    PublishSurfaces(game.Surfaces);
+    game.Surfaces.FrameBitmap = render::NewBitmap(PlayAreaWidth, PlayAreaHeight);
     ComposeFrame(game);
     PresentFrame(game);
 }
@@ -67,8 +55,8 @@ void ComposeFrame(const Game& game) {
     const GameSurfaces& surfaces = game.Surfaces;
     const GameState& state = game.State;
     // The block layer covers its corner of the frame whole: that corner is written once.
-    render::BlankSurfaceAround(surfaces.FrameBitmap,
-                               render::Rect{0, 0, BlockLayerWidth, BlockLayerHeight});
+    render::BlankSurface(surfaces.FrameBitmap,
+                         render::Rect{0, 0, BlockLayerWidth, BlockLayerHeight});
     render::PaintScoreOn(surfaces.FrameBitmap, state.BlocksDestroyed.load());
     // The score painter leaves the frame attached: the copies land on it.
     render::CopyBitmapAt(surfaces.BarLayer, 0, BarLaneX, static_cast<float>(state.BarOffset.load()),
@@ -83,20 +71,21 @@ void PresentFrame(const Game& game) {
     if (!IsCurrentGame(game)) {
         return;
     }
-    render::AttachSurface(shell::MainWindow.load(), shell::IdGraphic, 0);
+    const FrameTarget target = PresentTarget();
+    render::AttachSurface(target.Window, target.Control, 0);
     render::CopyBitmap(game.Surfaces.FrameBitmap, 0, render::RasterSourceCopy);
 }
 
 void MakeCurrentGame(std::shared_ptr<Game> game) {
     std::shared_ptr<Game> previous = CurrentGame();  // released after the lock
     std::lock_guard lock(PresentMutex);
-    SetCurrentGame(std::move(game));
+    ReplaceCurrentGame(std::move(game));
 }
 
 void EnableNewIfCurrent(const Game& game) {
     std::lock_guard lock(PresentMutex);
     if (IsCurrentGame(game)) {
-        shell::SetNewEnabled(true);
+        SetNewEnabled(true);
     }
 }
 

@@ -14,12 +14,6 @@
 
 namespace game {
 
-// Where the layers stand in the frame (px).
-constexpr int32_t BarLaneX = 629;
-constexpr int32_t LauncherX = 979;
-constexpr int32_t FrameWidth = 1000;
-constexpr int32_t FrameHeight = 576;
-
 // Makes the bar, block and launcher layers and paints them (the wall is generated
 // here, from the generator's state).
 void SetUpLayers(Game& game);
@@ -27,7 +21,7 @@ void SetUpLayers(Game& game);
 void SetUpFrame(Game& game);
 // Silver, the score line, then the bar, block and launcher layers at their places.
 void ComposeFrame(const Game& game);
-// Copies the frame to the window, if the game is still the one being played.
+// Copies the frame to the host's control, if the game is still the one being played.
 void PresentFrame(const Game& game);
 
 // Makes `game` the one being played, after which no earlier game presents a frame.

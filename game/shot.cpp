@@ -3,10 +3,10 @@
 // met at x = 640; the wall from x = 610 (column 30) leftwards.
 #include "game/shot.h"
 
+#include "game/host.h"
 #include "render/painters.h"
 #include "runtime/pacing.h"
 #include "runtime/workers.h"
-#include "shell/seam.h"
 
 namespace game {
 
@@ -17,7 +17,7 @@ bool CellHolds(const BlockCell& cell, int32_t x, int32_t y) {
 }
 
 void HitBar(Game& game) {
-    shell::PlayCue(shell::CueBarHit);
+    PlayCue(CueBarHit);
     const int32_t level = game.State.BarLevel.fetch_add(1) + 1;
     render::PaintBarOn(game.Surfaces.BarLayer, game.BarLengths->LengthFor(level));
 }
@@ -52,7 +52,7 @@ bool ShotHitsBlock(Game& game, int32_t x, int32_t y) {
         if (cell.Destroyed.exchange(1) != 0) {
             continue;  // another shot took it a moment ago
         }
-        shell::PlayCue(shell::CueBlockHit);
+        PlayCue(CueBlockHit);
         game.State.BlocksDestroyed.fetch_add(1);
         render::EraseBlockOn(game.Surfaces.BlockLayer, cell.Left, cell.Top);
         return true;
@@ -63,7 +63,7 @@ bool ShotHitsBlock(Game& game, int32_t x, int32_t y) {
 void RunShot(std::shared_ptr<Game> game, int32_t shot) {
     int32_t x = ShotStartX;
     const int32_t y = game->State.AimY.load() + ShotBelowAim;
-    shell::PlayCue(shell::CueShot);
+    PlayCue(CueShot);
     render::PaintShot(game->Surfaces.FrameBitmap, x, y);
     do {
         runtime::PumpOrSleep(1);

@@ -7,15 +7,10 @@
 #include <atomic>
 #include <memory>
 
+#include "game/layout.h"
 #include "game/state.h"
 
 namespace game {
-
-constexpr int32_t ShotStartX = 970;   // px, where every shot starts
-constexpr int32_t ShotStep = 15;      // px per step
-constexpr int32_t ShotBelowAim = 25;  // px from the launcher's top to the shot's row
-constexpr int32_t BarLaneLeft = 628;  // px, the bar is tested at x 628..645
-constexpr int32_t BarLaneRight = 645;
 
 // Shots started and not yet ended, over all games.
 inline std::atomic<int32_t> ShotsInFlight{0};

@@ -84,7 +84,7 @@ std::shared_ptr<Game> CurrentGame() {
     return CurrentSlot().Current;
 }
 
-void SetCurrentGame(std::shared_ptr<Game> game) {
+void ReplaceCurrentGame(std::shared_ptr<Game> game) {
     std::shared_ptr<Game> previous;  // released after the lock: it may free surfaces
     std::lock_guard lock(CurrentSlot().Mutex);
     CurrentSlot().CurrentAddress.store(game.get());

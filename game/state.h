@@ -28,7 +28,6 @@ constexpr int32_t ColourCount = 901;            // ColourTable indices 0..900
 constexpr int32_t LevelCount = 10;              // BarLengthTable indices 1..10
 constexpr int32_t ShotLimit = 500000;           // ShotThreadTable indices 1..500000: shots per game
 constexpr int32_t FixedBlockColour = 0xB06043;  // the wall's right-most column
-constexpr int32_t BarStep = 55;                 // px the bar grows per level
 
 struct GameState {
     std::atomic<int16_t> BlocksDestroyed{0};  // blocks destroyed; shot workers add 1 per hit
@@ -111,7 +110,9 @@ std::shared_ptr<Game> CreateGame();
 
 // The game being played (before the first new game: a unit with no tables).
 std::shared_ptr<Game> CurrentGame();
-void SetCurrentGame(std::shared_ptr<Game> game);
+// The slot alone, without the present lock: only MakeCurrentGame (game/frame.h) calls
+// it; everyone else makes a game current through MakeCurrentGame.
+void ReplaceCurrentGame(std::shared_ptr<Game> game);
 
 // Whether this is the game being played.
 bool IsCurrentGame(const Game& game);

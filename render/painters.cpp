@@ -3,8 +3,6 @@
 // attaches itself, so any thread may paint.
 #include "render/painters.h"
 
-#include <algorithm>
-
 namespace render {
 
 namespace {
@@ -48,7 +46,6 @@ void PaintBarOn(SurfaceHandle layer, int32_t length) {
     if (length < 1) {
         return;
     }
-    length = std::min(length, LongestBar);
     Box(0, 0, BarWidth, length, BarCorner, ColourWhite, ColourNone);
     Box(1, 1, BarWidth + 1, length + 1, BarCorner, ColourMaroon, ColourNone);
     Box(1, 1, BarWidth, length, BarCorner, ColourGrey, ColourGold);
@@ -72,24 +69,6 @@ void PaintLauncherOn(SurfaceHandle layer) {
     Box(1, 1, LauncherRight, LauncherBottom, LauncherCorner, ColourGrey, ColourGold);
 }
 
-// ---- On the process-wide layers -----------------------------------------------
-
-void PaintBar(int32_t length) {
-    PaintBarOn(BarLayer.load(), length);
-}
-
-void PaintBlock(int32_t x, int32_t y, int32_t colour) {
-    PaintBlockOn(BlockLayer.load(), x, y, colour);
-}
-
-void EraseBlock(int32_t x, int32_t y) {
-    EraseBlockOn(BlockLayer.load(), x, y);
-}
-
-void PaintLauncher() {
-    PaintLauncherOn(LauncherLayer.load());
-}
-
 // ---- On the surface given -------------------------------------------------------
 
 // (x, y) is the face's upper-left corner; the white box starts one pixel up-left.
@@ -102,16 +81,12 @@ void PaintShot(SurfaceHandle surface, int32_t x, int32_t y) {
     Box(x, y, right, bottom, ShotCorner, ColourRed, ColourOrange);
 }
 
-void BlankSurface(SurfaceHandle surface) {
-    BlankSurfaceAround(surface, Rect{});
-}
-
-void BlankSurfaceAround(SurfaceHandle surface, Rect covered) {
+void BlankSurface(SurfaceHandle surface, Rect keep) {
     AttachSurface(surface, 0, 0);
-    ClearSurfaceAround(ColourSilver, covered);
+    ClearSurface(ColourSilver, 0, keep);
 }
 
-void ClearToSilverBack(SurfaceHandle surface, int32_t controlId) {
+void ResetSurfaceToSilver(SurfaceHandle surface, int32_t controlId) {
     AttachSurface(surface, controlId, 0);
     SetForeColour(ColourDefault);
     SetBackColour(ColourSilver);

@@ -4,7 +4,7 @@
 //
 // Every surface gets an internal id from one counter and keeps it for life; a bitmap's
 // handle is its internal id, a control is found by (window, control id). A thread's
-// current surface is the internal id in runtime::CurrentThreadState().
+// current surface is an internal id in a thread-local of its own.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -13,7 +13,6 @@
 #include <new>
 
 #include "render/surface_internal.h"
-#include "runtime/workers.h"
 
 namespace render {
 
@@ -211,13 +210,17 @@ int32_t SaturatedAdd(int32_t a, int64_t b) {
 
 // ---- Internal interface ----
 
+// Each thread's drawing target (an internal id): none when a thread starts, gone when
+// it ends.
+thread_local int32_t CurrentSurfaceId = 0;
+
 std::mutex& SurfaceLock() {
     static std::mutex* lock = new std::mutex;  // never destroyed, like the surfaces
     return *lock;
 }
 
 Surface* CurrentSurfaceLocked() {
-    return SurfaceByIdLocked(runtime::CurrentThreadState().CurrentSurface);
+    return SurfaceByIdLocked(CurrentSurfaceId);
 }
 
 Surface* ResolveSurfaceLocked(SurfaceHandle handle, int32_t controlId) {
@@ -316,7 +319,7 @@ void FreeBitmap(SurfaceHandle bitmap) {
 
 void AttachSurface(SurfaceHandle handle, int32_t controlId, int32_t deferredRedraw) {
     std::lock_guard lock(SurfaceLock());
-    int32_t& current = runtime::CurrentThreadState().CurrentSurface;
+    int32_t& current = CurrentSurfaceId;
     current = 0;
     Surface* surface = ResolveSurfaceLocked(handle, controlId);
     if (surface == nullptr) {
@@ -327,15 +330,11 @@ void AttachSurface(SurfaceHandle handle, int32_t controlId, int32_t deferredRedr
     current = surface->Id;
 }
 
-void ClearSurface(int32_t colour, int32_t /*fillStyle: solid only*/) {
-    ClearSurfaceAround(colour, Rect{});
-}
-
-void ClearSurfaceAround(int32_t colour, Rect covered) {
+void ClearSurface(int32_t colour, int32_t /*fillStyle: solid only*/, Rect keep) {
     OnCurrentSurface([&](Surface& surface) {
         const int32_t fill = colour == ColourDefault ? surface.BackColour : colour;
         if (fill != ColourNone) {
-            FillLocked(surface, PixelOf(fill), covered);
+            FillLocked(surface, PixelOf(fill), keep);
         }
         MarkDirtyLocked(surface, 0, 0, surface.Width, surface.Height);
         surface.X = 0;

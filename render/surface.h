@@ -63,10 +63,10 @@ SurfaceHandle NewBitmap(int32_t width, int32_t height);
 void FreeBitmap(SurfaceHandle bitmap);
 void AttachSurface(SurfaceHandle handle, int32_t controlId, int32_t deferredRedraw);
 
-void ClearSurface(int32_t colour, int32_t fillStyle);
-// ClearSurface, but leaves the pixels of covered as they are: for a caller about to
-// cover that rectangle whole, so that its pixels are written once.
-void ClearSurfaceAround(int32_t colour, Rect covered);
+// Fills the current surface with colour (ColourDefault: its back colour) and moves the
+// text position home. The pixels of keep are left as they are: a caller about to cover
+// that rectangle whole passes it, so that those pixels are written once.
+void ClearSurface(int32_t colour, int32_t fillStyle, Rect keep = {});
 void SetForeColour(int32_t colour);
 void SetBackColour(int32_t colour);
 void DrawBox(float x1, float y1, float x2, float y2, int32_t cornerPercent, int32_t outline,

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The inside of the drawing layer: the surface records, SurfaceLock and the pieces
-// surface.cpp, box.cpp, text.cpp and png.cpp share. Nothing outside render/ includes it.
+// surface.cpp, box.cpp and text.cpp share. Nothing outside render/ includes it.
 //
 // Owns: the surface table (through surface.cpp) and SurfaceLock.
 // Threads: any. Every function named ...Locked expects SurfaceLock held by the caller;
@@ -32,7 +32,7 @@ struct LineMetrics {
 
 struct Surface {
     SurfaceKind Kind = SurfaceKind::Bitmap;
-    int32_t Id = 0;  // internal id, what a thread's CurrentSurface holds
+    int32_t Id = 0;  // internal id, what a thread's current surface holds
     int32_t Width = 0, Height = 0;
     std::vector<uint32_t> Pixels;  // Width x Height words 0xFFRRGGBB, row after row
     int32_t X = 0, Y = 0;          // current position, pixels

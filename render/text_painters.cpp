@@ -49,6 +49,10 @@ void PaintEndScreen(SurfaceHandle surface, std::string_view text, int32_t face) 
 
 }  // namespace
 
+FontHandle NewCaptionFont() {
+    return TextFont(CaptionPoints);
+}
+
 std::string_view ScoreText(int16_t count, char (&buffer)[8]) {
     // "-32768" is the longest text; the buffer always holds it.
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, count);
@@ -62,10 +66,6 @@ void PaintScoreOn(SurfaceHandle frame, int16_t count) {
     char buffer[8];
     SetTextFont(TextFont(ScoreNumberPoints));
     DrawThreePass(ScoreText(count, buffer), ScoreNumberX, ScoreNumberY, ColourOrange);
-}
-
-void PaintScore(int16_t count) {
-    PaintScoreOn(FrameBitmap.load(), count);
 }
 
 void PaintGameOver(SurfaceHandle surface) {

@@ -5,7 +5,6 @@
 // up-left, maroon one pixel down-right, then its face colour at its anchor.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <string_view>
 
@@ -18,11 +17,10 @@ constexpr std::string_view CaptionText = "www.zarpeta.example";
 constexpr std::string_view TextFace = "Times New Roman";
 constexpr float CaptionPoints = 48;
 
-// The caption's font, asked for by every new game (always the same handle).
-inline std::atomic<FontHandle> CaptionFont{0};
+// The caption's font: the same handle every time it is asked for.
+FontHandle NewCaptionFont();
 
-// The score line on the process-wide FrameBitmap, or on the given surface.
-void PaintScore(int16_t count);
+// The score line, drawn on the frame given; the frame stays attached.
 void PaintScoreOn(SurfaceHandle frame, int16_t count);
 void PaintGameOver(SurfaceHandle surface);
 void PaintWin(SurfaceHandle surface);

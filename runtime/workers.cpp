@@ -70,7 +70,7 @@ void* WorkerMain(void* raw) {
     std::shared_ptr<WorkerLaunch> launch(
         std::move(*static_cast<std::shared_ptr<WorkerLaunch>*>(raw)));
     delete static_cast<std::shared_ptr<WorkerLaunch>*>(raw);
-    State = ThreadState{0, true, launch->Sequence};
+    State = ThreadState{true, launch->Sequence};
     WaitWhileSuspended(*launch);
     launch->Body(launch->Argument);
     launch->Body = nullptr;  // what the body captured goes now, not with the handle

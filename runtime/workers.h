@@ -2,7 +2,7 @@
 // Worker threads and the per-thread runtime state.
 //
 // Owns: the table of worker handles, the start and end of every worker, and the
-// state each thread keeps for itself (its current drawing surface).
+// state each thread keeps for itself (whether it is a worker, and which).
 // Threads: CreateWorker and CloseWorkerHandle may be called from any thread.
 #pragma once
 
@@ -21,7 +21,6 @@ constexpr int64_t StackGranule = 0x10000;  // 64 KiB
 // What each thread keeps for itself. A worker gets a fresh one on entry and loses
 // it on exit; any other thread has one from its first use.
 struct ThreadState {
-    int32_t CurrentSurface = 0;   // the thread's drawing target, 0 = none
     bool IsWorker = false;        // started by CreateWorker
     uint64_t WorkerSequence = 0;  // creation order of the worker, 1 for the first
 };

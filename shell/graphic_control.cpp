@@ -18,7 +18,8 @@
 #include <utility>
 
 #include "game/commands.h"
-#include "shell/seam.h"
+#include "game/layout.h"
+#include "shell/main_window.h"
 
 namespace shell {
 
@@ -95,7 +96,8 @@ void DrawPart(PaintJob& job, const uint32_t* pixels, int32_t width, int32_t heig
     const QImage image(reinterpret_cast<const uchar*>(pixels), width, height,
                        static_cast<qsizetype>(stride) * 4, QImage::Format_RGB32);
     const QRect part = job.Part.intersected(image.rect());
-    job.Painter->drawImage(part.topLeft() + QPoint(ControlBorder, ControlBorder), image, part);
+    job.Painter->drawImage(part.topLeft() + QPoint(game::PlayAreaBorder, game::PlayAreaBorder),
+                           image, part);
     job.Drawn = true;
     if (Tracing) {
         std::fprintf(stderr, "zarpeta-trace paint %lld %d\n", MonotonicNanos(),
@@ -105,7 +107,7 @@ void DrawPart(PaintJob& job, const uint32_t* pixels, int32_t width, int32_t heig
 
 // The mouse's row in the control's client coordinates, inside the border.
 int32_t ClientY(const QMouseEvent* event) {
-    return static_cast<int32_t>(std::floor(event->position().y())) - ControlBorder;
+    return static_cast<int32_t>(std::floor(event->position().y())) - game::PlayAreaBorder;
 }
 
 void RefreshSink::Refresh(render::Rect dirty) {
@@ -153,12 +155,12 @@ render::Rect RefreshSink::TakePending() {
 // ---- Public functions -----------------------------------------------------------
 
 GraphicControl::GraphicControl(QWidget* parent) : QWidget(parent) {
-    setFixedSize(ControlWidth, ControlHeight);
+    setFixedSize(game::PlayAreaWidth, game::PlayAreaHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     std::call_once(ControlMade, [] {
-        render::NewGraphicControl(MainWindow.load(), IdGraphic, ControlImageWidth,
-                                  ControlImageHeight, &Sink);
+        render::NewGraphicControl(MainWindowHandle, IdGraphic, game::ControlImageWidth,
+                                  game::ControlImageHeight, &Sink);
     });
     const int wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     auto* wake = new QSocketNotifier(wakeFd, QSocketNotifier::Read, this);
@@ -180,21 +182,22 @@ GraphicControl::~GraphicControl() {
 
 void GraphicControl::ShowChanged(render::Rect dirty) {
     if (!dirty.IsEmpty()) {
-        update(dirty.Left + ControlBorder, dirty.Top + ControlBorder, dirty.Right - dirty.Left,
-               dirty.Bottom - dirty.Top);
+        update(dirty.Left + game::PlayAreaBorder, dirty.Top + game::PlayAreaBorder,
+               dirty.Right - dirty.Left, dirty.Bottom - dirty.Top);
     }
 }
 
 void GraphicControl::paintEvent(QPaintEvent* event) {
-    const QRect imageArea(ControlBorder, ControlBorder, ControlImageWidth, ControlImageHeight);
+    const QRect imageArea(game::PlayAreaBorder, game::PlayAreaBorder, game::ControlImageWidth,
+                          game::ControlImageHeight);
     QPainter painter(this);
     // On a high-density screen each image pixel becomes a crisp block, never a blur.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    PaintJob job{&painter,
-                 event->rect().intersected(imageArea).translated(-ControlBorder, -ControlBorder)};
+    PaintJob job{&painter, event->rect().intersected(imageArea).translated(-game::PlayAreaBorder,
+                                                                           -game::PlayAreaBorder)};
     if (!job.Part.isEmpty()) {
         render::ReadControlImage(
-            MainWindow.load(), IdGraphic,
+            MainWindowHandle, IdGraphic,
             [&job](const uint32_t* pixels, int32_t width, int32_t height, int32_t stride) {
                 DrawPart(job, pixels, width, height, stride);
             });

@@ -23,12 +23,9 @@
 
 namespace shell {
 
-constexpr int32_t ControlBorder = 1;  // px of border on every side of the image
-
 class GraphicControl final : public QWidget {
   public:
     // Makes the drawing layer's control (once per process) and shows it from now on.
-    // shell::MainWindow must already name the main window.
     explicit GraphicControl(QWidget* parent);
     ~GraphicControl() override;
 

@@ -17,14 +17,14 @@
 #include <algorithm>
 
 #include "game/commands.h"
+#include "game/layout.h"
 #include "game/state.h"
 #include "render/painters.h"
 #include "render/surface.h"
 #include "render/text_painters.h"
 #include "runtime/workers.h"
 #include "shell/graphic_control.h"
-#include "shell/qt_seam.h"
-#include "shell/seam.h"
+#include "shell/qt_host.h"
 
 namespace shell {
 
@@ -99,12 +99,12 @@ QMenuBar* BuildMainMenu(QWidget* window, QAction*& newAction) {
 MainWindowWidget::MainWindowWidget()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setWindowTitle(QStringLiteral("Zarpeta"));
-    setFixedSize(ClientWidth, ClientHeight);
+    setFixedSize(game::PlayAreaWidth, game::PlayAreaHeight);
     Play = new GraphicControl(this);
     Menu = BuildMainMenu(this, New);
     // The menu bar takes its height from the client area: the play area starts under
     // it and its lowest rows, as many as the bar is high, fall outside the window.
-    Menu->setGeometry(0, 0, ClientWidth, Menu->sizeHint().height());
+    Menu->setGeometry(0, 0, game::PlayAreaWidth, Menu->sizeHint().height());
     Play->move(0, Menu->height());
 }
 
@@ -116,10 +116,9 @@ void MainWindowWidget::closeEvent(QCloseEvent* event) {
 }
 
 std::unique_ptr<MainWindowWidget> CreateMainWindow() {
-    MainWindow.store(MainWindowHandle);
     auto window = std::make_unique<MainWindowWidget>();
-    render::ClearToSilverBack(MainWindow.load(), IdGraphic);  // silver until the first frame
-    InstallQtSeam(window->NewAction());
+    render::ResetSurfaceToSilver(MainWindowHandle, IdGraphic);  // silver until the first frame
+    InstallQtHost(window->NewAction());
     return window;
 }
 

@@ -34,9 +34,11 @@ namespace shell {
 // The value that names the main window to the drawing layer.
 constexpr int32_t MainWindowHandle = 1;
 
-// The client area before the menu bar takes its height from it.
-constexpr int32_t ClientWidth = 1000;
-constexpr int32_t ClientHeight = 576;
+// The ids of the play area control and of the menu's commands.
+constexpr int32_t IdGraphic = 1001;
+constexpr int32_t IdNew = 1003;     // "Nuevo"
+constexpr int32_t IdQuit = 1004;    // "Salir"
+constexpr int32_t IdAuthor = 1005;  // "Autor"
 
 class GraphicControl;
 
@@ -57,8 +59,8 @@ class MainWindowWidget final : public QWidget {
     GraphicControl* Play = nullptr;
 };
 
-// Builds the window hidden: the play area cleared silver, the menu attached, the seam
-// installed. Stores the window's handle in shell::MainWindow first.
+// Builds the window hidden: the play area cleared silver, the menu attached, the
+// game's host installed.
 std::unique_ptr<MainWindowWidget> CreateMainWindow();
 
 // The top-left corner that centres an outer size on a work area; 0 where negative.

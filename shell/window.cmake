@@ -1,18 +1,18 @@
 # SPDX-License-Identifier: MIT
-# The Qt window: the play area widget, the main window and its menu, the Qt seam, and
+# The Qt window: the play area widget, the main window and its menu, the Qt host, and
 # the executable zarpeta. Needs the sound output (sound.cmake, included before this).
 if(TARGET zarpeta_sound)
-    add_library(zarpeta_window STATIC
+    add_library(zarpeta_shell STATIC
         graphic_control.cpp
         main_window.cpp
-        qt_seam.cpp
+        qt_host.cpp
     )
-    target_include_directories(zarpeta_window PUBLIC ${PROJECT_SOURCE_DIR})
-    target_compile_definitions(zarpeta_window PUBLIC ZARPETA_VERSION="${PROJECT_VERSION}")
-    target_link_libraries(zarpeta_window PUBLIC zarpeta_game zarpeta_seam zarpeta_sound Qt6::Widgets)
+    target_include_directories(zarpeta_shell PUBLIC ${PROJECT_SOURCE_DIR})
+    target_compile_definitions(zarpeta_shell PUBLIC ZARPETA_VERSION="${PROJECT_VERSION}")
+    target_link_libraries(zarpeta_shell PUBLIC zarpeta_game zarpeta_sound Qt6::Widgets)
 
     add_executable(zarpeta main.cpp)
-    target_link_libraries(zarpeta PRIVATE zarpeta_window)
+    target_link_libraries(zarpeta PRIVATE zarpeta_shell)
 else()
     message(STATUS "zarpeta: no sound output yet (shell/sound.cmake), so no window")
 endif()

@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "game/commands.h"
+#include "game/frame.h"
+#include "game/headless_host.h"
 #include "game/state.h"
 #include "runtime/random.h"
 #include "runtime/test_clock.h"
-#include "shell/headless.h"
 
 namespace game {
 
@@ -21,12 +22,12 @@ class HeadlessGame : public ::testing::Test {
     void SetUp() override {
         runtime::UseTestClock(true);
         runtime::SetFixedTimeOfDay(runtime::TimeOfDay{12, 0, 0, 0});
-        shell::InstallHeadlessShell();
+        game::InstallHeadlessHost();
     }
 
     // Stops the bar worker (its game is no longer played) and lets every shot land.
     void TearDown() override {
-        SetCurrentGame(std::make_shared<Game>());
+        MakeCurrentGame(std::make_shared<Game>());
         runtime::AdvanceTestClock(70);
         EXPECT_EQ(runtime::TestClockWorkers(), 0);
         runtime::SetFixedTimeOfDay(std::nullopt);
@@ -43,9 +44,9 @@ class HeadlessGame : public ::testing::Test {
         FireShot();
     }
 
-    static std::vector<std::string> Cues() { return shell::HeadlessSnapshot().Cues; }
-    static int32_t FramesPresented() { return shell::HeadlessSnapshot().FramesPresented; }
-    static bool NewEnabled() { return shell::HeadlessSnapshot().NewEnabled; }
+    static std::vector<std::string> Cues() { return game::HeadlessSnapshot().Cues; }
+    static int32_t FramesPresented() { return game::HeadlessSnapshot().FramesPresented; }
+    static bool NewEnabled() { return game::HeadlessSnapshot().NewEnabled; }
 };
 
 // The window's image: the control's 998 x 574 pixels (0xFFRRGGBB words).

@@ -58,7 +58,7 @@ TEST_F(Shots, AShotAboveTheWallFliesOffAfter65StepsAndChangesNothing) {
 TEST_F(Shots, EitherEndOfTheBarCountsAsAHit) {
     for (int32_t y : {110, 165}) {
         NewGame();
-        shell::InstallHeadlessShell();  // a fresh record of cues
+        game::InstallHeadlessHost();  // a fresh record of cues
         FireAt(y);
         Tick(22);
         EXPECT_EQ(State().BarLevel.load(), 2) << "y " << y;

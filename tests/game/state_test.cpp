@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "game/state.h"
+#include "game/layout.h"
 
 #include <gtest/gtest.h>
 

@@ -6,10 +6,11 @@
 #include <thread>
 
 #include "game/commands.h"
+#include "game/frame.h"
+#include "game/headless_host.h"
 #include "game/shot.h"
 #include "game/state.h"
 #include "runtime/pacing.h"
-#include "shell/headless.h"
 
 namespace game {
 namespace {
@@ -38,7 +39,7 @@ void WaitUntilOnlyWeHold(const std::vector<std::shared_ptr<Game>>& games) {
 }
 
 TEST(GameStress, ThousandsOfShotsOverTwentyGamesCountEveryHitOnce) {
-    shell::InstallHeadlessShell();
+    game::InstallHeadlessHost();
     runtime::SetPaceClock({runtime::SystemPaceClock().Now, &YieldInsteadOfSleeping});
     std::vector<std::shared_ptr<Game>> games;
     for (int round = 0; round < Games; ++round) {
@@ -49,7 +50,7 @@ TEST(GameStress, ThousandsOfShotsOverTwentyGamesCountEveryHitOnce) {
             FireShot();
         }
     }
-    SetCurrentGame(std::make_shared<Game>());  // the last bar worker stops too
+    MakeCurrentGame(std::make_shared<Game>());  // the last bar worker stops too
     WaitUntilOnlyWeHold(games);
     runtime::SetPaceClock(runtime::SystemPaceClock());
 
@@ -60,7 +61,7 @@ TEST(GameStress, ThousandsOfShotsOverTwentyGamesCountEveryHitOnce) {
         blockHits += game->State.BlocksDestroyed.load();
         barHits += game->State.BarLevel.load() - 1;
     }
-    const std::vector<std::string> cues = shell::HeadlessSnapshot().Cues;
+    const std::vector<std::string> cues = game::HeadlessSnapshot().Cues;
     EXPECT_EQ(std::count(cues.begin(), cues.end(), "#212"), Games * ShotsPerGame);
     EXPECT_EQ(std::count(cues.begin(), cues.end(), "#210"), blockHits);
     EXPECT_EQ(std::count(cues.begin(), cues.end(), "#211"), barHits);

@@ -80,7 +80,7 @@ TEST(CopyBitmapAt, ClipsAtEveryEdgeKeepsEachPixelsPlaceAndMayOverlapItself) {
 
 // Every pixel outside the covered rectangle, clipped to the surface, takes the colour;
 // every pixel inside keeps its own. An empty or inside-out rectangle covers nothing.
-TEST(ClearSurfaceAround, ClearsAllButTheCoveredRectangle) {
+TEST(ClearSurface, LeavesTheKeptRectangleAsItWas) {
     const Rect covers[] = {{1, 1, 4, 3}, {-3, -2, 2, 2}, {4, 3, 99, 99},
                            {0, 1, 6, 3}, {0, 0, 6, 5},   {2, 0, 3, 5},
                            {},           {4, 3, 1, 1},   {7, 0, 9, 5}};
@@ -88,7 +88,7 @@ TEST(ClearSurfaceAround, ClearsAllButTheCoveredRectangle) {
         const SurfaceHandle bitmap = Patterned(6, 5);
         const Image before = Snapshot(bitmap);
         AttachSurface(bitmap, 0, 0);
-        ClearSurfaceAround(Red, covered);
+        ClearSurface(Red, 0, covered);
         const Image after = Snapshot(bitmap);
         for (int32_t y = 0; y < 5; ++y) {
             for (int32_t x = 0; x < 6; ++x) {

@@ -54,8 +54,7 @@ TEST(CreateWorker, StoresZeroWhenNoThreadCanBeMade) {
     EXPECT_FALSE(ran);
 }
 
-TEST(CreateWorker, GivesTheBodyItsArgumentAndAFreshThreadState) {
-    CurrentThreadState().CurrentSurface = 42;
+TEST(CreateWorker, GivesTheBodyItsArgumentAndAWorkersThreadState) {
     std::promise<ThreadState> seen;
     std::promise<int32_t> argument;
     std::atomic<int32_t> handle{0};
@@ -67,9 +66,7 @@ TEST(CreateWorker, GivesTheBodyItsArgumentAndAFreshThreadState) {
         1234, 0x100000, false, handle);
     EXPECT_EQ(argument.get_future().get(), 1234);
     const ThreadState state = seen.get_future().get();
-    EXPECT_EQ(state.CurrentSurface, 0);
     EXPECT_TRUE(state.IsWorker);
-    EXPECT_EQ(CurrentThreadState().CurrentSurface, 42);
     EXPECT_FALSE(CurrentThreadState().IsWorker);
     CloseWorkerHandle(handle.load());
 }

@@ -16,11 +16,11 @@
 #include <cstdlib>
 #include <thread>
 
+#include "game/host.h"
 #include "game/state.h"
 #include "render/surface.h"
 #include "shell/graphic_control.h"
 #include "shell/main_window.h"
-#include "shell/seam.h"
 
 namespace shell {
 namespace {
@@ -110,7 +110,7 @@ TEST(PlayArea, RefreshesFromManyThreadsAreAllRepainted) {
     std::thread workers[4];
     for (int i = 0; i < 4; ++i) {
         workers[i] = std::thread([i] {
-            render::AttachSurface(MainWindow.load(), IdGraphic, 0);
+            render::AttachSurface(MainWindowHandle, IdGraphic, 0);
             for (int step = 0; step < 50; ++step) {
                 const float x = static_cast<float>(100 * i + 2 * step);
                 render::DrawBox(x, 400, x + 2, 402, 0, 0x00FF00, 0x00FF00, 0);
@@ -146,19 +146,19 @@ TEST(Mouse, MovesAimInsideTheBorderUpTo503AndDoubleClicksFireNothing) {
 
 // Greying on the interface thread is at once; a worker's requests are queued, never
 // applied on the worker, and the last one asked for wins.
-TEST(Seam, GreyingIsImmediateAndTheLastRequestFromAWorkerWins) {
+TEST(QtHost, GreyingIsImmediateAndTheLastRequestFromAWorkerWins) {
     QAction* item = Window().NewAction();
-    SetNewEnabled(false);
+    game::SetNewEnabled(false);
     EXPECT_FALSE(item->isEnabled());
-    std::thread([] { SetNewEnabled(true); }).join();
+    std::thread([] { game::SetNewEnabled(true); }).join();
     EXPECT_FALSE(item->isEnabled());
     HandlePosted();
     EXPECT_TRUE(item->isEnabled());
     std::thread([] {
         for (int i = 0; i < 1000; ++i) {
-            SetNewEnabled(i % 2 == 1);
+            game::SetNewEnabled(i % 2 == 1);
         }
-        SetNewEnabled(false);
+        game::SetNewEnabled(false);
     }).join();
     HandlePosted();
     EXPECT_FALSE(item->isEnabled());

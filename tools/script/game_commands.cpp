@@ -7,14 +7,14 @@
 #include <sstream>
 
 #include "game/commands.h"
+#include "game/headless_host.h"
+#include "game/layout.h"
 #include "game/shot.h"
 #include "game/state.h"
 #include "render/painters.h"
 #include "render/png.h"
 #include "runtime/random.h"
 #include "runtime/test_clock.h"
-#include "shell/headless.h"
-#include "shell/seam.h"
 #include "tools/script/commands.h"
 
 namespace script {
@@ -52,7 +52,7 @@ bool Seed(Session&, Arguments arguments, std::string& error) {
 
 // As in the window: "Nuevo" does nothing while it is greyed.
 bool New(Session&, Arguments, std::string&) {
-    if (shell::HeadlessSnapshot().NewEnabled) {
+    if (game::HeadlessSnapshot().NewEnabled) {
         game::NewGame();
     }
     return true;
@@ -78,7 +78,7 @@ bool Tick(Session&, Arguments arguments, std::string& error) {
 }
 
 bool Frame(Session&, Arguments arguments, std::string& error) {
-    if (!render::WriteSurfacePng(shell::HeadlessWindow, shell::IdGraphic, arguments[0].Text)) {
+    if (!render::WriteSurfacePng(game::HeadlessWindow, game::HeadlessControl, arguments[0].Text)) {
         error = "cannot write '" + arguments[0].Text + "'";
         return false;
     }
@@ -87,10 +87,11 @@ bool Frame(Session&, Arguments arguments, std::string& error) {
 
 bool Layer(Session&, Arguments arguments, std::string& error) {
     const std::string& name = arguments[0].Text;
-    const render::SurfaceHandle handle = name == "BarLayer"        ? render::BarLayer.load()
-                                         : name == "BlockLayer"    ? render::BlockLayer.load()
-                                         : name == "LauncherLayer" ? render::LauncherLayer.load()
-                                         : name == "FrameBitmap"   ? render::FrameBitmap.load()
+    const game::GameSurfaces surfaces = game::CurrentGame()->Surfaces;
+    const render::SurfaceHandle handle = name == "BarLayer"        ? surfaces.BarLayer
+                                         : name == "BlockLayer"    ? surfaces.BlockLayer
+                                         : name == "LauncherLayer" ? surfaces.LauncherLayer
+                                         : name == "FrameBitmap"   ? surfaces.FrameBitmap
                                                                    : -1;
     if (handle == -1) {
         error = "unknown layer '" + name + "' (BarLayer, BlockLayer, LauncherLayer, FrameBitmap)";
@@ -141,7 +142,7 @@ void WriteGrid(std::ostream& out, const game::Game& game) {
 void WriteState(std::ostream& out) {
     const std::shared_ptr<game::Game> current = game::CurrentGame();
     const game::GameState& state = current->State;
-    const shell::HeadlessRecord record = shell::HeadlessSnapshot();
+    const game::HeadlessRecord record = game::HeadlessSnapshot();
     out << "{\"BlocksDestroyed\": " << state.BlocksDestroyed.load()
         << ", \"BarOffset\": " << state.BarOffset.load() << ", \"AimY\": " << state.AimY.load()
         << ", \"BarDirection\": " << state.BarDirection.load()
@@ -187,7 +188,7 @@ constexpr Command Table[] = {
 
 void StartHeadlessGame() {
     runtime::UseTestClock(true);
-    shell::InstallHeadlessShell();
+    game::InstallHeadlessHost();
 }
 
 std::span<const Command> GameCommands() {

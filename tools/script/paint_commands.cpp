@@ -80,10 +80,12 @@ bool Score(Session& session, Arguments arguments, std::string& error) {
     return true;
 }
 
+void Blank(render::SurfaceHandle bitmap) {
+    render::BlankSurface(bitmap);
+}
+
 void Caption(render::SurfaceHandle bitmap) {
-    const render::FontHandle font =
-        render::NewFont(render::TextFace, render::CaptionPoints, render::FontBold, 0, 0, 0);
-    render::PaintCaption(bitmap, 0, render::CaptionText, font);
+    render::PaintCaption(bitmap, 0, render::CaptionText, render::NewCaptionFont());
 }
 
 constexpr Command Table[] = {
@@ -92,7 +94,7 @@ constexpr Command Table[] = {
     {"paint erase", "nii", "NAME X Y", Erase},
     {"paint shot", "nii", "NAME X Y", Shot},
     {"paint launcher", "n", "NAME", OnSurface<render::PaintLauncherOn>},
-    {"paint blank", "n", "NAME", OnSurface<render::BlankSurface>},
+    {"paint blank", "n", "NAME", OnSurface<Blank>},
     {"paint score", "ni", "NAME COUNT", Score},
     {"paint gameover", "n", "NAME", OnSurface<render::PaintGameOver>},
     {"paint win", "n", "NAME", OnSurface<render::PaintWin>},

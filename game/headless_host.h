@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The headless shell: the game without a window, for tests and tools.
+// The headless host: the game without a window, for tests, tools and benchmarks.
 //
-// Owns: a graphic control that only keeps its image, and a seam that records what
+// Owns: a graphic control that only keeps its image, and a host that records what
 // the game asked of it.
 // Threads: the game calls it from any thread; snapshots are taken by the driver.
 #pragma once
@@ -10,12 +10,13 @@
 #include <string>
 #include <vector>
 
-namespace shell {
+namespace game {
 
-// The value that names the headless main window to the drawing layer.
+// The value that names the headless window to the drawing layer, and its control.
 constexpr int32_t HeadlessWindow = 0x5A0001;
+constexpr int32_t HeadlessControl = 1001;
 
-// What the game has asked of the shell so far.
+// What the game has asked of its host so far.
 struct HeadlessRecord {
     bool NewEnabled = true;         // the state of "Nuevo"
     std::vector<std::string> Cues;  // every cue played, in order
@@ -23,9 +24,9 @@ struct HeadlessRecord {
 };
 
 // Makes the control (once), clears it silver like the window at start-up, and
-// installs the seam with a fresh record.
-void InstallHeadlessShell();
+// installs the host with a fresh record.
+void InstallHeadlessHost();
 
 HeadlessRecord HeadlessSnapshot();
 
-}  // namespace shell
+}  // namespace game

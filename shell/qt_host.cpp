@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-// The seam the Qt window installs.
+// The host the Qt window installs.
 //
 // The state of "Nuevo" is kept as the value last asked for; whoever applies it reads
 // that value, so a grey asked for on the user-interface thread and an enable asked
 // for by the bar worker moments later end as "enabled" however the calls interleave.
-#include "shell/qt_seam.h"
+#include "shell/qt_host.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -14,7 +14,8 @@
 
 #include <atomic>
 
-#include "shell/seam.h"
+#include "game/host.h"
+#include "shell/main_window.h"
 #include "shell/sound.h"
 
 namespace shell {
@@ -23,7 +24,7 @@ namespace {
 
 // ---- Types ----------------------------------------------------------------------
 
-class QtSeam final : public ShellSeam {
+class QtHost final : public game::GameHost {
   public:
     void SetNewEnabled(bool enabled) override;
     void PlayCue(std::string_view name) override { PlaySoundCue(name); }
@@ -31,7 +32,7 @@ class QtSeam final : public ShellSeam {
 
 // ---- Module state ---------------------------------------------------------------
 
-QtSeam Seam;                               // never destroyed before the process ends
+QtHost Host;                               // never destroyed before the process ends
 std::atomic<bool> NewEnabledWanted{true};  // what the game asked for last
 std::atomic<bool> ApplyQueued{false};      // an apply is posted and not yet run
 QPointer<QAction> NewAction;               // user-interface thread only
@@ -46,7 +47,7 @@ void ApplyNewEnabled() {
     }
 }
 
-void QtSeam::SetNewEnabled(bool enabled) {
+void QtHost::SetNewEnabled(bool enabled) {
     NewEnabledWanted.store(enabled);
     if (OnUserInterfaceThread()) {
         // At once, so "Nuevo" is grey before the new game handles any further event.
@@ -69,10 +70,10 @@ bool OnUserInterfaceThread() {
     return app != nullptr && QThread::currentThread() == app->thread();
 }
 
-void InstallQtSeam(QAction* newAction) {
+void InstallQtHost(QAction* newAction) {
     NewAction = newAction;
     NewEnabledWanted.store(newAction == nullptr || newAction->isEnabled());
-    InstallSeam(&Seam);
+    game::InstallHost(&Host, game::FrameTarget{MainWindowHandle, IdGraphic});
 }
 
 }  // namespace shell

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+// Forwards the game's requests to whichever host is installed.
+#include "game/host.h"
+
+#include <atomic>
+
+namespace game {
+
+namespace {
+std::atomic<GameHost*> Installed{nullptr};
+std::atomic<FrameTarget> Target{FrameTarget{}};
+}  // namespace
+
+void InstallHost(GameHost* host, FrameTarget target) {
+    Target.store(target);
+    Installed.store(host);
+}
+
+void SetNewEnabled(bool enabled) {
+    if (GameHost* host = Installed.load()) {
+        host->SetNewEnabled(enabled);
+    }
+}
+
+void PlayCue(std::string_view name) {
+    if (GameHost* host = Installed.load()) {
+        host->PlayCue(name);
+    }
+}
+
+FrameTarget PresentTarget() {
+    return Target.load();
+}
+
+}  // namespace game

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+// What the game asks of whoever shows it, with no toolkit in sight.
+//
+// Owns: the port through which the game sets the state of "Nuevo", plays a cue and
+// learns where its frames go. The Qt window installs its host (shell/); tests, tools
+// and benchmarks install the headless one (game/headless_host.h).
+// Threads: SetNewEnabled and PlayCue are called from any thread and return at once;
+// FrameTarget is read by whichever thread presents a frame.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "render/surface.h"
+
+namespace game {
+
+// The names of the three cues.
+constexpr std::string_view CueBlockHit = "#210";
+constexpr std::string_view CueBarHit = "#211";
+constexpr std::string_view CueShot = "#212";
+
+// The control frames are presented to, as the drawing layer names it: a window's
+// handle and the control's id in it. {0, 0} until a host is installed.
+struct FrameTarget {
+    render::SurfaceHandle Window = 0;
+    int32_t Control = 0;
+};
+
+struct GameHost {
+    virtual ~GameHost() = default;
+    // Greys ("false") or enables "Nuevo".
+    virtual void SetNewEnabled(bool enabled) = 0;
+    // Starts a cue, cutting off the one playing; an unknown name plays nothing.
+    virtual void PlayCue(std::string_view name) = 0;
+};
+
+// Installs the host and where frames go (nullptr: the game's requests are dropped).
+void InstallHost(GameHost* host, FrameTarget target);
+
+void SetNewEnabled(bool enabled);
+void PlayCue(std::string_view name);
+FrameTarget PresentTarget();
+
+}  // namespace game
