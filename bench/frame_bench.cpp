@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The cost of one composed frame: the score line alone, then the whole frame (clear,
-// score line, three layer copies) drawn with our drawing layer and, as the peer a
+// score line, three layer copies) drawn with our drawing layer, whole and only where
+// a tick changed it, and, as the peer a
 // user would otherwise reach for, with QPainter on a QImage; beside them, the bare
 // memory traffic of a frame, the least a frame drawn whole can take. Heap
 // allocations per iteration are counted by the operator new of this program.
@@ -132,6 +133,27 @@ void BM_FrameOurs(benchmark::State& state) {
     counter.Report(state);
 }
 BENCHMARK(BM_FrameOurs);
+
+// The frame a tick composes once the bar has moved 5 px and the score has changed:
+// the same composition, confined to the bar's old and new places and the score line.
+void BM_FrameOursWhatChanged(benchmark::State& state) {
+    static const GameSurfaces surfaces = MakeGameSurfaces();
+    ComposeOurFrame(surfaces);
+    render::DamageList changed;
+    render::AddDamage(changed, render::Rect{BarX, BarOffset - 5, BarX + 17, BarOffset - 5 + 570});
+    render::AddDamage(changed, render::Rect{BarX, BarOffset, BarX + 17, BarOffset + 570});
+    render::AddDamage(changed, render::ScoreLineArea());
+    const AllocationCounter counter;
+    for (auto _ : state) {
+        for (int32_t entry = 0; entry < changed.Count; ++entry) {
+            render::ClipDrawing(changed.Rects[static_cast<size_t>(entry)]);
+            ComposeOurFrame(surfaces);
+            render::UnclipDrawing();
+        }
+    }
+    counter.Report(state);
+}
+BENCHMARK(BM_FrameOursWhatChanged);
 
 // What no frame can go under: each of the frame's pixels written once, the wall's
 // rows copied and the rest stored silver by the C library, with no text, no bar and

@@ -2,8 +2,9 @@
 // The cost of a game's tick, of a new game, and the memory many games leave behind.
 //
 //   BM_FrameCopy         the least a tick must move: one 1000 x 576 frame, memcpy
-//   BM_Tick              one bar tick: compose the frame and present it (headless)
-//   BM_TickWith500Shots  the same, while 500 shots fly on their own threads
+//   BM_Tick              one bar tick: compose what changed and present it (headless)
+//   BM_TickWhole         the same tick, the frame composed and presented whole
+//   BM_TickWith500Shots  BM_Tick while 500 shots fly on their own threads
 //   BM_NewGame           "Nuevo", headless
 //   BM_ResidentAfter300Games  resident memory after the first and the 300th game
 #include <benchmark/benchmark.h>
@@ -56,6 +57,16 @@ void BM_Tick(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Tick);
+
+void BM_TickWhole(benchmark::State& state) {
+    std::shared_ptr<game::Game> current = ParkedGame();
+    game::ComposeWholeFrames = true;
+    for (auto _ : state) {
+        ComposeAndPresent(*current);
+    }
+    game::ComposeWholeFrames = false;
+}
+BENCHMARK(BM_TickWhole);
 
 // The shots keep their real pace: they all wake at each 1/64 s boundary, paint and
 // scan, and contend with the tick for the drawing lock and the processor.

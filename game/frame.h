@@ -8,6 +8,7 @@
 // PresentFrame on the main thread or the game's bar worker.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "game/state.h"
@@ -19,10 +20,19 @@ namespace game {
 void SetUpLayers(Game& game);
 // Makes the frame, composes the first frame and presents it.
 void SetUpFrame(Game& game);
-// Silver, the score line, then the bar, block and launcher layers at their places.
-void ComposeFrame(const Game& game);
-// Copies the frame to the host's control, if the game is still the one being played.
-void PresentFrame(const Game& game);
+// Silver, the score line, then the bar, block and launcher layers at their places;
+// after a game's first frame only where the frame can differ from the last one: what
+// was drawn on it or on a layer since, the bar's and the launcher's old and new places
+// when they moved, the score line when the count changed.
+void ComposeFrame(Game& game);
+// Copies to the host's control what the last composition redrew and whatever was drawn
+// on the frame since (the whole frame the first time), if the game is still the one
+// being played.
+void PresentFrame(Game& game);
+
+// Every frame composed and presented whole: for the test and the benchmarks that hold
+// the two ways side by side.
+inline std::atomic<bool> ComposeWholeFrames{false};
 
 // Makes `game` the one being played, after which no earlier game presents a frame.
 void MakeCurrentGame(std::shared_ptr<Game> game);

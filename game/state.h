@@ -90,6 +90,18 @@ struct GameSurfaces {
     render::SurfaceHandle FrameBitmap = 0;
 };
 
+// What the last composed frame shows, so that the next composition redraws only what
+// changed. Touched only by the thread that composes: the main thread while the game is
+// made, then its bar worker, which starts after that.
+struct FrameComposition {
+    bool Composed = false;   // false: the next composition draws the whole frame
+    bool Presented = false;  // false: the next present copies the whole frame
+    int32_t BarOffset = 0;
+    int32_t AimY = 0;
+    int16_t Score = 0;
+    render::DamageList Region;  // what the last composition redrew, for its present
+};
+
 // One game's whole data. The tables exist only from a new game on.
 struct Game {
     GameState State;
@@ -98,6 +110,7 @@ struct Game {
     std::unique_ptr<BarLengthTable> BarLengths;
     std::unique_ptr<ShotThreadTable> ShotThreads;
     GameSurfaces Surfaces;
+    FrameComposition Composition;
 
     Game() = default;
     Game(const Game&) = delete;

@@ -110,9 +110,11 @@ RowSpans SpansOfRow(int64_t row, int64_t l, int64_t t, int64_t r, int64_t b, int
     return spans;
 }
 
-void FillRun(Surface& surface, int64_t row, int64_t first, int64_t last, uint32_t word) {
-    first = std::max<int64_t>(first, 0);
-    last = std::min<int64_t>(last, surface.Width - 1);
+// Columns first..last of row, within the columns of area.
+void FillRun(Surface& surface, const Rect& area, int64_t row, int64_t first, int64_t last,
+             uint32_t word) {
+    first = std::max<int64_t>(first, area.Left);
+    last = std::min<int64_t>(last, area.Right - 1);
     if (first > last) {
         return;
     }
@@ -140,22 +142,23 @@ void DrawRoundRectLocked(Surface& surface, int64_t l, int64_t t, int64_t r, int6
     if (rounded) {
         WalkQuarter(ew, eh, QuarterRows());
     }
-    const int64_t firstRow = std::max<int64_t>(t, 0);
-    const int64_t endRow = std::min<int64_t>(b, surface.Height);
+    const Rect area = DrawableLocked(surface);
+    const int64_t firstRow = std::max<int64_t>(t, area.Top);
+    const int64_t endRow = std::min<int64_t>(b, area.Bottom);
     for (int64_t row = firstRow; row < endRow; ++row) {
         const RowSpans spans = SpansOfRow(row, l, t, r, b, ew, eh, rounded);
         if (spans.AllPen) {
             if (pen != nullptr) {
-                FillRun(surface, row, spans.LeftFirst, spans.RightLast, *pen);
+                FillRun(surface, area, row, spans.LeftFirst, spans.RightLast, *pen);
             }
             continue;
         }
         if (fill != nullptr) {
-            FillRun(surface, row, spans.LeftLast + 1, spans.RightFirst - 1, *fill);
+            FillRun(surface, area, row, spans.LeftLast + 1, spans.RightFirst - 1, *fill);
         }
         if (pen != nullptr) {
-            FillRun(surface, row, spans.LeftFirst, spans.LeftLast, *pen);
-            FillRun(surface, row, spans.RightFirst, spans.RightLast, *pen);
+            FillRun(surface, area, row, spans.LeftFirst, spans.LeftLast, *pen);
+            FillRun(surface, area, row, spans.RightFirst, spans.RightLast, *pen);
         }
     }
 }

@@ -102,8 +102,32 @@ void StoreWords(uint32_t* pixels, size_t count, uint32_t word) {
 #endif
 }
 
-// Fills the surface with word, all but the pixels of kept.
+// Fills the rows of area with word, but for the pixels of kept.
+void FillAreaLocked(Surface& surface, uint32_t word, Rect area, Rect kept) {
+    kept = IntersectionOf(kept, area);
+    for (int64_t row = area.Top; row < area.Bottom; ++row) {
+        uint32_t* line = surface.Pixels.data() + row * surface.Width;
+        if (row >= kept.Top && row < kept.Bottom) {
+            std::fill(line + area.Left, line + kept.Left, word);
+            std::fill(line + kept.Right, line + area.Right, word);
+        } else {
+            std::fill(line + area.Left, line + area.Right, word);
+        }
+    }
+}
+
+bool IsWhole(const Surface& surface, Rect area) {
+    return area.Left == 0 && area.Top == 0 && area.Right == surface.Width &&
+           area.Bottom == surface.Height;
+}
+
+// Fills what the thread may draw of the surface with word, all but the pixels of kept.
 void FillLocked(Surface& surface, uint32_t word, Rect kept = {}) {
+    const Rect area = DrawableLocked(surface);
+    if (!IsWhole(surface, area)) {
+        FillAreaLocked(surface, word, area, kept);
+        return;
+    }
     const int64_t width = surface.Width;
     const int64_t keptTop = std::clamp<int64_t>(kept.Top, 0, surface.Height);
     const int64_t keptBottom = std::clamp<int64_t>(kept.Bottom, keptTop, surface.Height);
@@ -132,9 +156,9 @@ struct CopyArea {
 };
 
 CopyArea ClipCopy(const Surface& surface, int64_t x, int64_t y, int64_t width, int64_t height) {
-    return {std::max<int64_t>(x, 0), std::max<int64_t>(y, 0),
-            std::min<int64_t>(x + width, surface.Width),
-            std::min<int64_t>(y + height, surface.Height)};
+    const Rect area = DrawableLocked(surface);
+    return {std::max<int64_t>(x, area.Left), std::max<int64_t>(y, area.Top),
+            std::min<int64_t>(x + width, area.Right), std::min<int64_t>(y + height, area.Bottom)};
 }
 
 // Copies source onto surface with the source's top-left at (x, y), clipped on every
@@ -211,8 +235,19 @@ int32_t SaturatedAdd(int32_t a, int64_t b) {
 // ---- Internal interface ----
 
 // Each thread's drawing target (an internal id): none when a thread starts, gone when
-// it ends.
+// it ends; and its clip, set by ClipDrawing.
 thread_local int32_t CurrentSurfaceId = 0;
+thread_local bool Clipped = false;
+thread_local Rect ClipArea;
+
+Rect DrawableLocked(const Surface& surface) {
+    const Rect whole{0, 0, surface.Width, surface.Height};
+    if (!Clipped) {
+        return whole;
+    }
+    const Rect area = IntersectionOf(whole, ClipArea);
+    return area.IsEmpty() ? Rect{} : area;
+}
 
 std::mutex& SurfaceLock() {
     static std::mutex* lock = new std::mutex;  // never destroyed, like the surfaces
@@ -251,7 +286,12 @@ void MarkDirtyLocked(Surface& surface, int64_t left, int64_t top, int64_t right,
                        static_cast<int32_t>(std::clamp<int64_t>(top, 0, surface.Height)),
                        static_cast<int32_t>(std::clamp<int64_t>(right, 0, surface.Width)),
                        static_cast<int32_t>(std::clamp<int64_t>(bottom, 0, surface.Height))};
-    surface.DirtyRect = UnionOf(surface.DirtyRect, touched);
+    if (surface.Kind == SurfaceKind::GraphicControl) {
+        surface.DirtyRect =
+            UnionOf(surface.DirtyRect, IntersectionOf(touched, DrawableLocked(surface)));
+    } else if (!Clipped) {
+        AddDamage(surface.Damage, touched);
+    }
 }
 
 PendingRefresh TakeRefreshLocked(Surface& surface) {
@@ -274,6 +314,45 @@ Rect UnionOf(Rect a, Rect b) {
     }
     return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
             std::max(a.Bottom, b.Bottom)};
+}
+
+Rect IntersectionOf(Rect a, Rect b) {
+    const Rect both{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
+                    std::min(a.Bottom, b.Bottom)};
+    return both.IsEmpty() ? Rect{} : both;
+}
+
+namespace {
+
+int64_t AreaOf(Rect rect) {
+    return rect.IsEmpty() ? 0
+                          : static_cast<int64_t>(rect.Right - rect.Left) * (rect.Bottom - rect.Top);
+}
+
+}  // namespace
+
+void AddDamage(DamageList& damage, Rect rect) {
+    if (rect.IsEmpty()) {
+        return;
+    }
+    const auto held = damage.Rects.begin(), end = held + damage.Count;
+    int64_t leastGrowth = INT64_MAX;
+    Rect* nearest = nullptr;
+    for (Rect* entry = held; entry != end; ++entry) {
+        const int64_t growth = AreaOf(UnionOf(*entry, rect)) - AreaOf(*entry);
+        if (growth < leastGrowth) {
+            leastGrowth = growth;
+            nearest = entry;
+        }
+    }
+    if (leastGrowth == 0) {
+        return;  // already covered
+    }
+    if (damage.Count < DamageList::Capacity) {
+        damage.Rects[static_cast<size_t>(damage.Count++)] = rect;
+        return;
+    }
+    *nearest = UnionOf(*nearest, rect);
 }
 
 int32_t MakeRgb(int32_t red, int32_t green, int32_t blue) {
@@ -342,6 +421,43 @@ void ClearSurface(int32_t colour, int32_t /*fillStyle: solid only*/, Rect keep) 
     });
 }
 
+namespace {
+
+// Adds the bitmap's damage to into, and empties the bitmap's list when taking.
+void GatherDamage(SurfaceHandle bitmap, DamageList& into, bool take) {
+    std::lock_guard lock(SurfaceLock());
+    Surface* surface = ResolveSurfaceLocked(bitmap, 0);
+    if (surface == nullptr) {
+        RecordError(ErrorInvalidHandle);
+        return;
+    }
+    for (int32_t entry = 0; entry < surface->Damage.Count; ++entry) {
+        AddDamage(into, surface->Damage.Rects[static_cast<size_t>(entry)]);
+    }
+    if (take) {
+        surface->Damage.Count = 0;
+    }
+}
+
+}  // namespace
+
+void TakeDamage(SurfaceHandle bitmap, DamageList& into) {
+    GatherDamage(bitmap, into, true);
+}
+
+void PeekDamage(SurfaceHandle bitmap, DamageList& into) {
+    GatherDamage(bitmap, into, false);
+}
+
+void ClipDrawing(Rect area) {
+    Clipped = true;
+    ClipArea = area;
+}
+
+void UnclipDrawing() {
+    Clipped = false;
+}
+
 void SetForeColour(int32_t colour) {
     OnCurrentSurface([&](Surface& surface) {
         if (colour == ColourUnchanged) {
@@ -373,6 +489,25 @@ void CopyBitmap(SurfaceHandle source, int32_t sourceId, uint32_t /*rasterMode*/)
         }
         CopyAndMarkLocked(surface, *from, 0, 0, std::min(from->Width, surface.Width),
                           std::min(from->Height, surface.Height));
+    });
+}
+
+void CopyBitmapWithin(SurfaceHandle source, int32_t sourceId, const DamageList& areas) {
+    OnCurrentSurface([&](Surface& surface) {
+        const Surface* from = ResolveSurfaceLocked(source, sourceId);
+        if (from == nullptr) {
+            return;
+        }
+        const bool wasClipped = Clipped;
+        const Rect clip = ClipArea;
+        for (int32_t entry = 0; entry < areas.Count; ++entry) {
+            const Rect area = areas.Rects[static_cast<size_t>(entry)];
+            ClipDrawing(wasClipped ? IntersectionOf(area, clip) : area);
+            CopyAndMarkLocked(surface, *from, 0, 0, std::min(from->Width, surface.Width),
+                              std::min(from->Height, surface.Height));
+        }
+        Clipped = wasClipped;
+        ClipArea = clip;
     });
 }
 

@@ -13,6 +13,7 @@
 // 0xFFRRGGBB words, the layout of a 32-bit RGB image on the desktop, row after row.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -50,6 +51,18 @@ struct Rect {
 
 // The smallest rectangle holding both; an empty one adds nothing.
 Rect UnionOf(Rect a, Rect b);
+// The part both cover (empty when they do not meet).
+Rect IntersectionOf(Rect a, Rect b);
+
+// Where a bitmap has been drawn on: a few rectangles, kept apart so that two changes
+// far from each other do not stand for everything between them. When the list is full
+// a new rectangle joins the one it grows least. Never allocates.
+struct DamageList {
+    static constexpr int32_t Capacity = 32;
+    std::array<Rect, Capacity> Rects{};
+    int32_t Count = 0;
+};
+void AddDamage(DamageList& damage, Rect rect);
 
 // ---- Colours and coordinates -----------------------------------------------
 int32_t MakeRgb(int32_t red, int32_t green, int32_t blue);
@@ -69,10 +82,22 @@ void AttachSurface(SurfaceHandle handle, int32_t controlId, int32_t deferredRedr
 void ClearSurface(int32_t colour, int32_t fillStyle, Rect keep = {});
 void SetForeColour(int32_t colour);
 void SetBackColour(int32_t colour);
+
+// What has been drawn on a bitmap since its damage was last taken, added to into;
+// TakeDamage also empties the bitmap's list, PeekDamage leaves it.
+void TakeDamage(SurfaceHandle bitmap, DamageList& into);
+void PeekDamage(SurfaceHandle bitmap, DamageList& into);
+// Confines the calling thread's drawing to area, on whatever surface it draws, until
+// UnclipDrawing. A clipped thread redraws what damage asked for, so its drawing adds
+// nothing to a bitmap's damage (a control still hears what changed on it).
+void ClipDrawing(Rect area);
+void UnclipDrawing();
 void DrawBox(float x1, float y1, float x2, float y2, int32_t cornerPercent, int32_t outline,
              int32_t fill, int32_t fillStyle);
 void CopyBitmap(SurfaceHandle source, int32_t sourceId, uint32_t rasterMode);
 void CopyBitmapAt(SurfaceHandle source, int32_t sourceId, float x, float y, uint32_t rasterMode);
+// CopyBitmap, but only within the areas, as one operation: a control hears of it once.
+void CopyBitmapWithin(SurfaceHandle source, int32_t sourceId, const DamageList& areas);
 
 // ---- Text -------------------------------------------------------------------
 void SetPosition(float x, float y);

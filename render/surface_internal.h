@@ -41,7 +41,8 @@ struct Surface {
     FontHandle Font = 0;
     FontFace* Face = nullptr;  // the current font as made for drawing; null: none
     LineMetrics Metrics;
-    Rect DirtyRect;  // changed since the last refresh; empty when IsEmpty()
+    Rect DirtyRect;     // a control's: changed since the last refresh; empty when IsEmpty()
+    DamageList Damage;  // a bitmap's: drawn on since TakeDamage
     bool DeferredRedraw = true;
     ControlSink* Sink = nullptr;  // graphic controls only
 };
@@ -74,7 +75,11 @@ inline double RoundHalfEven(double value) {
     return floor;
 }
 
-// Orders the rectangle, clamps it to the surface and merges it into DirtyRect.
+// The part of the surface the calling thread may draw on: all of it, or its clip.
+Rect DrawableLocked(const Surface& surface);
+
+// Orders the rectangle and clamps it to the surface; a control merges it into its
+// DirtyRect, a bitmap adds it to its damage unless the thread draws clipped.
 void MarkDirtyLocked(Surface& surface, int64_t left, int64_t top, int64_t right, int64_t bottom);
 
 // The part of a control to hand to its sink once SurfaceLock is released.

@@ -383,11 +383,12 @@ void DrawTextLocked(Surface& surface, std::string_view utf8) {
     const int64_t lineHeight =
         static_cast<int64_t>(surface.Metrics.Height) + surface.Metrics.ExternalLeading;
     const int64_t width = TextWidth(font, utf8);
-    const Band clip{std::clamp<int64_t>(x, 0, surface.Width),
-                    std::clamp<int64_t>(y, 0, surface.Height), surface.Width,
-                    std::clamp<int64_t>(y + lineHeight, 0, surface.Height)};
+    const Rect area = DrawableLocked(surface);
+    const Band clip{std::clamp<int64_t>(x, area.Left, area.Right),
+                    std::clamp<int64_t>(y, area.Top, area.Bottom), area.Right,
+                    std::clamp<int64_t>(y + lineHeight, area.Top, area.Bottom)};
     if (surface.BackColour != ColourNone) {
-        const Band cells{clip.Left, clip.Top, std::clamp<int64_t>(x + width, 0, surface.Width),
+        const Band cells{clip.Left, clip.Top, std::clamp<int64_t>(x + width, clip.Left, area.Right),
                          clip.Bottom};
         FillBand(surface, cells, PixelOf(surface.BackColour));
     }

@@ -5,7 +5,11 @@
 
 #include <charconv>
 
+#include <algorithm>
+#include <limits>
+
 #include "render/painters.h"
+#include "render/surface_internal.h"
 #include "runtime/pacing.h"
 
 namespace render {
@@ -57,6 +61,29 @@ std::string_view ScoreText(int16_t count, char (&buffer)[8]) {
     // "-32768" is the longest text; the buffer always holds it.
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, count);
     return {buffer, static_cast<size_t>(result.ptr - buffer)};
+}
+
+namespace {
+
+// The bottom of a text line drawn at y in the font (its last pass is one row lower).
+int32_t LineBottom(float points, int32_t y) {
+    const FontHandle font = TextFont(points);
+    LineMetrics metrics;
+    std::lock_guard lock(SurfaceLock());
+    if (FaceForFontLocked(font, metrics) == nullptr) {
+        return y + 1;  // no face: the line draws nothing
+    }
+    return y + 1 + metrics.Height + metrics.ExternalLeading;
+}
+
+}  // namespace
+
+Rect ScoreLineArea() {
+    // A text is drawn from its pen's start rightwards, within its line's rows.
+    static const Rect area{ScoreLabelX - 1, ScoreLabelY - 1, std::numeric_limits<int32_t>::max(),
+                           std::max(LineBottom(ScoreLabelPoints, ScoreLabelY),
+                                    LineBottom(ScoreNumberPoints, ScoreNumberY))};
+    return area;
 }
 
 void PaintScoreOn(SurfaceHandle frame, int16_t count) {

@@ -22,6 +22,9 @@ FontHandle NewCaptionFont();
 
 // The score line, drawn on the frame given; the frame stays attached.
 void PaintScoreOn(SurfaceHandle frame, int16_t count);
+// Every pixel the score line may touch, whatever the count: from the label's first
+// pass to the right, from its first row down to the number's last.
+Rect ScoreLineArea();
 void PaintGameOver(SurfaceHandle surface);
 void PaintWin(SurfaceHandle surface);
 // Pauses once (the caller's pending event), clears the surface silver and draws text.

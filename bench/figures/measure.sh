@@ -5,6 +5,8 @@
 #   start-up    exec to the window found mapped (xdotool), 5 runs
 #   cpu idle    CPU of the window before any game, over 10 s (/proc/PID/stat)
 #   cpu game    CPU of a running game with no clicks, over 10 s
+#   cpu peer    the same for KBounce, a Qt arcade game, started right after in the
+#               same display (skipped when it is not installed)
 #   shot        click to the first repaint that shows the shot (the program's own
 #               trace with ZARPETA_TRACE set: "press" and "paint" lines with
 #               monotonic times and the count of shot pixels between bar and launcher)
@@ -67,6 +69,23 @@ echo "cpu idle window: $(cpu_percent_over 10) % of one core over 10 s"
 new_game
 echo "cpu running game: $(cpu_percent_over 10) % of one core over 10 s"
 stop_game
+
+peer=$(PATH="$PATH:/usr/games" command -v kbounce || true)
+if [ -n "$peer" ]; then
+    # A KDE program wants a session bus of its own.
+    dbus-run-session -- "$peer" >"$WORK/peer.out" 2>&1 &
+    EXTRA_PIDS="$EXTRA_PIDS $!"
+    peer_shown() { xdotool search --onlyvisible --class kbounce >/dev/null 2>&1; }
+    wait_for 30 peer_shown || fail "no KBounce window: $(tail -n 3 "$WORK/peer.out")"
+    APP_PID=$(pgrep -n -x kbounce)
+    peer_window=$(xdotool search --onlyvisible --class kbounce | tail -n 1)
+    xdotool windowfocus --sync "$peer_window" key --window "$peer_window" ctrl+n
+    sleep 1 # the game's start
+    echo "cpu peer (kbounce, running): $(cpu_percent_over 10) % of one core over 10 s"
+    stop_game
+else
+    echo "cpu peer: skipped, kbounce is not installed"
+fi
 
 # ---- Click to shot on screen, click to sound -------------------------------------------
 parec -d zarpeta_null.monitor --format=s16le --rate=44100 --channels=1 \
