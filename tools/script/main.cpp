@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // zarpeta-script: runs a script of drawing operations and game commands from a file or
 // standard input.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -27,7 +29,13 @@ int RunFromArguments(int argc, char** argv) {
     if (argc < 2) {
         return script::RunScript(std::cin, commands, session, std::cerr);
     }
-    std::ifstream file(argv[1]);
+    struct stat status {};
+    std::ifstream file;
+    if (stat(argv[1], &status) == 0 && S_ISDIR(status.st_mode)) {
+        std::cerr << "zarpeta-script: '" << argv[1] << "' is a directory\n";
+        return script::ExitScriptError;
+    }
+    file.open(argv[1]);
     if (!file) {
         std::cerr << "zarpeta-script: cannot open '" << argv[1] << "'\n";
         return script::ExitScriptError;
@@ -38,10 +46,13 @@ int RunFromArguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int code = RunFromArguments(argc, argv);
+    int code = RunFromArguments(argc, argv);
+    if (!std::cout.flush() && code == script::ExitOk) {
+        std::cerr << "zarpeta-script: cannot write the standard output\n";
+        code = script::ExitScriptError;
+    }
     // The game's workers are still parked on the test clock: end without waiting for
     // them or tearing down what they wait on.
-    std::cout.flush();
     std::cerr.flush();
     std::_Exit(code);
 }
