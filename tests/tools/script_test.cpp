@@ -160,7 +160,8 @@ TEST(ScriptTool, FailsAtTheFaultyLineAndLeavesTheOldOutput) {
         {"new\nlayer Wall OUT\n", "line 2: unknown layer 'Wall'"},
         {"new\n" + std::string(4097, 'n') + "\n", "line 2: longer than 4096 bytes"},
         {"new\nne\0w\n"s, "line 2: a NUL byte"},
-        {"bitmap a 32768 1024\nbitmap a 32768 1024\nbitmap b 1 1\n", "line 3: cannot make"},
+        {"bitmap a 32768 1024\nbitmap a 32768 512\nbitmap b 32768 512\nbitmap c 1 1\n",
+         "line 4: cannot make"},
         {"font f \"Times New Roman\" -769 0\n", "line 1: the size -769 is not within"},
         {"bitmap b 9 9\nattach b\nfont f \"Times New Roman\" 768 0\nusefont f\n"
          "text "
