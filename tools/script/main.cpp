@@ -23,6 +23,9 @@ int RunFromArguments(int argc, char** argv) {
          {script::DrawCommands(), script::PaintCommands(), script::GameCommands()}) {
         commands.insert(commands.end(), table.begin(), table.end());
     }
+    // Standard input's own buffer reports a read error (a directory, a failing device)
+    // as one, where the one shared with C's stdio would take it for the end.
+    std::ios::sync_with_stdio(false);
     script::Session session;
     session.Out = &std::cout;
     script::StartHeadlessGame();

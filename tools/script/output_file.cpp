@@ -80,17 +80,23 @@ bool WriteReplacing(const std::string& target, mode_t mode, std::string_view byt
     return done;
 }
 
-// The file to write: a symbolic link's target rather than the link itself.
+// The file to write: the end of a chain of symbolic links rather than a link, even one
+// that names no file yet.
 bool Resolve(const std::string& path, std::string& target, int& number) {
-    struct stat status {};
     target = path;
-    if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
-        return true;
+    for (int hops = 0;; ++hops) {
+        struct stat status {};
+        if (lstat(target.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+            return true;
+        }
+        std::error_code failed;
+        const std::filesystem::path link = std::filesystem::read_symlink(target, failed);
+        if (failed || hops == 40) {
+            number = failed ? failed.value() : ELOOP;
+            return false;
+        }
+        target = (std::filesystem::path(target).parent_path() / link).string();
     }
-    std::error_code failed;
-    target = std::filesystem::canonical(path, failed).string();
-    number = failed.value();
-    return !failed;
 }
 
 // Chooses how to write the target by what it is now.
