@@ -72,7 +72,8 @@ bool NewBitmapCommand(Session& session, Arguments arguments, std::string& error)
     if (width < 1 || height < 1 || width > MaxBitmapSide || height > MaxBitmapSide ||
         kept + width * height > MaxBitmapPixels) {
         error = Joined({"cannot make a bitmap of ", arguments[1].Text, " x ", arguments[2].Text,
-                        " (sides 1 to 32768, all bitmaps together 33554432 pixels)"});
+                        " (sides 1 to ", std::to_string(MaxBitmapSide), ", all bitmaps together ",
+                        std::to_string(MaxBitmapPixels), " pixels)"});
         return false;
     }
     if (old != session.Bitmaps.end()) {  // the name's old bitmap goes
@@ -141,7 +142,8 @@ bool Text(Session& session, Arguments arguments, std::string& error) {
         }
     }
     if (session.GlyphBytes > MaxGlyphBytes) {
-        error = "the texts drawn so far need more than 64 MiB of glyphs";
+        error = Joined({"the texts drawn so far need more than ",
+                        std::to_string(MaxGlyphBytes >> 20), " MiB of glyphs"});
         return false;
     }
     render::DrawText(text);
@@ -156,13 +158,14 @@ bool EndLine(Session&, Arguments, std::string&) {
 bool Font(Session& session, Arguments arguments, std::string& error) {
     const double points = arguments[2].Real;
     if (std::fabs(points) > MaxFontPoints) {
-        error = Joined({"the size ", arguments[2].Text, " is not within +-768 points"});
+        error = Joined({"the size ", arguments[2].Text, " is not within +-",
+                        std::to_string(static_cast<int>(MaxFontPoints)), " points"});
         return false;
     }
     const render::FontHandle font =
         render::NewFont(arguments[1].Text, static_cast<float>(points), Int(arguments[3]), 0, 0, 0);
     if (!session.PixelsPerEm.contains(font) && session.PixelsPerEm.size() == MaxFonts) {
-        error = "more than 64 fonts";
+        error = Joined({"more than ", std::to_string(MaxFonts), " fonts"});
         return false;
     }
     session.PixelsPerEm[font] = PixelsPerEmOf(points, Int(arguments[3]));

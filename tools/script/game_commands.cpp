@@ -49,25 +49,32 @@ bool Seed(Session&, Arguments arguments, std::string& error) {
     return true;
 }
 
+// The game draws on surfaces of its own, from this thread as well as its workers: the
+// commands that run it forget which surface the script had attached.
+
 // As in the window: "Nuevo" does nothing while it is greyed.
-bool New(Session&, Arguments, std::string&) {
+bool New(Session& session, Arguments, std::string&) {
+    ForgetAttachedSurface(session);
     if (game::HeadlessSnapshot().NewEnabled) {
         game::NewGame();
     }
     return true;
 }
 
-bool Move(Session&, Arguments arguments, std::string&) {
+bool Move(Session& session, Arguments arguments, std::string&) {
+    ForgetAttachedSurface(session);
     game::AimAt(Int(arguments[0]));
     return true;
 }
 
-bool Click(Session&, Arguments, std::string&) {
+bool Click(Session& session, Arguments, std::string&) {
+    ForgetAttachedSurface(session);
     game::FireShot();
     return true;
 }
 
-bool Tick(Session&, Arguments arguments, std::string& error) {
+bool Tick(Session& session, Arguments arguments, std::string& error) {
+    ForgetAttachedSurface(session);
     if (arguments[0].Integer < 0) {
         error = "cannot tick backwards";
         return false;
@@ -167,18 +174,15 @@ bool State(Session& session, Arguments arguments, std::string& error) {
     return true;
 }
 
-// The game draws on surfaces of its own, from this thread as well as its workers.
-template <CommandFunction Run>
-bool Playing(Session& session, Arguments arguments, std::string& error) {
-    ForgetAttachedSurface(session);
-    return Run(session, arguments, error);
-}
-
 constexpr Command Table[] = {
-    {"seed", "p", "HH:MM:SS.mmm", Seed}, {"new", "", "", Playing<New>},
-    {"move", "i", "Y", Playing<Move>},   {"click", "", "", Playing<Click>},
-    {"tick", "i", "N", Playing<Tick>},   {"frame", "p", "FILE", Frame},
-    {"layer", "np", "NAME FILE", Layer}, {"state", "p", "FILE", State},
+    {"seed", "p", "HH:MM:SS.mmm", Seed},
+    {"new", "", "", New},
+    {"move", "i", "Y", Move},
+    {"click", "", "", Click},
+    {"tick", "i", "N", Tick},
+    {"frame", "p", "FILE", Frame},
+    {"layer", "np", "NAME FILE", Layer},
+    {"state", "p", "FILE", State},
 };
 
 }  // namespace

@@ -33,12 +33,11 @@ int RunFromArguments(int argc, char** argv) {
         return script::RunScript(std::cin, commands, session, std::cerr);
     }
     struct stat status {};
-    std::ifstream file;
     if (stat(argv[1], &status) == 0 && S_ISDIR(status.st_mode)) {
         std::cerr << "zarpeta-script: '" << argv[1] << "' is a directory\n";
         return script::ExitScriptError;
     }
-    file.open(argv[1]);
+    std::ifstream file(argv[1]);
     if (!file) {
         std::cerr << "zarpeta-script: cannot open '" << argv[1] << "'\n";
         return script::ExitScriptError;
