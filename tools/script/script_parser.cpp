@@ -113,9 +113,8 @@ bool ConvertNumber(char kind, std::string_view text, Argument& argument) {
     if (kind == 'f') {
         return ParseReal(text, argument.Real);
     }
-    const int64_t limit = kind == 'i' ? MaxNumber : std::numeric_limits<int64_t>::max();
-    return ParseInteger(text, argument.Integer) && argument.Integer >= -limit &&
-           argument.Integer <= limit;
+    return ParseInteger(text, argument.Integer) &&
+           (kind != 'i' || (argument.Integer >= -MaxNumber && argument.Integer <= MaxNumber));
 }
 
 bool Convert(char kind, const Token& token, Argument& argument, std::string& error) {
