@@ -155,7 +155,6 @@ TEST(ScriptTool, FailsAtTheFaultyLineAndLeavesTheOldOutput) {
         {"state /dev/full\n", "line 1: cannot write '/dev/full': No space left"},
         {"bitmap b 2 2\npng b /dev/full\n", "line 2: cannot write '/dev/full'"},
         {"bitmap b 10 10\npaint block b 2147483647 0 0\n", "line 2: argument 2: bad number"},
-        {"bitmap b 1 1\nbox 0 0 5 5 0 0xFFFFFF\n", "line 2: 'box' takes 7 argument(s), got 6"},
         {"seed 25:00:00.000\n", "line 1: '25:00:00.000' is not a time of day HH:MM:SS.mmm"},
         {"new\nlayer Wall OUT\n", "line 2: unknown layer 'Wall'"},
         {"new\n" + std::string(4097, 'n') + "\n", "line 2: longer than 4096 bytes"},
