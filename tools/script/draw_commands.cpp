@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The drawing operations as script commands: each takes its converted arguments and
 // calls the drawing layer on the tool's current surface.
+#include <algorithm>
+#include <cmath>
 #include <ostream>
 
-#include "render/png.h"
 #include "render/surface.h"
 #include "tools/script/commands.h"
+#include "tools/script/output_file.h"
 
 namespace script {
 
@@ -21,13 +23,73 @@ float Coordinate(const Argument& argument) {
     return static_cast<float>(argument.Real);
 }
 
+// The drawing layer's size for points at 96 dots per inch, at most 1024 pixels per
+// em; a cell height may give a larger em than the size says, so it counts double.
+int32_t PixelsPerEmOf(double points, int32_t style) {
+    const double pixels = std::round(std::fabs(points == 0 ? 8 : points) * 96 / 72);
+    const double factor = (style & render::FontCellHeight) != 0 ? 2 : 1;
+    return static_cast<int32_t>(std::clamp(pixels * factor, 1.0, 1024.0));
+}
+
+// What one cached glyph of the font costs, reckoned as a square a little over the em
+// plus the bookkeeping around it.
+int64_t GlyphBytesOf(const Session& session, render::FontHandle font) {
+    const auto found = session.PixelsPerEm.find(font);
+    const int64_t side = 2 + (found != session.PixelsPerEm.end() ? found->second
+                              : font == 1                        ? PixelsPerEmOf(8, 0)
+                                                                 : 1024);
+    return 64 + side * side;
+}
+
+// The characters of UTF-8 text, close enough to how the drawing layer reads them to
+// count its glyphs: a malformed byte stands for U+FFFD.
+char32_t NextCharacter(std::string_view text, size_t& at) {
+    const auto lead = static_cast<unsigned char>(text[at++]);
+    const int more = lead < 0x80    ? 0
+                     : lead >= 0xF8 ? -1
+                     : lead >= 0xF0 ? 3
+                     : lead >= 0xE0 ? 2
+                     : lead >= 0xC0 ? 1
+                                    : -1;
+    if (more < 0) {
+        return 0xFFFD;
+    }
+    char32_t character = lead & (more == 0 ? 0x7F : 0x3F >> more);
+    for (int i = 0; i < more; ++i) {
+        if (at >= text.size() || (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80) {
+            return 0xFFFD;
+        }
+        character = (character << 6) | (static_cast<unsigned char>(text[at++]) & 0x3F);
+    }
+    return character;
+}
+
 bool NewBitmapCommand(Session& session, Arguments arguments, std::string& error) {
-    const render::SurfaceHandle bitmap = render::NewBitmap(Int(arguments[1]), Int(arguments[2]));
-    if (bitmap == 0) {
-        error = "cannot make a bitmap of " + arguments[1].Text + " x " + arguments[2].Text;
+    const int64_t width = arguments[1].Integer, height = arguments[2].Integer;
+    const auto old = session.Bitmaps.find(arguments[0].Text);
+    const int64_t kept =
+        session.BitmapPixels - (old != session.Bitmaps.end() ? old->second.Pixels : 0);
+    if (width < 1 || height < 1 || width > MaxBitmapSide || height > MaxBitmapSide ||
+        kept + width * height > MaxBitmapPixels) {
+        error = Joined({"cannot make a bitmap of ", arguments[1].Text, " x ", arguments[2].Text,
+                        " (sides 1 to ", std::to_string(MaxBitmapSide), ", all bitmaps together ",
+                        std::to_string(MaxBitmapPixels), " pixels)"});
         return false;
     }
-    session.Bitmaps.insert_or_assign(arguments[0].Text, bitmap);
+    if (old != session.Bitmaps.end()) {  // the name's old bitmap goes
+        render::FreeBitmap(old->second.Handle);
+        session.TextFonts.erase(old->second.Handle);
+        session.Bitmaps.erase(old);
+        session.BitmapPixels = kept;
+    }
+    const render::SurfaceHandle bitmap = render::NewBitmap(Int(arguments[1]), Int(arguments[2]));
+    if (bitmap == 0) {
+        error = Joined({"cannot make a bitmap of ", arguments[1].Text, " x ", arguments[2].Text});
+        return false;
+    }
+    session.Bitmaps[arguments[0].Text] = {bitmap, width * height};
+    session.BitmapPixels += width * height;
+    session.TextFonts[bitmap] = 1;  // the built-in font
     return true;
 }
 
@@ -37,6 +99,7 @@ bool Attach(Session& session, Arguments arguments, std::string& error) {
         return false;
     }
     render::AttachSurface(bitmap, 0, 0);
+    session.Attached = bitmap;
     return true;
 }
 
@@ -67,8 +130,23 @@ bool Position(Session&, Arguments arguments, std::string&) {
     return true;
 }
 
-bool Text(Session&, Arguments arguments, std::string&) {
-    render::DrawText(arguments[0].Text);
+// Each character drawn in a font for the first time adds a glyph to its cache.
+bool Text(Session& session, Arguments arguments, std::string& error) {
+    const std::string_view text = arguments[0].Text;
+    const auto selected = session.TextFonts.find(session.Attached);
+    const render::FontHandle font =
+        selected != session.TextFonts.end() ? selected->second : UnknownFont;
+    for (size_t at = 0; at < text.size();) {
+        if (session.Glyphs.insert({font, NextCharacter(text, at)}).second) {
+            session.GlyphBytes += GlyphBytesOf(session, font);
+        }
+    }
+    if (session.GlyphBytes > MaxGlyphBytes) {
+        error = Joined({"the texts drawn so far need more than ",
+                        std::to_string(MaxGlyphBytes >> 20), " MiB of glyphs"});
+        return false;
+    }
+    render::DrawText(text);
     return true;
 }
 
@@ -77,9 +155,20 @@ bool EndLine(Session&, Arguments, std::string&) {
     return true;
 }
 
-bool Font(Session& session, Arguments arguments, std::string&) {
-    const render::FontHandle font = render::NewFont(
-        arguments[1].Text, static_cast<float>(arguments[2].Real), Int(arguments[3]), 0, 0, 0);
+bool Font(Session& session, Arguments arguments, std::string& error) {
+    const double points = arguments[2].Real;
+    if (std::fabs(points) > MaxFontPoints) {
+        error = Joined({"the size ", arguments[2].Text, " is not within +-",
+                        std::to_string(static_cast<int>(MaxFontPoints)), " points"});
+        return false;
+    }
+    const render::FontHandle font =
+        render::NewFont(arguments[1].Text, static_cast<float>(points), Int(arguments[3]), 0, 0, 0);
+    if (!session.PixelsPerEm.contains(font) && session.PixelsPerEm.size() == MaxFonts) {
+        error = Joined({"more than ", std::to_string(MaxFonts), " fonts"});
+        return false;
+    }
+    session.PixelsPerEm[font] = PixelsPerEmOf(points, Int(arguments[3]));
     session.Fonts.insert_or_assign(arguments[0].Text, font);
     return true;
 }
@@ -87,10 +176,11 @@ bool Font(Session& session, Arguments arguments, std::string&) {
 bool UseFont(Session& session, Arguments arguments, std::string& error) {
     const auto found = session.Fonts.find(arguments[0].Text);
     if (found == session.Fonts.end()) {
-        error = "no font named '" + arguments[0].Text + "'";
+        error = Joined({"no font named '", arguments[0].Text, "'"});
         return false;
     }
     render::SetTextFont(found->second);
+    session.TextFonts[session.Attached] = found->second;
     return true;
 }
 
@@ -118,11 +208,7 @@ bool Png(Session& session, Arguments arguments, std::string& error) {
     if (!FindBitmap(session, arguments[0].Text, bitmap, error)) {
         return false;
     }
-    if (!render::WriteSurfacePng(bitmap, 0, arguments[1].Text)) {
-        error = "cannot write '" + arguments[1].Text + "'";
-        return false;
-    }
-    return true;
+    return WritePngFile(bitmap, 0, arguments[1].Text, error);
 }
 
 bool Metrics(Session& session, Arguments, std::string& error) {
@@ -136,23 +222,27 @@ bool Metrics(Session& session, Arguments, std::string& error) {
                  << ", \"height\": " << metrics.Height
                  << ", \"externalLeading\": " << metrics.ExternalLeading
                  << ", \"averageWidth\": " << metrics.AverageWidth << "}" << std::endl;
+    if (!*session.Out) {
+        error = "cannot write the standard output";
+        return false;
+    }
     return true;
 }
 
 constexpr Command Table[] = {
     {"bitmap", "nii", "NAME W H", NewBitmapCommand},
     {"attach", "n", "NAME", Attach},
-    {"clear", "i", "COLOUR", Clear},
-    {"fore", "i", "COLOUR", Fore},
-    {"back", "i", "COLOUR", Back},
-    {"box", "ffffiii", "X1 Y1 X2 Y2 CORNER OUTLINE FILL", Box},
+    {"clear", "c", "COLOUR", Clear},
+    {"fore", "c", "COLOUR", Fore},
+    {"back", "c", "COLOUR", Back},
+    {"box", "fffficc", "X1 Y1 X2 Y2 CORNER OUTLINE FILL", Box},
     {"pos", "ff", "X Y", Position},
     {"text", "s", "\"STRING\"", Text},
     {"endline", "", "", EndLine},
     {"font", "nsfi", "NAME \"FACE\" SIZE STYLE", Font},
     {"usefont", "n", "NAME", UseFont},
-    {"copy", "ni", "NAME MODE", Copy},
-    {"copyat", "nffi", "NAME X Y MODE", CopyAt},
+    {"copy", "nc", "NAME MODE", Copy},
+    {"copyat", "nffc", "NAME X Y MODE", CopyAt},
     {"png", "np", "NAME FILE", Png},
     {"metrics", "", "", Metrics},
 };
@@ -163,11 +253,16 @@ bool FindBitmap(const Session& session, std::string_view name, render::SurfaceHa
                 std::string& error) {
     const auto found = session.Bitmaps.find(name);
     if (found == session.Bitmaps.end()) {
-        error = "no bitmap named '" + std::string(name) + "'";
+        error = Joined({"no bitmap named '", name, "'"});
         return false;
     }
-    bitmap = found->second;
+    bitmap = found->second.Handle;
     return true;
+}
+
+void ForgetAttachedSurface(Session& session) {
+    session.Attached = 0;
+    session.TextFonts.erase(0);
 }
 
 std::span<const Command> DrawCommands() {

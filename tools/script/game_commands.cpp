@@ -2,7 +2,6 @@
 // The game as script commands: a headless game driven tick by tick by the test clock,
 // so the same script gives the same output every time.
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
@@ -12,10 +11,10 @@
 #include "game/shot.h"
 #include "game/state.h"
 #include "render/painters.h"
-#include "render/png.h"
 #include "runtime/random.h"
 #include "runtime/test_clock.h"
 #include "tools/script/commands.h"
+#include "tools/script/output_file.h"
 
 namespace script {
 
@@ -43,32 +42,39 @@ bool ParseTimeOfDay(std::string_view text, runtime::TimeOfDay& time) {
 bool Seed(Session&, Arguments arguments, std::string& error) {
     runtime::TimeOfDay time;
     if (!ParseTimeOfDay(arguments[0].Text, time)) {
-        error = "'" + arguments[0].Text + "' is not a time of day HH:MM:SS.mmm";
+        error = Joined({"'", arguments[0].Text, "' is not a time of day HH:MM:SS.mmm"});
         return false;
     }
     runtime::SetFixedTimeOfDay(time);
     return true;
 }
 
+// The game draws on surfaces of its own, from this thread as well as its workers: the
+// commands that run it forget which surface the script had attached.
+
 // As in the window: "Nuevo" does nothing while it is greyed.
-bool New(Session&, Arguments, std::string&) {
+bool New(Session& session, Arguments, std::string&) {
+    ForgetAttachedSurface(session);
     if (game::HeadlessSnapshot().NewEnabled) {
         game::NewGame();
     }
     return true;
 }
 
-bool Move(Session&, Arguments arguments, std::string&) {
+bool Move(Session& session, Arguments arguments, std::string&) {
+    ForgetAttachedSurface(session);
     game::AimAt(Int(arguments[0]));
     return true;
 }
 
-bool Click(Session&, Arguments, std::string&) {
+bool Click(Session& session, Arguments, std::string&) {
+    ForgetAttachedSurface(session);
     game::FireShot();
     return true;
 }
 
-bool Tick(Session&, Arguments arguments, std::string& error) {
+bool Tick(Session& session, Arguments arguments, std::string& error) {
+    ForgetAttachedSurface(session);
     if (arguments[0].Integer < 0) {
         error = "cannot tick backwards";
         return false;
@@ -78,11 +84,7 @@ bool Tick(Session&, Arguments arguments, std::string& error) {
 }
 
 bool Frame(Session&, Arguments arguments, std::string& error) {
-    if (!render::WriteSurfacePng(game::HeadlessWindow, game::HeadlessControl, arguments[0].Text)) {
-        error = "cannot write '" + arguments[0].Text + "'";
-        return false;
-    }
-    return true;
+    return WritePngFile(game::HeadlessWindow, game::HeadlessControl, arguments[0].Text, error);
 }
 
 bool Layer(Session&, Arguments arguments, std::string& error) {
@@ -94,15 +96,15 @@ bool Layer(Session&, Arguments arguments, std::string& error) {
                                          : name == "FrameBitmap"   ? surfaces.FrameBitmap
                                                                    : -1;
     if (handle == -1) {
-        error = "unknown layer '" + name + "' (BarLayer, BlockLayer, LauncherLayer, FrameBitmap)";
+        error = Joined(
+            {"unknown layer '", name, "' (BarLayer, BlockLayer, LauncherLayer, FrameBitmap)"});
         return false;
     }
-    if (!render::WriteSurfacePng(handle, 0, arguments[1].Text)) {
-        error = handle == 0 ? "no game yet: " + name + " does not exist"
-                            : "cannot write '" + arguments[1].Text + "'";
+    if (handle == 0) {
+        error = Joined({"no game yet: ", name, " does not exist"});
         return false;
     }
-    return true;
+    return WritePngFile(handle, 0, arguments[1].Text, error);
 }
 
 template <typename Each>
@@ -159,15 +161,14 @@ void WriteState(std::ostream& out) {
 }
 
 bool State(Session& session, Arguments arguments, std::string& error) {
-    if (arguments[0].Text == "-") {
-        WriteState(*session.Out);
-        session.Out->flush();
-        return true;
+    if (arguments[0].Text != "-") {
+        std::ostringstream text;
+        WriteState(text);
+        return WriteOutputFile(arguments[0].Text, text.str(), error);
     }
-    std::ofstream file(arguments[0].Text);
-    WriteState(file);
-    if (!file) {
-        error = "cannot write '" + arguments[0].Text + "'";
+    WriteState(*session.Out);
+    if (!session.Out->flush()) {
+        error = "cannot write the standard output";
         return false;
     }
     return true;

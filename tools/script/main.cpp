@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // zarpeta-script: runs a script of drawing operations and game commands from a file or
 // standard input.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -21,11 +23,19 @@ int RunFromArguments(int argc, char** argv) {
          {script::DrawCommands(), script::PaintCommands(), script::GameCommands()}) {
         commands.insert(commands.end(), table.begin(), table.end());
     }
+    // Standard input's own buffer reports a read error (a directory, a failing device)
+    // as one, where the one shared with C's stdio would take it for the end.
+    std::ios::sync_with_stdio(false);
     script::Session session;
     session.Out = &std::cout;
     script::StartHeadlessGame();
     if (argc < 2) {
         return script::RunScript(std::cin, commands, session, std::cerr);
+    }
+    struct stat status {};
+    if (stat(argv[1], &status) == 0 && S_ISDIR(status.st_mode)) {
+        std::cerr << "zarpeta-script: '" << argv[1] << "' is a directory\n";
+        return script::ExitScriptError;
     }
     std::ifstream file(argv[1]);
     if (!file) {
@@ -38,10 +48,13 @@ int RunFromArguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int code = RunFromArguments(argc, argv);
+    int code = RunFromArguments(argc, argv);
+    if (!std::cout.flush() && code == script::ExitOk) {
+        std::cerr << "zarpeta-script: cannot write the standard output\n";
+        code = script::ExitScriptError;
+    }
     // The game's workers are still parked on the test clock: end without waiting for
     // them or tearing down what they wait on.
-    std::cout.flush();
     std::cerr.flush();
     std::_Exit(code);
 }

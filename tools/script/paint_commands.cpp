@@ -14,10 +14,26 @@ int32_t Int(const Argument& argument) {
     return static_cast<int32_t>(argument.Integer);
 }
 
-// Every painter command names its bitmap first.
-bool Target(const Session& session, Arguments arguments, render::SurfaceHandle& bitmap,
+// Every painter command names its bitmap first; the painter leaves it attached.
+bool Target(Session& session, Arguments arguments, render::SurfaceHandle& bitmap,
             std::string& error) {
-    return FindBitmap(session, arguments[0].Text, bitmap, error);
+    if (!FindBitmap(session, arguments[0].Text, bitmap, error)) {
+        return false;
+    }
+    session.Attached = bitmap;
+    return true;
+}
+
+// The text painters leave a font of their own selected.
+template <void (*Paint)(render::SurfaceHandle)>
+bool WithText(Session& session, Arguments arguments, std::string& error) {
+    render::SurfaceHandle bitmap = 0;
+    if (!Target(session, arguments, bitmap, error)) {
+        return false;
+    }
+    Paint(bitmap);
+    session.TextFonts[bitmap] = UnknownFont;
+    return true;
 }
 
 bool Bar(Session& session, Arguments arguments, std::string& error) {
@@ -73,10 +89,11 @@ bool Score(Session& session, Arguments arguments, std::string& error) {
         return false;
     }
     if (arguments[1].Integer < INT16_MIN || arguments[1].Integer > INT16_MAX) {
-        error = "the count " + arguments[1].Text + " is not a 16-bit number";
+        error = Joined({"the count ", arguments[1].Text, " is not a 16-bit number"});
         return false;
     }
     render::PaintScoreOn(bitmap, static_cast<int16_t>(arguments[1].Integer));
+    session.TextFonts[bitmap] = UnknownFont;
     return true;
 }
 
@@ -90,15 +107,15 @@ void Caption(render::SurfaceHandle bitmap) {
 
 constexpr Command Table[] = {
     {"paint bar", "ni", "NAME LENGTH", Bar},
-    {"paint block", "niii", "NAME X Y COLOUR", Block},
+    {"paint block", "niic", "NAME X Y COLOUR", Block},
     {"paint erase", "nii", "NAME X Y", Erase},
     {"paint shot", "nii", "NAME X Y", Shot},
     {"paint launcher", "n", "NAME", OnSurface<render::PaintLauncherOn>},
     {"paint blank", "n", "NAME", OnSurface<Blank>},
     {"paint score", "ni", "NAME COUNT", Score},
-    {"paint gameover", "n", "NAME", OnSurface<render::PaintGameOver>},
-    {"paint win", "n", "NAME", OnSurface<render::PaintWin>},
-    {"paint caption", "n", "NAME", OnSurface<Caption>},
+    {"paint gameover", "n", "NAME", WithText<render::PaintGameOver>},
+    {"paint win", "n", "NAME", WithText<render::PaintWin>},
+    {"paint caption", "n", "NAME", WithText<Caption>},
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "tools/script/script_parser.h"
 
 #include <charconv>
+#include <cmath>
 #include <istream>
 #include <limits>
 #include <ostream>
@@ -99,47 +100,58 @@ Match FindCommand(std::span<const Command> commands, const std::vector<Token>& t
     return best;
 }
 
+// A token as an error message quotes it: long ones cut short.
+std::string_view Shown(std::string_view text) {
+    return text.substr(0, 40);
+}
+
 std::string Usage(const Command& command) {
-    return "usage: " + std::string(command.Name) + " " + std::string(command.Usage);
+    return Joined({"usage: ", command.Name, " ", command.Usage});
+}
+
+bool ConvertNumber(char kind, std::string_view text, Argument& argument) {
+    if (kind == 'f') {
+        return ParseReal(text, argument.Real);
+    }
+    return ParseInteger(text, argument.Integer) &&
+           (kind != 'i' || (argument.Integer >= -MaxNumber && argument.Integer <= MaxNumber));
 }
 
 bool Convert(char kind, const Token& token, Argument& argument, std::string& error) {
     const bool wantsQuotes = kind == 's';
     if (kind != 'p' && token.Quoted != wantsQuotes) {
-        error = wantsQuotes ? "expected a \"string\", got '" + token.Text + "'"
-                            : "expected a bare word or number, got \"" + token.Text + "\"";
+        error = wantsQuotes
+                    ? Joined({"expected a \"string\", got '", Shown(token.Text), "'"})
+                    : Joined({"expected a bare word or number, got \"", Shown(token.Text), "\""});
         return false;
     }
     argument.Text = token.Text;
-    bool good = true;
-    if (kind == 'n') {
-        good = IsName(token.Text);
-        error = "bad name '" + token.Text + "'";
-    } else if (kind == 'i') {
-        good = ParseInteger(token.Text, argument.Integer);
-        error = "bad number '" + token.Text + "' (a 32-bit integer, decimal or 0x-hex)";
-    } else if (kind == 'f') {
-        good = ParseReal(token.Text, argument.Real);
-        error = "bad number '" + token.Text + "'";
+    if (kind == 'n' && !IsName(token.Text)) {
+        error = Joined({"bad name '", Shown(token.Text), "'"});
+        return false;
     }
-    if (good) {
-        error.clear();
+    if ((kind == 'i' || kind == 'c' || kind == 'f') && !ConvertNumber(kind, token.Text, argument)) {
+        const std::string range =
+            kind == 'c' ? " (a 32-bit integer, decimal or 0x-hex)"
+                        : Joined({" (a ", kind == 'i' ? "whole " : "", "number within +-",
+                                  std::to_string(MaxNumber), ")"});
+        error = Joined({"bad number '", Shown(token.Text), "'", range});
+        return false;
     }
-    return good;
+    return true;
 }
 
 bool ConvertArguments(const Command& command, std::span<const Token> tokens,
                       std::vector<Argument>& arguments, std::string& error) {
     if (tokens.size() != command.Signature.size()) {
-        error = "'" + std::string(command.Name) + "' takes " +
-                std::to_string(command.Signature.size()) + " argument(s), got " +
-                std::to_string(tokens.size()) + "; " + Usage(command);
+        error = Joined({"'", command.Name, "' takes ", std::to_string(command.Signature.size()),
+                        " argument(s), got ", std::to_string(tokens.size()), "; ", Usage(command)});
         return false;
     }
     arguments.assign(tokens.size(), Argument{});
     for (size_t i = 0; i < tokens.size(); ++i) {
         if (!Convert(command.Signature[i], tokens[i], arguments[i], error)) {
-            error = "argument " + std::to_string(i + 1) + ": " + error + "; " + Usage(command);
+            error = Joined({"argument ", std::to_string(i + 1), ": ", error, "; ", Usage(command)});
             return false;
         }
     }
@@ -158,7 +170,7 @@ bool RunLine(std::string_view line, std::span<const Command> commands, Session& 
     }
     const Match match = FindCommand(commands, tokens);
     if (match.Found == nullptr) {
-        error = "unknown command '" + tokens.front().Text + "'";
+        error = Joined({"unknown command '", Shown(tokens.front().Text), "'"});
         return false;
     }
     std::vector<Argument> arguments;
@@ -168,7 +180,39 @@ bool RunLine(std::string_view line, std::span<const Command> commands, Session& 
            match.Found->Run(session, arguments, error);
 }
 
+// Reads one line without its newline, at most MaxLineBytes of it; false and error for
+// a longer line, a NUL byte or a read error. At the end of input, false with no error.
+bool ReadLine(std::istream& input, std::string& line, std::string& error) {
+    line.clear();
+    error.clear();
+    char c = 0;
+    while (input.get(c)) {
+        if (c == '\n') {
+            return true;
+        }
+        if (c == '\0' || line.size() == MaxLineBytes) {
+            error = c == '\0' ? "a NUL byte"
+                              : Joined({"longer than ", std::to_string(MaxLineBytes), " bytes"});
+            return false;
+        }
+        line.push_back(c);
+    }
+    if (input.bad()) {
+        error = "cannot read the script";
+        return false;
+    }
+    return !line.empty();
+}
+
 }  // namespace
+
+std::string Joined(std::initializer_list<std::string_view> parts) {
+    std::string joined;
+    for (const std::string_view part : parts) {
+        joined.append(part);
+    }
+    return joined;
+}
 
 bool Tokenize(std::string_view line, std::vector<Token>& tokens, std::string& error) {
     tokens.clear();
@@ -213,7 +257,7 @@ bool ParseInteger(std::string_view text, int64_t& value) {
 bool ParseReal(std::string_view text, double& value) {
     if (IsHex(text)) {
         int64_t integer = 0;
-        if (!ParseInteger(text, integer)) {
+        if (!ParseInteger(text, integer) || integer < -MaxNumber || integer > MaxNumber) {
             return false;
         }
         value = static_cast<double>(integer);
@@ -224,22 +268,30 @@ bool ParseReal(std::string_view text, double& value) {
         text.find_first_not_of("-.0123456789") != std::string_view::npos) {
         return false;
     }
+    double parsed = 0;
     const auto result =
-        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-    return result.ec == std::errc() && result.ptr == text.data() + text.size();
+        std::from_chars(text.data(), text.data() + text.size(), parsed, std::chars_format::fixed);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size() ||
+        std::fabs(parsed) > static_cast<double>(MaxNumber)) {
+        return false;
+    }
+    value = parsed;
+    return true;
 }
 
 int RunScript(std::istream& input, std::span<const Command> commands, Session& session,
               std::ostream& errors) {
     std::string line;
     std::string error;
-    for (int64_t number = 1; std::getline(input, line); ++number) {
-        if (!RunLine(line, commands, session, error)) {
+    for (int64_t number = 1;; ++number) {
+        if (!ReadLine(input, line, error) && error.empty()) {
+            return ExitOk;
+        }
+        if (!error.empty() || !RunLine(line, commands, session, error)) {
             errors << "line " << number << ": " << error << '\n';
             return ExitScriptError;
         }
     }
-    return ExitOk;
 }
 
 }  // namespace script

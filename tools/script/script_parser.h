@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <iosfwd>
 #include <span>
 #include <string>
@@ -36,11 +37,18 @@ struct Argument {
 using CommandFunction = bool (*)(Session& session, std::span<const Argument> arguments,
                                  std::string& error);
 
+// Whatever a script says, the numbers it gives stay small enough that no sum or
+// product of a few of them overflows a 32-bit integer, and a line is read into a
+// buffer of bounded size.
+constexpr int64_t MaxNumber = int64_t{1} << 20;  // 'i' and 'f' lie within +-MaxNumber
+constexpr size_t MaxLineBytes = 4096;            // the newline not counted
+
 // A command's name may be several words ("paint bar"); the longest matching name
 // wins. Signature: one letter per argument:
 //   n  a name (bare word)     s  a "string"           p  a path (bare or quoted)
-//   i  a 32-bit integer, decimal or 0x-hex, negative allowed
-//   f  a coordinate: decimal with an optional fraction, or 0x-hex
+//   i  an integer within +-MaxNumber, decimal or 0x-hex, negative allowed
+//   c  a colour or mode word: any 32-bit integer, decimal or 0x-hex
+//   f  a coordinate within +-MaxNumber: decimal with an optional fraction, or 0x-hex
 struct Command {
     std::string_view Name;
     std::string_view Signature;
@@ -52,12 +60,18 @@ struct Command {
 // string, \" and \\ stand for " and \. False and error for an unterminated string.
 bool Tokenize(std::string_view line, std::vector<Token>& tokens, std::string& error);
 
-// Numbers as scripts write them; false for anything else (or out of range).
+// Numbers as scripts write them; false for anything else (or out of range: a 32-bit
+// integer, a real within +-MaxNumber).
 bool ParseInteger(std::string_view text, int64_t& value);
 bool ParseReal(std::string_view text, double& value);
 
-// Runs every line of input. A faulty line writes "line N: message" to errors and
-// ends the run with exit code 2; a script that reaches its end gives 0.
+// The parts one after another: messages are built with this rather than chains of
+// operator+, which GCC 12's optimiser misreads as overlapping copies.
+std::string Joined(std::initializer_list<std::string_view> parts);
+
+// Runs every line of input. A faulty line (a fault of the command, a line longer than
+// MaxLineBytes, a NUL byte, a read error) writes "line N: message" to errors and ends
+// the run with exit code 2; a script that reaches its end gives 0.
 int RunScript(std::istream& input, std::span<const Command> commands, Session& session,
               std::ostream& errors);
 
