@@ -1,0 +1,216 @@
+// SPDX-License-Identifier: MIT
+// The game, headless and driven tick by tick on the test clock, with the clock of day
+// pinned to noon (the wall of the 12:00:00.000 seed): the bar, the shots, the wall,
+// the ends of a game and whole frames pixel for pixel.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "game/bar.h"
+#include "game/commands.h"
+#include "game/frame.h"
+#include "game/headless_host.h"
+#include "game/shot.h"
+#include "game/state.h"
+#include "runtime/random.h"
+#include "runtime/test_clock.h"
+#include "tests/golden.h"
+
+namespace game {
+namespace {
+
+using Cues = std::vector<std::string>;
+
+class Play : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        runtime::UseTestClock(true);
+        runtime::SetFixedTimeOfDay(runtime::TimeOfDay{12, 0, 0, 0});
+        InstallHeadlessHost();
+    }
+    // Stops the bar worker (its game is no longer played) and lets every shot land.
+    void TearDown() override {
+        MakeCurrentGame(std::make_shared<game::Game>());
+        Tick(70);
+        EXPECT_EQ(runtime::TestClockWorkers(), 0);
+        runtime::SetFixedTimeOfDay(std::nullopt);
+        runtime::UseTestClock(false);
+    }
+    static GameState& State() { return CurrentGame()->State; }
+    static const BlockCell& Cell(int32_t row, int32_t column) {
+        return CurrentGame()->Grid->Cell(row, column);
+    }
+    static void Tick(int32_t ticks = 1) { runtime::AdvanceTestClock(ticks); }
+    static void FireAt(int32_t y) {  // aims so that the shot flies at y
+        AimAt(y - ShotBelowAim);
+        FireShot();
+    }
+    static HeadlessRecord Host() { return HeadlessSnapshot(); }
+    static ::testing::AssertionResult WindowIs(const std::string& golden) {
+        return MatchesGolden(HeadlessWindow, HeadlessControl, golden);
+    }
+};
+
+TEST(MoveBar, StepsFiveAndTurnsWhereItsEndsMeetTheTopOrTheWallsBottom) {
+    const struct {
+        int32_t Level, Offset, Direction, NextOffset, NextDirection;
+    } moves[] = {{1, 475, 1, 480, 1}, {1, 480, 1, 485, 0}, {9, 40, 1, 45, 0},
+                 {2, 470, 1, 475, 0},  // a grown bar below its new turn steps once more
+                 {11, 0, 1, 5, 0},     // levels past the table have the longest bar
+                 {1, 10, 0, 5, 0},    {1, 5, 0, 0, 1}};
+    for (const auto& m : moves) {
+        std::shared_ptr<game::Game> game = CreateGame();
+        BuildTables(*game);
+        game->State.BarLevel = m.Level;
+        game->State.BarOffset = m.Offset;
+        game->State.BarDirection = m.Direction;
+        MoveBar(*game);
+        EXPECT_EQ(game->State.BarOffset.load(), m.NextOffset) << m.Level << " " << m.Offset;
+        EXPECT_EQ(game->State.BarDirection.load(), m.NextDirection) << m.Level << " " << m.Offset;
+    }
+}
+
+TEST_F(Play, ANewGameDraws1394NumbersAndItsBarShowsAFrameEveryTick) {
+    runtime::SeedFromClock();
+    for (int draw = 0; draw < 901 + 17 * 29; ++draw) {  // the colours, then the cells
+        runtime::RandomInt(0, 1);
+    }
+    const uint32_t drawn = runtime::RandomState;
+    NewGame();
+    EXPECT_EQ(runtime::RandomState, drawn);
+    EXPECT_FALSE(Host().NewEnabled);
+    EXPECT_TRUE(WindowIs("first_frame"));
+    Tick(97);
+    EXPECT_EQ(State().BarOffset.load(), 485);
+    EXPECT_EQ(State().BarDirection.load(), 0);
+    Tick(97);
+    EXPECT_EQ(State().BarOffset.load(), 0);
+    EXPECT_EQ(Host().FramesPresented, 1 + 194);
+}
+
+// Fired right after a new game, a shot meets the lane at step 22, when the bar lies at
+// 110..165; row 3 at column 30 is reached at step 24.
+TEST_F(Play, AShotHitsTheBarTheWallOrNothing) {
+    const struct {
+        int32_t Y, Ticks, Blocks, Level, InFlight;
+        Cues Played;
+    } flights[] = {{100, 23, 0, 1, 1, {"#212"}},         {100, 24, 1, 1, 0, {"#212", "#210"}},
+                   {25, 64, 0, 1, 1, {"#212"}},          {25, 65, 0, 1, 0, {"#212"}},
+                   {110, 22, 0, 2, 0, {"#212", "#211"}}, {165, 22, 0, 2, 0, {"#212", "#211"}},
+                   {109, 22, 0, 1, 1, {"#212"}},         {166, 22, 0, 1, 1, {"#212"}}};
+    for (const auto& f : flights) {
+        NewGame();
+        InstallHeadlessHost();
+        FireAt(f.Y);
+        Tick(f.Ticks);
+        const std::string at = std::to_string(f.Y) + " after " + std::to_string(f.Ticks);
+        EXPECT_EQ(State().BlocksDestroyed.load(), f.Blocks) << at;
+        EXPECT_EQ(State().BarLevel.load(), f.Level) << at;
+        EXPECT_EQ(ShotsInFlight.load(), f.InFlight) << at;
+        EXPECT_EQ(Host().Cues, f.Played) << at;
+        Tick(70);
+    }
+    NewGame();
+    FireAt(100);
+    Tick(25);  // the block is gone and the count shown a tick later
+    EXPECT_TRUE(WindowIs("after_one_hit"));
+}
+
+TEST_F(Play, OnEdgesTheUpperRowAndTheLowerColumnGoFirstAndEachBlockOnce) {
+    NewGame();
+    FireAt(60);
+    FireAt(60);
+    Tick(24);
+    EXPECT_EQ(Cell(1, 30).Destroyed + Cell(2, 30).Destroyed + Cell(3, 30).Destroyed, 2 * 1);
+    EXPECT_EQ(Cell(3, 30).Destroyed.load(), 0);
+    for (int32_t column : {28, 29, 0}) {
+        EXPECT_EQ(ShotHitsBlock(*CurrentGame(), 580, 45), column != 0);
+        EXPECT_TRUE(column == 0 || Cell(1, column).Destroyed.load() == 1) << column;
+    }
+    std::atomic<int32_t> hits{0};
+    std::vector<std::thread> shooters;
+    for (int i = 0; i < 8; ++i) {
+        shooters.emplace_back([&] { hits += ShotHitsBlock(*CurrentGame(), 610, 105) ? 1 : 0; });
+    }
+    for (auto& shooter : shooters) {
+        shooter.join();
+    }
+    EXPECT_EQ(hits.load(), 1);
+    EXPECT_EQ(State().BlocksDestroyed.load(), 2 + 2 + 1);
+}
+
+TEST_F(Play, TheAimTakesThePlayAreasRowsAndShotsNeedAGameAndANumber) {
+    FireShot();  // no game yet
+    EXPECT_EQ(ShotsInFlight.load(), 0);
+    EXPECT_TRUE(Host().Cues.empty());
+    NewGame();
+    for (auto [y, aim] : {std::pair{503, 503}, {504, 503}, {-1, 503}, {0, 0}}) {
+        AimAt(y);
+        EXPECT_EQ(State().AimY.load(), aim) << y;
+    }
+    State().ShotCount = ShotLimit;
+    FireShot();
+    EXPECT_EQ(ShotsInFlight.load(), 0);
+    EXPECT_EQ(State().ShotCount.load(), ShotLimit);
+}
+
+// Lost first, then won: when both hold on one tick the last frame shows "Ganaste".
+TEST_F(Play, AGameEndsAtTheEndOfTheTickOnItsEndScreenWithTheBarHome) {
+    for (auto [blocks, frames, golden] : {std::tuple{0, 2, "game_over"}, {100, 3, "ganaste"}}) {
+        NewGame();
+        Tick(40);
+        State().BarLevel = 10;
+        State().BlocksDestroyed = blocks;
+        const int32_t before = Host().FramesPresented;
+        Tick();
+        EXPECT_TRUE(Host().NewEnabled);
+        EXPECT_EQ(State().BarOffset.load(), 0);
+        EXPECT_EQ(Host().FramesPresented, before + frames);  // the tick, then each end
+        EXPECT_TRUE(WindowIs(golden));
+        Tick(5);
+        EXPECT_EQ(Host().FramesPresented, before + frames);  // the worker has ended
+    }
+}
+
+TEST_F(Play, TheHundredthBlockWinsAfterTheBarsStepAndLaterShotsShowNothing) {
+    NewGame();
+    State().BlocksDestroyed = 99;
+    FireAt(100);
+    Tick(24);
+    EXPECT_EQ(State().BlocksDestroyed.load(), 100);
+    EXPECT_FALSE(Host().NewEnabled);  // the bar worker stepped before the shot
+    Tick();
+    EXPECT_TRUE(Host().NewEnabled);
+    const int32_t frames = Host().FramesPresented;
+    State().BlocksDestroyed = 32767;
+    FireAt(100);  // the bar rests at 0..55 now; column 29 is hit at step 25
+    Tick(25);
+    EXPECT_EQ(State().BlocksDestroyed.load(), -32768);  // the count is 16 bits wide
+    EXPECT_EQ(Host().FramesPresented, frames);
+}
+
+TEST_F(Play, AnEarlierGamesWorkersNeverPresentNorTouchTheNewGame) {
+    NewGame();
+    FireAt(100);
+    FireAt(400);  // passes the bar, then hits row 13
+    Tick(2);
+    std::shared_ptr<game::Game> earlier = CurrentGame();
+    NewGame();
+    const int32_t frames = Host().FramesPresented;
+    Tick();
+    EXPECT_EQ(Host().FramesPresented, frames + 1);  // only the new game's tick
+    Tick(70);
+    EXPECT_EQ(earlier->State.BlocksDestroyed.load(), 2);
+    EXPECT_EQ(earlier->Grid->Cell(3, 30).Destroyed + earlier->Grid->Cell(13, 30).Destroyed, 2);
+    EXPECT_EQ(State().BlocksDestroyed.load(), 0);
+    for (const BlockCell& cell : CurrentGame()->Grid->Cells) {
+        ASSERT_EQ(cell.Destroyed.load(), 0);
+    }
+    const std::weak_ptr<game::Game> watched = std::exchange(earlier, nullptr);
+    EXPECT_TRUE(watched.expired());  // nobody holds it once its workers have ended
+}
+
+}  // namespace
+}  // namespace game
