@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The window on Qt's offscreen platform, where a unit test sees what the desktop hides:
-// the menu's ids, refreshes from many threads, the aim, "Nuevo", the author boxes and
+// the menu's ids, the author boxes, refreshes from many threads, the aim, "Nuevo" and
 // the pump hook.
 #include <gtest/gtest.h>
 #include <QAbstractButton>
@@ -41,9 +41,13 @@ MainWindowWidget& Window() {
     return *window;
 }
 
+// Posted events, deferred deletes, then queued refreshes and their repaints.
 void HandlePosted() {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (int round = 0; round < 3; ++round) {
+        QCoreApplication::processEvents();
+    }
 }
 
 QList<QMessageBox*> OpenAuthorBoxes() {
@@ -54,6 +58,39 @@ QList<QMessageBox*> OpenAuthorBoxes() {
         }
     }
     return boxes;
+}
+
+TEST(MainWindow, TheMenuItsIdsAndTheAuthorsParentlessNonModalBoxes) {
+    const QList<QAction*> items = Window().MenuBar()->actions().value(0)->menu()->actions();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0], Window().NewAction());
+    const std::pair<const char*, int> expected[] = {
+        {"Nuevo", IdNew}, {"Autor", IdAuthor}, {"Salir", IdQuit}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(std::pair(items[i]->text(), items[i]->data().toInt()),
+                  std::pair(QString(expected[i].first), expected[i].second));
+    }
+    // A work area smaller than the window puts it at the corner, never off screen.
+    EXPECT_EQ(CentredPosition(QRect(0, 0, 800, 500), QSize(1000, 576)), QPoint(0, 0));
+    for (const int32_t id : {0, IdGraphic, 1002, 1006, -1}) {
+        RunCommand(id);
+    }
+    HandlePosted();
+    EXPECT_TRUE(OpenAuthorBoxes().isEmpty());
+    RunCommand(IdAuthor);
+    RunCommand(IdAuthor);
+    const QList<QMessageBox*> boxes = OpenAuthorBoxes();
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_EQ(boxes[0]->text(), QString::fromUtf8("Autor: el equipo de Zarpeta\nVersión "
+                                                  "0.2.2.0\nwww.zarpeta.example"));
+    EXPECT_FALSE(QApplication::activeModalWidget());
+    EXPECT_EQ(boxes[0]->parent(), nullptr);
+    QPointer<QMessageBox> watched = boxes[0];
+    for (QMessageBox* box : boxes) {
+        box->button(QMessageBox::Ok)->click();
+    }
+    HandlePosted();
+    EXPECT_TRUE(watched.isNull() && OpenAuthorBoxes().isEmpty());  // closed boxes are deleted
 }
 
 // Collects the parts of the play area that the window repaints on its own.
@@ -70,42 +107,10 @@ class PaintRecorder final : public QObject {
     QRegion Painted;
 };
 
-// Lets the queued refreshes reach the widget and its repaints happen.
-void RepaintPending() {
-    for (int round = 0; round < 3; ++round) {
-        QCoreApplication::processEvents();
-    }
-}
-
-void SendMouse(QEvent::Type type, int y, Qt::MouseButton button) {
-    GraphicControl* control = Window().Control();
-    const QPointF local(300, y);
-    QMouseEvent event(type, local, control->mapToGlobal(local), button,
-                      type == QEvent::MouseMove ? Qt::NoButton : button, Qt::NoModifier);
-    QCoreApplication::sendEvent(control, &event);
-}
-
-TEST(MainWindow, MenuHoldsItsThreeItemsInOrderWithTheirIdsAndPlacesOnScreen) {
-    const QList<QAction*> top = Window().MenuBar()->actions();
-    ASSERT_EQ(top.size(), 1);
-    const QList<QAction*> items = top[0]->menu()->actions();
-    ASSERT_EQ(items.size(), 3);
-    EXPECT_EQ(items[0], Window().NewAction());
-    const std::pair<const char*, int> expected[] = {
-        {"Nuevo", IdNew}, {"Autor", IdAuthor}, {"Salir", IdQuit}};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(items[i]->text(), expected[i].first);
-        EXPECT_EQ(items[i]->data().toInt(), expected[i].second);
-    }
-    // A work area smaller than the window puts it at the corner, never off screen.
-    EXPECT_EQ(CentredPosition(QRect(100, 30, 1280, 994), QSize(1000, 576)), QPoint(240, 239));
-    EXPECT_EQ(CentredPosition(QRect(0, 0, 800, 500), QSize(1000, 576)), QPoint(0, 0));
-}
-
 // Each worker's boxes land one border pixel in, and every refresh is repainted.
 TEST(PlayArea, RefreshesFromManyThreadsAreAllRepainted) {
     Window();
-    RepaintPending();
+    HandlePosted();
     PaintRecorder recorder;
     std::thread workers[4];
     for (int i = 0; i < 4; ++i) {
@@ -120,7 +125,7 @@ TEST(PlayArea, RefreshesFromManyThreadsAreAllRepainted) {
     for (std::thread& worker : workers) {
         worker.join();
     }
-    RepaintPending();
+    HandlePosted();
     const QRegion painted = recorder.Painted;          // before grab() repaints everything
     EXPECT_FALSE(painted.contains(QPoint(500, 300)));  // nothing drawn there
     const QImage shown = Window().Control()->grab().toImage();
@@ -128,6 +133,14 @@ TEST(PlayArea, RefreshesFromManyThreadsAreAllRepainted) {
         EXPECT_TRUE(painted.contains(QRect(1 + 100 * i, 401, 100, 2))) << i;
         EXPECT_EQ(shown.pixel(1 + 100 * i + 99, 402), 0xFF00FF00) << i;
     }
+}
+
+void SendMouse(QEvent::Type type, int y, Qt::MouseButton button) {
+    GraphicControl* control = Window().Control();
+    const QPointF local(300, y);
+    QMouseEvent event(type, local, control->mapToGlobal(local), button,
+                      type == QEvent::MouseMove ? Qt::NoButton : button, Qt::NoModifier);
+    QCoreApplication::sendEvent(control, &event);
 }
 
 TEST(Mouse, MovesAimInsideTheBorderUpTo503AndDoubleClicksFireNothing) {
@@ -145,8 +158,9 @@ TEST(Mouse, MovesAimInsideTheBorderUpTo503AndDoubleClicksFireNothing) {
 }
 
 // Greying on the interface thread is at once; a worker's requests are queued, never
-// applied on the worker, and the last one asked for wins.
-TEST(QtHost, GreyingIsImmediateAndTheLastRequestFromAWorkerWins) {
+// applied on the worker, and the last one asked for wins. The pump hook handles
+// posted work only on the interface thread, and never nests.
+TEST(QtHost, GreyingIsImmediateTheLastRequestFromAWorkerWinsAndThePumpNeverNests) {
     QAction* item = Window().NewAction();
     game::SetNewEnabled(false);
     EXPECT_FALSE(item->isEnabled());
@@ -162,40 +176,11 @@ TEST(QtHost, GreyingIsImmediateAndTheLastRequestFromAWorkerWins) {
     }).join();
     HandlePosted();
     EXPECT_FALSE(item->isEnabled());
-}
-
-TEST(Commands, AutorOpensParentlessNonModalBoxesThatGoWhenClosedAndOtherIdsNothing) {
-    Window();
-    for (const int32_t id : {0, IdGraphic, 1002, 1006, -1}) {
-        RunCommand(id);
-    }
-    HandlePosted();
-    EXPECT_TRUE(OpenAuthorBoxes().isEmpty());
-    RunCommand(IdAuthor);
-    RunCommand(IdAuthor);
-    const QList<QMessageBox*> boxes = OpenAuthorBoxes();
-    ASSERT_EQ(boxes.size(), 2);
-    EXPECT_EQ(boxes[0]->text(), QString::fromUtf8("Autor: el equipo de Zarpeta\nVersión "
-                                                  "0.2.2.0\nwww.zarpeta.example"));
-    EXPECT_FALSE(QApplication::activeModalWidget());
-    for (QMessageBox* box : boxes) {
-        EXPECT_EQ(box->parent(), nullptr);
-        EXPECT_EQ(box->windowModality(), Qt::NonModal);
-        QPointer<QMessageBox> watched = box;
-        box->button(QMessageBox::Ok)->click();
-        HandlePosted();
-        EXPECT_TRUE(watched.isNull());
-    }
-}
-
-TEST(PumpHook, HandlesPostedWorkOnlyOnTheInterfaceThreadAndNeverNests) {
-    Window();
-    bool nestedHandled = true;
+    bool nestedHandled = true, fromWorker = true;
     QMetaObject::invokeMethod(
         qApp, [&] { nestedHandled = PumpPendingEvents(); }, Qt::QueuedConnection);
     EXPECT_TRUE(PumpPendingEvents());
     EXPECT_FALSE(nestedHandled);  // stays true if the posted work never ran
-    bool fromWorker = true;
     std::thread([&] { fromWorker = PumpPendingEvents(); }).join();
     EXPECT_FALSE(fromWorker);
 }
