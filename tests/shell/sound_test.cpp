@@ -23,11 +23,10 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// The value's low bytes, least significant first, over the bytes from at (or appended).
-void Put(Bytes& out, uint32_t value, int bytes, size_t at = SIZE_MAX) {
+// Writes the value's low bytes, least significant first, over the bytes from at.
+void Put(Bytes& out, size_t at, int bytes, uint32_t value) {
     for (int b = 0; b < bytes; ++b) {
-        at == SIZE_MAX ? out.push_back(uint8_t(value >> 8 * b))
-                       : void(out[at + b] = uint8_t(value >> 8 * b));
+        out[at + b] = uint8_t(value >> 8 * b);
     }
 }
 
@@ -36,11 +35,12 @@ Bytes Riff(std::initializer_list<std::pair<std::string, Bytes>> chunks) {
     Bytes out = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
     for (const auto& [tag, body] : chunks) {
         out.insert(out.end(), tag.begin(), tag.end());
-        Put(out, uint32_t(body.size()), 4);
+        out.insert(out.end(), 4, uint8_t{0});
+        Put(out, out.size() - 4, 4, uint32_t(body.size()));
         out.insert(out.end(), body.begin(), body.end());
         out.insert(out.end(), body.size() % 2, uint8_t{0});
     }
-    Put(out, uint32_t(out.size() - 8), 4, 4);
+    Put(out, 4, 4, uint32_t(out.size() - 8));
     return out;
 }
 
@@ -66,7 +66,7 @@ TEST(ReadCueFile, ReadsCanonicalFilesSkipsOtherChunksAndRefusesAnyOtherFile) {
     const auto refuses = [&](std::span<const std::array<uint32_t, 3>> patches) {
         Bytes bytes = wave;
         for (const auto& [at, width, value] : patches) {  // width 0: no patch
-            Put(bytes, value, int(width), at);
+            Put(bytes, at, int(width), value);
         }
         return !ReadCueFile(bytes);
     };
@@ -91,15 +91,6 @@ TEST(ReadCueFile, ReadsCanonicalFilesSkipsOtherChunksAndRefusesAnyOtherFile) {
     EXPECT_FALSE(ReadCueFile(Riff({{"fmt ", Format}})));
 }
 
-// The root mean square of count samples from the given one, scaled to 0..1.
-double Level(const std::vector<int16_t>& wave, size_t from, size_t count) {
-    double sum = 0;
-    for (size_t i = from; i < from + count; ++i) {
-        sum += wave[i] / 32768.0 * wave[i] / 32768.0;
-    }
-    return std::sqrt(sum / count);
-}
-
 TEST(CueFiles, AreReadWholeWithTheirLengthsAudibleWithoutClicksAndFadingOut) {
     for (auto [id, samples] : {std::pair{210, 21718u}, {211, 2509u}, {212, 11266u}}) {
         std::ifstream file(std::string(ZARPETA_CUE_DIR) + "/" + std::to_string(id) + ".wav");
@@ -110,8 +101,14 @@ TEST(CueFiles, AreReadWholeWithTheirLengthsAudibleWithoutClicksAndFadingOut) {
         const auto [low, high] = std::ranges::minmax(wave);
         EXPECT_GT(std::max(-low, int(high)), 0.3 * 32768) << id;  // clearly audible, not clipped
         EXPECT_LT(std::max(-low, int(high)), 0.99 * 32768) << id;
-        const size_t tenth = samples / 10;
-        EXPECT_LT(Level(wave, 9 * tenth, tenth), 0.1 * Level(wave, tenth, tenth)) << id;
+        const auto level = [&](size_t tenth) {  // the root mean square of that tenth
+            double sum = 0;
+            for (size_t i = tenth * samples / 10; i < (tenth + 1) * samples / 10; ++i) {
+                sum += double(wave[i]) * wave[i];
+            }
+            return std::sqrt(sum);
+        };
+        EXPECT_LT(level(9), 0.1 * level(1)) << id;
     }
 }
 
@@ -137,6 +134,10 @@ struct FakePlayer {
     size_t Room = 4;                // bytes offered per write
     size_t TakesAtMost = SIZE_MAX;  // an output may take less than it is offered
 
+    void Play(int cue, int ticks = 40) {
+        RequestCue(Requests, cue);
+        Tick(ticks);
+    }
     // Ticks: take the latest request, then write what fits once.
     void Tick(int ticks = 1, const std::vector<CueSound>& cues = Cues) {
         for (int tick = 0; tick < ticks; ++tick) {
@@ -174,25 +175,17 @@ TEST(CueSchedule, PlaysEachCueOnceAndWholeAndNeverWritesPastItsEnd) {
 
 TEST(CueSchedule, TheLatestRequestCutsTheCuePlayingAndTheSameCueStartsOver) {
     FakePlayer player;
-    RequestCue(player.Requests, 0);
-    player.Tick();
+    player.Play(0, 1);
     RequestCue(player.Requests, CueCount);
-    RequestCue(player.Requests, -1);
-    player.Tick();
+    player.Play(-1, 1);
     EXPECT_EQ(player.Heard.size(), 4u);  // no such cues: cue 0 plays on
-    RequestCue(player.Requests, 2);      // cuts cue 0 halfway
-    player.Tick(40);
-    EXPECT_EQ(player.Cuts, 1);
-    EXPECT_EQ(player.Heard, Cues[2].Samples);
+    player.Play(2);                      // cuts cue 0 halfway
+    EXPECT_EQ(std::pair(player.Cuts, player.Heard), std::pair(1, Cues[2].Samples));
     RequestCue(player.Requests, 0);
-    RequestCue(player.Requests, 1);  // only the latest of several plays
-    player.Tick();
-    RequestCue(player.Requests, 1);  // the same cue again, while it plays
-    player.Tick(40);
-    RequestCue(player.Requests, 1);  // and after it has ended
-    player.Tick(40);
-    EXPECT_EQ(player.Cuts, 4);
-    EXPECT_EQ(player.Heard, Cues[1].Samples);
+    player.Play(1, 1);  // only the latest of several plays
+    player.Play(1);     // the same cue again, while it plays
+    player.Play(1);     // and after it has ended
+    EXPECT_EQ(std::pair(player.Cuts, player.Heard), std::pair(4, Cues[1].Samples));
     RequestSilence(player.Requests);
     player.Tick(40);
     EXPECT_TRUE(player.Heard.empty());
