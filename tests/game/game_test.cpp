@@ -4,8 +4,10 @@
 // the ends of a game and whole frames pixel for pixel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "game/bar.h"
@@ -67,8 +69,9 @@ TEST(MoveBar, StepsFiveAndTurnsWhereItsEndsMeetTheTopOrTheWallsBottom) {
         game->State.BarOffset = m.Offset;
         game->State.BarDirection = m.Direction;
         MoveBar(*game);
-        EXPECT_EQ(game->State.BarOffset.load(), m.NextOffset) << m.Level << " " << m.Offset;
-        EXPECT_EQ(game->State.BarDirection.load(), m.NextDirection) << m.Level << " " << m.Offset;
+        EXPECT_EQ(std::tuple(game->State.BarOffset.load(), game->State.BarDirection.load()),
+                  std::tuple(m.NextOffset, m.NextDirection))
+            << m.Level << " " << m.Offset;
     }
 }
 
@@ -83,11 +86,10 @@ TEST_F(Play, ANewGameDraws1394NumbersAndItsBarShowsAFrameEveryTick) {
     EXPECT_FALSE(Host().NewEnabled);
     EXPECT_TRUE(WindowIs("first_frame"));
     Tick(97);
-    EXPECT_EQ(State().BarOffset.load(), 485);
-    EXPECT_EQ(State().BarDirection.load(), 0);
+    EXPECT_EQ(std::tuple(State().BarOffset.load(), State().BarDirection.load()),
+              std::tuple(485, 0));
     Tick(97);
-    EXPECT_EQ(State().BarOffset.load(), 0);
-    EXPECT_EQ(Host().FramesPresented, 1 + 194);
+    EXPECT_EQ(std::tuple(State().BarOffset.load(), Host().FramesPresented), std::tuple(0, 1 + 194));
 }
 
 // Fired right after a new game, a shot meets the lane at step 22, when the bar lies at
@@ -105,11 +107,10 @@ TEST_F(Play, AShotHitsTheBarTheWallOrNothing) {
         InstallHeadlessHost();
         FireAt(f.Y);
         Tick(f.Ticks);
-        const std::string at = std::to_string(f.Y) + " after " + std::to_string(f.Ticks);
-        EXPECT_EQ(State().BlocksDestroyed.load(), f.Blocks) << at;
-        EXPECT_EQ(State().BarLevel.load(), f.Level) << at;
-        EXPECT_EQ(ShotsInFlight.load(), f.InFlight) << at;
-        EXPECT_EQ(Host().Cues, f.Played) << at;
+        EXPECT_EQ(std::tuple(State().BlocksDestroyed.load(), State().BarLevel.load(),
+                             ShotsInFlight.load(), Host().Cues),
+                  std::tuple(f.Blocks, f.Level, f.InFlight, f.Played))
+            << f.Y << " after " << f.Ticks;
         Tick(70);
     }
     NewGame();
@@ -130,21 +131,15 @@ TEST_F(Play, OnEdgesTheUpperRowAndTheLowerColumnGoFirstAndEachBlockOnce) {
         EXPECT_TRUE(column == 0 || Cell(1, column).Destroyed.load() == 1) << column;
     }
     std::atomic<int32_t> hits{0};
-    std::vector<std::thread> shooters;
-    for (int i = 0; i < 8; ++i) {
+    for (std::vector<std::jthread> shooters; shooters.size() < 8;) {  // joined as the loop ends
         shooters.emplace_back([&] { hits += ShotHitsBlock(*CurrentGame(), 610, 105) ? 1 : 0; });
     }
-    for (auto& shooter : shooters) {
-        shooter.join();
-    }
-    EXPECT_EQ(hits.load(), 1);
-    EXPECT_EQ(State().BlocksDestroyed.load(), 2 + 2 + 1);
+    EXPECT_EQ(std::tuple(hits.load(), State().BlocksDestroyed.load()), std::tuple(1, 2 + 2 + 1));
 }
 
 TEST_F(Play, TheAimTakesThePlayAreasRowsAndShotsNeedAGameAndANumber) {
     FireShot();  // no game yet
-    EXPECT_EQ(ShotsInFlight.load(), 0);
-    EXPECT_TRUE(Host().Cues.empty());
+    EXPECT_TRUE(ShotsInFlight.load() == 0 && Host().Cues.empty());
     NewGame();
     for (auto [y, aim] : {std::pair{503, 503}, {504, 503}, {-1, 503}, {0, 0}}) {
         AimAt(y);
@@ -152,8 +147,7 @@ TEST_F(Play, TheAimTakesThePlayAreasRowsAndShotsNeedAGameAndANumber) {
     }
     State().ShotCount = ShotLimit;
     FireShot();
-    EXPECT_EQ(ShotsInFlight.load(), 0);
-    EXPECT_EQ(State().ShotCount.load(), ShotLimit);
+    EXPECT_EQ(std::tuple(ShotsInFlight.load(), State().ShotCount.load()), std::tuple(0, ShotLimit));
 }
 
 // Lost first, then won: when both hold on one tick the last frame shows "Ganaste".
@@ -165,9 +159,9 @@ TEST_F(Play, AGameEndsAtTheEndOfTheTickOnItsEndScreenWithTheBarHome) {
         State().BlocksDestroyed = blocks;
         const int32_t before = Host().FramesPresented;
         Tick();
-        EXPECT_TRUE(Host().NewEnabled);
-        EXPECT_EQ(State().BarOffset.load(), 0);
-        EXPECT_EQ(Host().FramesPresented, before + frames);  // the tick, then each end
+        // The tick, then each end.
+        EXPECT_EQ(std::tuple(Host().NewEnabled, State().BarOffset.load(), Host().FramesPresented),
+                  std::tuple(true, 0, before + frames));
         EXPECT_TRUE(WindowIs(golden));
         Tick(5);
         EXPECT_EQ(Host().FramesPresented, before + frames);  // the worker has ended
@@ -179,16 +173,18 @@ TEST_F(Play, TheHundredthBlockWinsAfterTheBarsStepAndLaterShotsShowNothing) {
     State().BlocksDestroyed = 99;
     FireAt(100);
     Tick(24);
-    EXPECT_EQ(State().BlocksDestroyed.load(), 100);
-    EXPECT_FALSE(Host().NewEnabled);  // the bar worker stepped before the shot
+    // The bar worker stepped before the shot.
+    EXPECT_EQ(std::tuple(State().BlocksDestroyed.load(), Host().NewEnabled),
+              std::tuple(100, false));
     Tick();
     EXPECT_TRUE(Host().NewEnabled);
     const int32_t frames = Host().FramesPresented;
     State().BlocksDestroyed = 32767;
     FireAt(100);  // the bar rests at 0..55 now; column 29 is hit at step 25
     Tick(25);
-    EXPECT_EQ(State().BlocksDestroyed.load(), -32768);  // the count is 16 bits wide
-    EXPECT_EQ(Host().FramesPresented, frames);
+    // The count is 16 bits wide.
+    EXPECT_EQ(std::tuple(State().BlocksDestroyed.load(), Host().FramesPresented),
+              std::tuple(-32768, frames));
 }
 
 TEST_F(Play, AnEarlierGamesWorkersNeverPresentNorTouchTheNewGame) {
@@ -205,9 +201,9 @@ TEST_F(Play, AnEarlierGamesWorkersNeverPresentNorTouchTheNewGame) {
     EXPECT_EQ(earlier->State.BlocksDestroyed.load(), 2);
     EXPECT_EQ(earlier->Grid->Cell(3, 30).Destroyed + earlier->Grid->Cell(13, 30).Destroyed, 2);
     EXPECT_EQ(State().BlocksDestroyed.load(), 0);
-    for (const BlockCell& cell : CurrentGame()->Grid->Cells) {
-        ASSERT_EQ(cell.Destroyed.load(), 0);
-    }
+    EXPECT_EQ(
+        std::ranges::count_if(CurrentGame()->Grid->Cells, [](auto& c) { return c.Destroyed == 1; }),
+        0);
     const std::weak_ptr<game::Game> watched = std::exchange(earlier, nullptr);
     EXPECT_TRUE(watched.expired());  // nobody holds it once its workers have ended
 }

@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The drawing layer: surfaces and their handles, copies, clears, the graphic control's
-// refresh, threads drawing at once, boxes to the pixel, text and fonts, and the
-// scene painters against their golden images.
+// refresh, boxes to the pixel, text and fonts, and the scene painters against their
+// golden images.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <limits>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -69,8 +67,7 @@ SurfaceHandle Patterned(int32_t width, int32_t height) {
 }
 
 TEST(Surfaces, BadAndFreedHandlesDrawNothingAndAreNeverReused) {
-    EXPECT_EQ(NewBitmap(0, 5), 0);
-    EXPECT_EQ(NewBitmap(1 << 20, 1 << 20), 0);
+    EXPECT_EQ(std::pair(NewBitmap(0, 5), NewBitmap(1 << 20, 1 << 20)), std::pair(0, 0));
     const SurfaceHandle bitmap = Cleared(4, 4);
     FreeBitmap(bitmap);
     DrawBox(0, 0, 4, 4, 0, 0, 0, 0);  // still current: draws nowhere
@@ -105,13 +102,10 @@ TEST(Surfaces, CopiesClipAtEveryEdgeAndClearsKeepTheirRectangle) {
         const Image before = Snapshot(bitmap);
         ClearSurface(Red, 0, kept);
         const Image after = Snapshot(bitmap);
-        for (int32_t y = 0; y < 5; ++y) {
-            for (int32_t x = 0; x < 6; ++x) {
-                const bool in =
-                    x >= kept.Left && x < kept.Right && y >= kept.Top && y < kept.Bottom;
-                EXPECT_EQ(after.At(x, y), in ? before.At(x, y) : Word(Red))
-                    << x << "," << y << " keeping " << kept.Left << "," << kept.Top;
-            }
+        for (int32_t at = 0, x = 0, y = 0; at < 30; ++at, x = at % 6, y = at / 6) {
+            const bool in = x >= kept.Left && x < kept.Right && y >= kept.Top && y < kept.Bottom;
+            EXPECT_EQ(after.At(x, y), in ? before.At(x, y) : Word(Red))
+                << x << "," << y << " keeping " << kept.Left << "," << kept.Top;
         }
     }
 }
@@ -162,41 +156,6 @@ TEST(GraphicControl, RefreshesWhatChangedOutsideTheLock) {
     EXPECT_EQ(sink.Refreshes.size(), refreshes);
     const Image shown = Snapshot(Window, 1001);
     EXPECT_EQ(std::pair(shown.At(7, 3), shown.At(7, 2)), std::pair(Word(Red), Word(ColourSilver)));
-}
-
-// Each thread draws on its own current surface. Four threads draw whole-surface boxes at once while
-// a fifth looks: every look sees the clear or one whole box, never a mixture.
-TEST(Threads, DrawOnTheirOwnSurfacesAndBoxesAreNeverSeenHalfDrawn) {
-    const int32_t colours[] = {0x0000FF, 0x00FF00, 0xFF0000, 0xFFFFFF};
-    const SurfaceHandle shared = Cleared(40, 30);
-    std::vector<Image> wholes{Snapshot(shared)};
-    for (int32_t colour : colours) {
-        const SurfaceHandle reference = Cleared(40, 30);
-        DrawBox(0, 0, 40, 30, 70, colour ^ 0x808080, colour, 0);
-        wholes.push_back(Snapshot(reference));
-    }
-    std::atomic<int32_t> running{4}, mixtures{0};
-    std::vector<std::thread> threads;
-    for (int32_t colour : colours) {
-        threads.emplace_back([&, colour] {
-            AttachSurface(shared, 0, 0);
-            for (int32_t i = 0; i < 300; ++i) {
-                DrawBox(0, 0, 40, 30, 70, colour ^ 0x808080, colour, 0);
-            }
-            running.fetch_sub(1);
-        });
-    }
-    threads.emplace_back([&] {
-        do {
-            mixtures += std::ranges::find(wholes, Snapshot(shared)) == wholes.end() ? 1 : 0;
-        } while (running.load() > 0);
-    });
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
-    EXPECT_EQ(mixtures.load(), 0);
-    ClearSurface(Red, 0);  // this thread's own surface, the last reference
-    EXPECT_NE(std::ranges::find(wholes, Snapshot(shared)), wholes.end());
 }
 
 // The box (x1, y1)-(x2, y2), white on red, on a silver surface of width x height.
