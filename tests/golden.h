@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -26,11 +27,10 @@ inline ::testing::AssertionResult MatchesGolden(render::SurfaceHandle surface, i
         width != imageWidth || height != imageHeight) {
         return ::testing::AssertionFailure() << "no image, or not the size of " << path;
     }
-    for (size_t pixel = 0; pixel < image.size(); ++pixel) {
-        if (((image[pixel] ^ golden[pixel]) & 0xFFFFFFu) != 0) {
-            return ::testing::AssertionFailure() << name << " differs first at (" << pixel % width
-                                                 << ", " << pixel / width << ")";
-        }
-    }
-    return ::testing::AssertionSuccess();
+    const auto same = [](uint32_t a, uint32_t b) { return ((a ^ b) & 0xFFFFFFu) == 0; };
+    const size_t pixel = std::ranges::mismatch(image, golden, same).in1 - image.begin();
+    return pixel == image.size() ? ::testing::AssertionSuccess()
+                                 : ::testing::AssertionFailure()
+                                       << name << " differs first at (" << pixel % width << ", "
+                                       << pixel / width << ")";
 }

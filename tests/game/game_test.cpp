@@ -137,14 +137,10 @@ TEST_F(Play, OnEdgesTheUpperRowAndTheLowerColumnGoFirstAndEachBlockOnce) {
     EXPECT_EQ(std::tuple(hits.load(), State().BlocksDestroyed.load()), std::tuple(1, 2 + 2 + 1));
 }
 
-TEST_F(Play, TheAimTakesThePlayAreasRowsAndShotsNeedAGameAndANumber) {
+TEST_F(Play, ShotsNeedAGameAndANumber) {
     FireShot();  // no game yet
     EXPECT_TRUE(ShotsInFlight.load() == 0 && Host().Cues.empty());
     NewGame();
-    for (auto [y, aim] : {std::pair{503, 503}, {504, 503}, {-1, 503}, {0, 0}}) {
-        AimAt(y);
-        EXPECT_EQ(State().AimY.load(), aim) << y;
-    }
     State().ShotCount = ShotLimit;
     FireShot();
     EXPECT_EQ(std::tuple(ShotsInFlight.load(), State().ShotCount.load()), std::tuple(0, ShotLimit));

@@ -14,7 +14,6 @@
 #include "render/painters.h"
 #include "render/surface.h"
 #include "render/text_painters.h"
-#include "runtime/pacing.h"
 #include "tests/golden.h"
 
 namespace render {
@@ -58,10 +57,8 @@ bool AllOf(const Image& image, int32_t colour = ColourSilver) {
 // A bitmap whose pixels all differ: colour (x, y, 7).
 SurfaceHandle Patterned(int32_t width, int32_t height) {
     const SurfaceHandle bitmap = Cleared(width, height);
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            DrawBox(x, y, x + 1.0f, y + 2.0f, 0, MakeRgb(x, y, 7), ColourNone, 0);
-        }
+    for (int32_t x = 0, y = 0; y < height; y += ++x / width, x %= width) {
+        DrawBox(x, y, x + 1.0f, y + 2.0f, 0, MakeRgb(x, y, 7), ColourNone, 0);
     }
     return bitmap;
 }
@@ -342,18 +339,6 @@ TEST(Painters, TheScoreHasNoLeadingBlankAndReusesItsFonts) {
         PaintScoreOn(frame, count);
     }
     EXPECT_EQ(NewFont("probe after", 10, 0, 0, 0, 0), before + 1);
-}
-
-int32_t Pumped = 0;
-
-// A new game's caption pauses once (handing the pump one event), then clears silver.
-TEST(Painters, TheCaptionPausesOnceThenClearsTheLayerSilver) {
-    runtime::SetPumpHook([] { return ++Pumped > 0; });  // an event handled: no sleep
-    const SurfaceHandle layer = Cleared(620, 550, 0x00FF00);
-    PaintCaption(layer, 0, CaptionText, NewCaptionFont());
-    runtime::SetPumpHook(nullptr);
-    EXPECT_EQ(Pumped, 1);
-    EXPECT_EQ(std::ranges::count(Snapshot(layer).Pixels, Word(0x00FF00)), 0);
 }
 
 }  // namespace

@@ -21,8 +21,8 @@ namespace {
 
 TEST(Random, DrawsSpanBothBoundsInEitherOrderAndTheSeedIsTheTimeAsFloatBits) {
     RandomState = 0;
-    EXPECT_EQ(RandomFraction(), 0.0);
-    EXPECT_EQ(RandomFraction(), 67387907 * 0x1p-31);
+    EXPECT_EQ((std::vector{RandomFraction(), RandomFraction()}),
+              (std::vector{0.0, 67387907 * 0x1p-31}));
     // The state before, the bounds, the number drawn; the last has the largest fraction.
     const int64_t draws[][4] = {{1, 0, 900, 28},
                                 {1, 900, 0, 28},
@@ -80,10 +80,10 @@ TEST(Workers, RunSuspendedOnTheStackAskedForAndReleaseTheirHandleOnce) {
 #else
     EXPECT_EQ(started.get(), std::tuple(1234, true, 0x10000u));  // whole 64 KiB, rounded down
 #endif
-    EXPECT_EQ(ResumeWorker(handle), 0);  // already running
-    EXPECT_EQ(CloseWorkerHandle(handle), -1);
-    EXPECT_EQ(CloseWorkerHandle(handle), 0);
-    EXPECT_EQ(CloseWorkerHandle(0), 0);
+    // Already running; then released once.
+    EXPECT_EQ((std::vector{ResumeWorker(handle), CloseWorkerHandle(handle),
+                           CloseWorkerHandle(handle), CloseWorkerHandle(0)}),
+              (std::vector{0, -1, 0, 0}));
     release.set_value();
     finished.get_future().wait();  // released, the worker still runs to its end
     EXPECT_FALSE(ran || CurrentThreadState().IsWorker);
@@ -144,11 +144,11 @@ TEST(TestClock, StepsEachWorkerOnceATickInCreationOrder) {
     StartLogging("s2", 4);
     TakeLog();
     AdvanceTestClock(3);
-    EXPECT_EQ(TakeLog(), "bar1 s11 s21 bar2 s12 s22 bar3 s23 ");  // s1 ended after 2 steps
-    EXPECT_EQ(TestClockWorkers(), 2);
+    // s1 ended after 2 steps.
+    EXPECT_EQ(std::tuple(TakeLog(), TestClockWorkers()),
+              std::tuple("bar1 s11 s21 bar2 s12 s22 bar3 s23 ", 2));
     AdvanceTestClock(2);
-    EXPECT_EQ(TakeLog(), "bar4 s24 bar5 ");
-    EXPECT_EQ(TestClockWorkers(), 0);
+    EXPECT_EQ(std::tuple(TakeLog(), TestClockWorkers()), std::tuple("bar4 s24 bar5 ", 0));
     UseTestClock(false);
 }
 
