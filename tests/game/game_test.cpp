@@ -41,9 +41,7 @@ class Play : public ::testing::Test {
         runtime::UseTestClock(false);
     }
     static GameState& State() { return CurrentGame()->State; }
-    static const BlockCell& Cell(int32_t row, int32_t column) {
-        return CurrentGame()->Grid->Cell(row, column);
-    }
+    static auto& Cell(int row, int column) { return CurrentGame()->Grid->Cell(row, column); }
     static void Tick(int32_t ticks = 1) { runtime::AdvanceTestClock(ticks); }
     static void FireAt(int32_t y) {  // aims so that the shot flies at y
         AimAt(y - ShotBelowAim);
@@ -197,9 +195,8 @@ TEST_F(Play, AnEarlierGamesWorkersNeverPresentNorTouchTheNewGame) {
     EXPECT_EQ(earlier->State.BlocksDestroyed.load(), 2);
     EXPECT_EQ(earlier->Grid->Cell(3, 30).Destroyed + earlier->Grid->Cell(13, 30).Destroyed, 2);
     EXPECT_EQ(State().BlocksDestroyed.load(), 0);
-    EXPECT_EQ(
-        std::ranges::count_if(CurrentGame()->Grid->Cells, [](auto& c) { return c.Destroyed == 1; }),
-        0);
+    EXPECT_TRUE(
+        std::ranges::none_of(CurrentGame()->Grid->Cells, [](auto& c) { return c.Destroyed == 1; }));
     const std::weak_ptr<game::Game> watched = std::exchange(earlier, nullptr);
     EXPECT_TRUE(watched.expired());  // nobody holds it once its workers have ended
 }

@@ -171,15 +171,11 @@ TEST(DrawBox, IsClippedLikeTheSameBoxSeenThroughAWindowEvenFarOut) {
             ASSERT_EQ(clipped.Pixels[at], whole.At(at % 20 + 30, at / 20 + 60)) << x << ", " << y;
         }
     }
-    const float far[][4] = {{-3e38f, -3e38f, 3e38f, 3e38f},
-                            {NaN, NaN, 5, 5},
-                            {1e9f, 1e9f, 2e9f, 2e9f},
-                            {-2e9f, 2, 9, 3e9f},
-                            {Inf, NaN, -Inf, 4},
-                            {-1e6f, 3, 1e6f, 7}};
-    for (const auto& box : far) {
+    const float far[] = {-3e38f, -3e38f, 3e38f, 3e38f, NaN, NaN, 5,    5, 1e9f,  1e9f, 2e9f, 2e9f,
+                         -2e9f,  2,      9,     3e9f,  Inf, NaN, -Inf, 4, -1e6f, 3,    1e6f, 7};
+    for (size_t at = 0; at < std::size(far); at += 4) {  // a box's two corners at a time
         for (int32_t corner : {0, 70, 100}) {
-            Drawn(8, 6, box[0], box[1], box[2], box[3], corner);
+            Drawn(8, 6, far[at], far[at + 1], far[at + 2], far[at + 3], corner);
         }
     }
     // A box around the whole surface has its outline off it: only the fill shows.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <pthread.h>
 
+#include <array>
 #include <climits>
 #include <future>
 #include <mutex>
@@ -24,12 +25,11 @@ TEST(Random, DrawsSpanBothBoundsInEitherOrderAndTheSeedIsTheTimeAsFloatBits) {
     EXPECT_EQ((std::vector{RandomFraction(), RandomFraction()}),
               (std::vector{0.0, 67387907 * 0x1p-31}));
     // The state before, the bounds, the number drawn; the last has the largest fraction.
-    const int64_t draws[][4] = {{1, 0, 900, 28},
-                                {1, 900, 0, 28},
-                                {1, -7, -7, -7},
-                                {0xFFFFFFFF, INT32_MIN, INT32_MAX, 2012707836},
-                                {0x4D60AE66, INT32_MIN, INT32_MAX, INT32_MAX - 1}};
-    for (const auto& [state, first, second, drawn] : draws) {
+    for (auto [state, first, second, drawn] : {std::array<int64_t, 4>{1, 0, 900, 28},
+                                               {1, 900, 0, 28},
+                                               {1, -7, -7, -7},
+                                               {0xFFFFFFFF, INT32_MIN, INT32_MAX, 2012707836},
+                                               {0x4D60AE66, INT32_MIN, INT32_MAX, INT32_MAX - 1}}) {
         RandomState = uint32_t(state);
         RandomFraction();
         const uint32_t advancedOnce = std::exchange(RandomState, uint32_t(state));
@@ -119,15 +119,13 @@ std::string Log;
 
 // A worker that logs "<name>0" before its first pause and "<name>k" after pause k.
 void StartLogging(const std::string& name, int32_t steps) {
-    CloseWorkerHandle(Start(
-        [name](int32_t count) {
-            for (int32_t step = 0; step <= count; ++step) {
-                step > 0 ? PumpOrSleep(1) : void();
-                std::lock_guard lock(Mutex);
-                Log += name + std::to_string(step) + " ";
-            }
-        },
-        steps));
+    CloseWorkerHandle(Start([name, steps](int32_t) {
+        for (int32_t step = 0; step <= steps; ++step) {
+            step > 0 ? PumpOrSleep(1) : void();
+            std::lock_guard lock(Mutex);
+            Log += name + std::to_string(step) + " ";
+        }
+    }));
 }
 
 std::string TakeLog() {

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <fstream>
 #include <iterator>
+#include <numeric>
 #include <string>
 #include <thread>
 #include <vector>
@@ -95,11 +95,8 @@ TEST(CueFiles, AreReadWholeWithTheirLengthsAudibleWithoutClicksAndFadingOut) {
         const int peak = std::max(-low, int(high));
         EXPECT_TRUE(peak > 0.3 * 32768 && peak < 0.99 * 32768) << id;  // audible, not clipped
         const auto level = [&](size_t tenth) {  // the root mean square of that tenth
-            double sum = 0;
-            for (size_t i = tenth * samples / 10; i < (tenth + 1) * samples / 10; ++i) {
-                sum += double(wave[i]) * wave[i];
-            }
-            return std::sqrt(sum);
+            const auto from = wave.begin() + tenth * samples / 10, to = from + samples / 10;
+            return std::sqrt(std::inner_product(from, to, from, 0.0));
         };
         EXPECT_LT(level(9), 0.1 * level(1)) << id;
     }
@@ -141,9 +138,8 @@ struct FakePlayer {
             const auto bytes = NextBytes(Schedule, cues, Room);
             EXPECT_EQ(bytes.size() % 2, 0u);  // whole samples only
             const size_t taken = std::min(bytes.size(), TakesAtMost) & ~size_t{1};
-            for (size_t at = 0; at < taken; at += 2) {
-                std::memcpy(&Heard.emplace_back(), bytes.data() + at, 2);
-            }
+            const auto* samples = reinterpret_cast<const int16_t*>(bytes.data());
+            Heard.insert(Heard.end(), samples, samples + taken / 2);
             MarkWritten(Schedule, taken);
         }
     }
@@ -159,8 +155,8 @@ TEST(CueSchedule, PlaysEachCueOnceAndWholeAndNeverWritesPastItsEnd) {
                 const bool canWrite = room >= 2 && takes >= 2;
                 EXPECT_EQ(player.Heard, canWrite ? Cues[cue].Samples : std::vector<int16_t>{})
                     << "cue " << cue << ", room " << room << ", takes " << takes;
-                EXPECT_LE(player.Schedule.Position, Cues[cue].Samples.size() * 2);
-                EXPECT_EQ(IsWriting(player.Schedule, Cues), !canWrite);
+                EXPECT_TRUE(player.Schedule.Position <= Cues[cue].Samples.size() * 2 &&
+                            IsWriting(player.Schedule, Cues) == !canWrite);
             }
         }
     }
