@@ -3,6 +3,7 @@
 // new games overlap as much as they can. Run in the sanitizer builds too.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "game/commands.h"
@@ -15,32 +16,11 @@
 namespace game {
 namespace {
 
-constexpr int Games = 20;
-constexpr int ShotsPerGame = 150;
-
-void YieldInsteadOfSleeping(int64_t) {
-    std::this_thread::yield();
-}
-
-int32_t CountDestroyed(const Game& game) {
-    int32_t destroyed = 0;
-    for (const BlockCell& cell : game.Grid->Cells) {
-        destroyed += cell.Destroyed.load();
-    }
-    return destroyed;
-}
-
-void WaitUntilOnlyWeHold(const std::vector<std::shared_ptr<Game>>& games) {
-    for (const auto& game : games) {
-        while (game.use_count() > 1) {
-            std::this_thread::yield();
-        }
-    }
-}
-
 TEST(GameStress, ThousandsOfShotsOverTwentyGamesCountEveryHitOnce) {
-    game::InstallHeadlessHost();
-    runtime::SetPaceClock({runtime::SystemPaceClock().Now, &YieldInsteadOfSleeping});
+    constexpr int Games = 20, ShotsPerGame = 150;
+    InstallHeadlessHost();
+    runtime::SetPaceClock(
+        {runtime::SystemPaceClock().Now, [](int64_t) { std::this_thread::yield(); }});
     std::vector<std::shared_ptr<Game>> games;
     for (int round = 0; round < Games; ++round) {
         NewGame();
@@ -51,20 +31,23 @@ TEST(GameStress, ThousandsOfShotsOverTwentyGamesCountEveryHitOnce) {
         }
     }
     MakeCurrentGame(std::make_shared<Game>());  // the last bar worker stops too
-    WaitUntilOnlyWeHold(games);
-    runtime::SetPaceClock(runtime::SystemPaceClock());
-
     int64_t blockHits = 0, barHits = 0;
     for (const auto& game : games) {
+        while (game.use_count() > 1) {  // until its workers have ended
+            std::this_thread::yield();
+        }
         EXPECT_EQ(game->State.ShotCount.load(), ShotsPerGame);
-        EXPECT_EQ(game->State.BlocksDestroyed.load(), CountDestroyed(*game));
+        EXPECT_EQ(
+            game->State.BlocksDestroyed.load(),
+            std::ranges::count_if(game->Grid->Cells, [](auto& c) { return c.Destroyed == 1; }));
         blockHits += game->State.BlocksDestroyed.load();
         barHits += game->State.BarLevel.load() - 1;
     }
-    const std::vector<std::string> cues = game::HeadlessSnapshot().Cues;
-    EXPECT_EQ(std::count(cues.begin(), cues.end(), "#212"), Games * ShotsPerGame);
-    EXPECT_EQ(std::count(cues.begin(), cues.end(), "#210"), blockHits);
-    EXPECT_EQ(std::count(cues.begin(), cues.end(), "#211"), barHits);
+    runtime::SetPaceClock(runtime::SystemPaceClock());
+    const std::vector<std::string> cues = HeadlessSnapshot().Cues;
+    EXPECT_EQ(std::ranges::count(cues, "#212"), Games * ShotsPerGame);
+    EXPECT_EQ(std::ranges::count(cues, "#210"), blockHits);
+    EXPECT_EQ(std::ranges::count(cues, "#211"), barHits);
     EXPECT_EQ(ShotsInFlight.load(), 0);
 }
 

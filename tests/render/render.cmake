@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
-zarpeta_test(render_painters_tests
-    SOURCES painters_test.cpp
+zarpeta_test(render_tests
+    SOURCES render_test.cpp
     LIBS zarpeta_render)
-target_compile_definitions(render_painters_tests
+target_compile_definitions(render_tests
     PRIVATE ZARPETA_GOLDEN_DIR="${CMAKE_CURRENT_SOURCE_DIR}/golden")

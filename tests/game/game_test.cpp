@@ -1,0 +1,376 @@
+// SPDX-License-Identifier: MIT
+// The game, headless and driven tick by tick on the test clock, with the clock of day
+// pinned to noon (the wall of the 12:00:00.000 seed): the bar, the shots, the wall,
+// the ends of a game and whole frames pixel for pixel.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "game/bar.h"
+#include "game/commands.h"
+#include "game/frame.h"
+#include "game/headless_host.h"
+#include "game/layout.h"
+#include "game/shot.h"
+#include "game/state.h"
+#include "render/painters.h"
+#include "render/text_painters.h"
+#include "runtime/random.h"
+#include "runtime/test_clock.h"
+#include "tests/golden.h"
+
+namespace game {
+namespace {
+
+using Cues = std::vector<std::string>;
+
+class Play : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        runtime::UseTestClock(true);
+        runtime::SetFixedTimeOfDay(runtime::TimeOfDay{12, 0, 0, 0});
+        InstallHeadlessHost();
+    }
+    // Stops the bar worker (its game is no longer played) and lets every shot land.
+    void TearDown() override {
+        MakeCurrentGame(std::make_shared<game::Game>());
+        Tick(70);
+        EXPECT_EQ(runtime::TestClockWorkers(), 0);
+        runtime::SetFixedTimeOfDay(std::nullopt);
+        runtime::UseTestClock(false);
+    }
+    static GameState& State() { return CurrentGame()->State; }
+    static auto& Cell(int row, int column) { return CurrentGame()->Grid->Cell(row, column); }
+    static void Tick(int32_t ticks = 1) { runtime::AdvanceTestClock(ticks); }
+    static void FireAt(int32_t y) {  // aims so that the shot flies at y
+        AimAt(y - ShotBelowAim);
+        FireShot();
+    }
+    static HeadlessRecord Host() { return HeadlessSnapshot(); }
+    static ::testing::AssertionResult WindowIs(const std::string& golden) {
+        return MatchesGolden(HeadlessWindow, HeadlessControl, golden);
+    }
+};
+
+TEST(MoveBar, StepsFiveAndTurnsWhereItsEndsMeetTheTopOrTheWallsBottom) {
+    const struct {
+        int32_t Level, Offset, Direction, NextOffset, NextDirection;
+    } moves[] = {{1, 475, 1, 480, 1}, {1, 480, 1, 485, 0}, {9, 40, 1, 45, 0},
+                 {2, 470, 1, 475, 0},  // a grown bar below its new turn steps once more
+                 {11, 0, 1, 5, 0},     // levels past the table have the longest bar
+                 {1, 10, 0, 5, 0},    {1, 5, 0, 0, 1}};
+    for (const auto& m : moves) {
+        std::shared_ptr<game::Game> game = CreateGame();
+        BuildTables(*game);
+        game->State.BarLevel = m.Level;
+        game->State.BarOffset = m.Offset;
+        game->State.BarDirection = m.Direction;
+        MoveBar(*game);
+        EXPECT_EQ(std::tuple(game->State.BarOffset.load(), game->State.BarDirection.load()),
+                  std::tuple(m.NextOffset, m.NextDirection))
+            << m.Level << " " << m.Offset;
+    }
+}
+
+TEST_F(Play, ANewGameDraws1394NumbersAndItsBarShowsAFrameEveryTick) {
+    runtime::SeedFromClock();
+    for (int draw = 0; draw < 901 + 17 * 29; ++draw) {  // the colours, then the cells
+        runtime::RandomInt(0, 1);
+    }
+    const uint32_t drawn = runtime::RandomState;
+    NewGame();
+    EXPECT_EQ(runtime::RandomState, drawn);
+    EXPECT_FALSE(Host().NewEnabled);
+    EXPECT_TRUE(WindowIs("first_frame"));
+    Tick(97);
+    EXPECT_EQ(std::tuple(State().BarOffset.load(), State().BarDirection.load()),
+              std::tuple(485, 0));
+    Tick(97);
+    EXPECT_EQ(std::tuple(State().BarOffset.load(), Host().FramesPresented), std::tuple(0, 1 + 194));
+}
+
+// Fired right after a new game, a shot meets the lane at step 22, when the bar lies at
+// 110..165; row 3 at column 30 is reached at step 24.
+TEST_F(Play, AShotHitsTheBarTheWallOrNothing) {
+    const struct {
+        int32_t Y, Ticks, Blocks, Level, InFlight;
+        Cues Played;
+    } flights[] = {{100, 23, 0, 1, 1, {"#212"}},         {100, 24, 1, 1, 0, {"#212", "#210"}},
+                   {25, 64, 0, 1, 1, {"#212"}},          {25, 65, 0, 1, 0, {"#212"}},
+                   {110, 22, 0, 2, 0, {"#212", "#211"}}, {165, 22, 0, 2, 0, {"#212", "#211"}},
+                   {109, 22, 0, 1, 1, {"#212"}},         {166, 22, 0, 1, 1, {"#212"}}};
+    for (const auto& f : flights) {
+        NewGame();
+        InstallHeadlessHost();
+        FireAt(f.Y);
+        Tick(f.Ticks);
+        EXPECT_EQ(std::tuple(State().BlocksDestroyed.load(), State().BarLevel.load(),
+                             ShotsInFlight.load(), Host().Cues),
+                  std::tuple(f.Blocks, f.Level, f.InFlight, f.Played))
+            << f.Y << " after " << f.Ticks;
+        Tick(70);
+    }
+    NewGame();
+    FireAt(100);
+    Tick(25);  // the block is gone and the count shown a tick later
+    EXPECT_TRUE(WindowIs("after_one_hit"));
+}
+
+TEST_F(Play, OnEdgesTheUpperRowAndTheLowerColumnGoFirstAndEachBlockOnce) {
+    NewGame();
+    FireAt(60);
+    FireAt(60);
+    Tick(24);
+    EXPECT_EQ(Cell(1, 30).Destroyed + Cell(2, 30).Destroyed + Cell(3, 30).Destroyed, 2 * 1);
+    EXPECT_EQ(Cell(3, 30).Destroyed.load(), 0);
+    for (int32_t column : {28, 29, 0}) {
+        EXPECT_EQ(ShotHitsBlock(*CurrentGame(), 580, 45), column != 0);
+        EXPECT_TRUE(column == 0 || Cell(1, column).Destroyed.load() == 1) << column;
+    }
+    std::atomic<int32_t> hits{0};
+    for (std::vector<std::jthread> shooters; shooters.size() < 8;) {  // joined as the loop ends
+        shooters.emplace_back([&] { hits += ShotHitsBlock(*CurrentGame(), 610, 105) ? 1 : 0; });
+    }
+    EXPECT_EQ(std::tuple(hits.load(), State().BlocksDestroyed.load()), std::tuple(1, 2 + 2 + 1));
+}
+
+TEST_F(Play, ShotsNeedAGameAndANumber) {
+    FireShot();  // no game yet
+    EXPECT_TRUE(ShotsInFlight.load() == 0 && Host().Cues.empty());
+    NewGame();
+    State().ShotCount = ShotLimit;
+    FireShot();
+    EXPECT_EQ(std::tuple(ShotsInFlight.load(), State().ShotCount.load()), std::tuple(0, ShotLimit));
+}
+
+// Lost first, then won: when both hold on one tick the last frame shows "Ganaste".
+TEST_F(Play, AGameEndsAtTheEndOfTheTickOnItsEndScreenWithTheBarHome) {
+    for (auto [blocks, frames, golden] : {std::tuple{0, 2, "game_over"}, {100, 3, "ganaste"}}) {
+        NewGame();
+        Tick(40);
+        State().BarLevel = 10;
+        State().BlocksDestroyed = blocks;
+        const int32_t before = Host().FramesPresented;
+        Tick();
+        // The tick, then each end.
+        EXPECT_EQ(std::tuple(Host().NewEnabled, State().BarOffset.load(), Host().FramesPresented),
+                  std::tuple(true, 0, before + frames));
+        EXPECT_TRUE(WindowIs(golden));
+        Tick(5);
+        EXPECT_EQ(Host().FramesPresented, before + frames);  // the worker has ended
+    }
+}
+
+TEST_F(Play, TheHundredthBlockWinsAfterTheBarsStepAndLaterShotsShowNothing) {
+    NewGame();
+    State().BlocksDestroyed = 99;
+    FireAt(100);
+    Tick(24);
+    // The bar worker stepped before the shot.
+    EXPECT_EQ(std::tuple(State().BlocksDestroyed.load(), Host().NewEnabled),
+              std::tuple(100, false));
+    Tick();
+    EXPECT_TRUE(Host().NewEnabled);
+    const int32_t frames = Host().FramesPresented;
+    State().BlocksDestroyed = 32767;
+    FireAt(100);  // the bar rests at 0..55 now; column 29 is hit at step 25
+    Tick(25);
+    // The count is 16 bits wide.
+    EXPECT_EQ(std::tuple(State().BlocksDestroyed.load(), Host().FramesPresented),
+              std::tuple(-32768, frames));
+}
+
+TEST_F(Play, AnEarlierGamesWorkersNeverPresentNorTouchTheNewGame) {
+    NewGame();
+    FireAt(100);
+    FireAt(400);  // passes the bar, then hits row 13
+    Tick(2);
+    std::shared_ptr<game::Game> earlier = CurrentGame();
+    NewGame();
+    const int32_t frames = Host().FramesPresented;
+    Tick();
+    EXPECT_EQ(Host().FramesPresented, frames + 1);  // only the new game's tick
+    Tick(70);
+    EXPECT_EQ(earlier->State.BlocksDestroyed.load(), 2);
+    EXPECT_EQ(earlier->Grid->Cell(3, 30).Destroyed + earlier->Grid->Cell(13, 30).Destroyed, 2);
+    EXPECT_EQ(State().BlocksDestroyed.load(), 0);
+    EXPECT_TRUE(
+        std::ranges::none_of(CurrentGame()->Grid->Cells, [](auto& c) { return c.Destroyed == 1; }));
+    const std::weak_ptr<game::Game> watched = std::exchange(earlier, nullptr);
+    EXPECT_TRUE(watched.expired());  // nobody holds it once its workers have ended
+}
+
+// ---- Composed only where it changed: the same frames as composed whole ----
+
+std::vector<uint32_t> PixelsOf(render::SurfaceHandle surface, int32_t control = 0) {
+    std::vector<uint32_t> pixels;
+    int32_t width = 0, height = 0;
+    render::ReadPixels(surface, control, pixels, width, height);
+    return pixels;
+}
+
+uint32_t WindowPixel(int32_t x, int32_t y) {  // 0xRRGGBB
+    return PixelsOf(HeadlessWindow,
+                    HeadlessControl)[static_cast<size_t>(y * ControlImageWidth + x)] &
+           0xFFFFFFu;
+}
+
+// One step of a scenario: the window's image is taken after each.
+struct Step {
+    char Do;  // t: ticks, a: aim at, f: fire shots, n: new game, s: set the score,
+              // l: lose, m: a shot mark drawn on the frame and presented
+    int32_t Value = 1;
+};
+
+struct Scenario {
+    const char* Name;
+    runtime::TimeOfDay Seed;
+    std::vector<Step> Steps;
+};
+
+const Scenario Scenarios[] = {
+    {"moves, hits on blocks and on the bar, a longer bar",
+     {12, 0, 0, 0},
+     {{'n'},
+      {'t', 3},
+      {'a', 85},
+      {'f', 2},
+      {'t', 4},
+      {'a', 300},
+      {'f', 1},
+      {'a', 503},
+      {'f', 3},
+      {'t', 10},
+      {'a', 0},
+      {'f', 1},
+      {'t', 30},
+      {'a', 250},
+      {'t', 60}}},
+    {"a new game while shots fly",
+     {7, 31, 12, 450},
+     {{'n'}, {'a', 400}, {'f', 4}, {'t', 8}, {'n'}, {'t', 30}, {'a', 20}, {'f', 1}, {'t', 25}}},
+    {"wide scores, shot marks, the end screens",
+     {23, 59, 59, 999},
+     {{'n'},
+      {'t', 2},
+      {'s', -32768},
+      {'t', 1},
+      {'m', 600},
+      {'s', -7},
+      {'t', 1},
+      {'m', 200},
+      {'t', 1},
+      {'s', 99},
+      {'a', 150},
+      {'f', 1},
+      {'t', 24},
+      {'n'},
+      {'t', 3},
+      {'l'},
+      {'t', 2}}},
+};
+
+uint64_t Fingerprint(const std::vector<uint32_t>& image) {
+    uint64_t hash = 14695981039346656037u;  // FNV-1a
+    for (const uint32_t word : image) {
+        hash = (hash ^ (word & 0xFFFFFFu)) * 1099511628211u;
+    }
+    return hash;
+}
+
+void Run(const Step& step) {
+    switch (step.Do) {
+        case 't':
+            runtime::AdvanceTestClock(step.Value);
+            return;
+        case 'a':
+            AimAt(step.Value);
+            return;
+        case 'f':
+            for (int32_t shot = 0; shot < step.Value; ++shot) {
+                FireShot();
+            }
+            return;
+        case 'n':
+            NewGame();
+            return;
+        case 's':
+            CurrentGame()->State.BlocksDestroyed = static_cast<int16_t>(step.Value);
+            return;
+        case 'l':
+            CurrentGame()->State.BarLevel = 10;
+            return;
+        case 'm':
+            render::PaintShot(CurrentGame()->Surfaces.FrameBitmap, step.Value, 300);
+            PresentFrame(*CurrentGame());
+            return;
+    }
+    FAIL() << "no step '" << step.Do << "'";
+}
+
+// What the window and the frame show after each step, from a fresh start.
+std::vector<uint64_t> PlayThrough(const Scenario& scenario, bool whole) {
+    MakeCurrentGame(std::make_shared<Game>());
+    runtime::AdvanceTestClock(70);  // every earlier worker ends
+    InstallHeadlessHost();
+    runtime::SetFixedTimeOfDay(scenario.Seed);
+    ComposeWholeFrames = whole;
+    std::vector<uint64_t> shown;
+    for (const Step& step : scenario.Steps) {
+        Run(step);
+        // The frame itself too: a composition that drew outside the damage could still
+        // show the window the right image until the next present.
+        shown.push_back(Fingerprint(PixelsOf(HeadlessWindow, HeadlessControl)) ^
+                        Fingerprint(PixelsOf(CurrentGame()->Surfaces.FrameBitmap)) << 1);
+    }
+    ComposeWholeFrames = false;
+    return shown;
+}
+
+TEST_F(Play, OnlyWhatChangedGivesTheWholeCompositionsImages) {
+    for (const Scenario& scenario : Scenarios) {
+        const std::vector<uint64_t> whole = PlayThrough(scenario, true);
+        const std::vector<uint64_t> damaged = PlayThrough(scenario, false);
+        for (size_t step = 0; step < whole.size(); ++step) {
+            EXPECT_EQ(damaged[step], whole[step]) << scenario.Name << ", step " << step + 1;
+        }
+    }
+}
+
+// A mark drawn after the composition is shown by the present and gone after the next.
+TEST_F(Play, AShotMarkLastsUntilTheNextComposition) {
+    NewGame();
+    const uint32_t before = WindowPixel(703, 302);  // the mark's face
+    render::PaintShot(CurrentGame()->Surfaces.FrameBitmap, 700, 300);
+    PresentFrame(*CurrentGame());
+    EXPECT_EQ(WindowPixel(703, 302), 0xFFA500u);  // orange
+    Tick();
+    EXPECT_EQ(WindowPixel(703, 302), before);
+}
+
+// The score line's area is what its painter can touch, at the least.
+TEST_F(Play, TheScoreLineAreaHoldsTheScoreTightly) {
+    const render::Rect area = render::ScoreLineArea();
+    for (const int16_t count : {int16_t{-32768}, int16_t{0}, int16_t{100}}) {
+        const render::SurfaceHandle frame = render::NewBitmap(PlayAreaWidth, PlayAreaHeight);
+        render::PaintScoreOn(frame, count);
+        render::DamageList drawn;
+        render::TakeDamage(frame, drawn);
+        render::Rect all;
+        for (int32_t entry = 0; entry < drawn.Count; ++entry) {
+            all = render::UnionOf(all, drawn.Rects[static_cast<size_t>(entry)]);
+        }
+        EXPECT_EQ(render::IntersectionOf(all, area).Right, all.Right) << count;
+        EXPECT_EQ(std::tuple(all.Left, all.Top, all.Bottom),
+                  std::tuple(area.Left, area.Top, area.Bottom))
+            << count;
+        render::FreeBitmap(frame);
+    }
+}
+
+}  // namespace
+}  // namespace game
