@@ -13,8 +13,14 @@ set(zarpeta_asset_files
     ${zarpeta_assets}/icon.png)
 set_source_files_properties(${zarpeta_asset_files} PROPERTIES GENERATED TRUE)
 # Resource paths: ":/zarpeta/cues/210.wav" ... and ":/zarpeta/icon.png".
+# The files are made by custom commands in tools/, which a Makefile of this folder
+# cannot see: rcc's own targets (an object library beside zarpeta_sound) wait for
+# the targets that make them, or `make -j` may run rcc first.
 qt_add_resources(zarpeta_sound zarpeta_assets
     PREFIX /zarpeta
     BASE ${zarpeta_assets}
-    FILES ${zarpeta_asset_files})
-add_dependencies(zarpeta_sound zarpeta_cue_files zarpeta_icon_file)
+    FILES ${zarpeta_asset_files}
+    OUTPUT_TARGETS zarpeta_asset_targets)
+foreach(target zarpeta_sound ${zarpeta_asset_targets})
+    add_dependencies(${target} zarpeta_cue_files zarpeta_icon_file)
+endforeach()
