@@ -16,7 +16,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QIcon>
-#include <QPixmap>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -33,7 +33,7 @@ namespace {
 
 constexpr int NoDisplayExitCode = 1;
 constexpr int UsageExitCode = 2;
-constexpr const char* IconResource = ":/zarpeta/icon.png";
+constexpr int IconSides[] = {16, 22, 24, 32, 48, 64, 128, 256};  // px, as embedded
 
 // ---- Module state ---------------------------------------------------------------
 
@@ -76,17 +76,12 @@ void OpenedSoReplay() {
     HeldBack.clear();
 }
 
-// The window's icon in the sizes a title bar and a task bar show; the installed
-// 256 x 256 icon serves the desktop's menus. (Given the 256 x 256 image alone, the
-// X window was left with an empty icon.)
+// The window's icon in each size it was drawn in, for the title bar, the task bar
+// and the switcher; the same images are installed for the desktop's menus.
 void SetWindowIcon() {
-    const QPixmap full(QString::fromLatin1(IconResource));
-    if (full.isNull()) {
-        return;
-    }
     QIcon icon;
-    for (int side : {16, 24, 32, 48, 64, 128}) {
-        icon.addPixmap(full.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    for (int side : IconSides) {
+        icon.addFile(QStringLiteral(":/zarpeta/icons/%1.png").arg(side), QSize(side, side));
     }
     QApplication::setWindowIcon(icon);
 }
@@ -201,7 +196,7 @@ int main(int argc, char** argv) {
     }
     QApplication::setApplicationName(QStringLiteral("zarpeta"));
     QApplication::setApplicationVersion(QStringLiteral(ZARPETA_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("zarpeta"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.zarpeta.zarpeta"));
 
     PreviousHandler = qInstallMessageHandler(&HoldBackWhileOpening);
     QApplication app(argc, argv);  // takes Qt's options out of the arguments

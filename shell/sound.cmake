@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: MIT
-# The sound player and the embedded resources: the three cues and the window icon,
+# The sound player and the embedded resources: the three cues and the window icons,
 # both made at build time by tools/cues and tools/icon.
 add_library(zarpeta_sound STATIC sound.cpp)
 target_include_directories(zarpeta_sound PUBLIC ${PROJECT_SOURCE_DIR})
@@ -10,9 +10,9 @@ set(zarpeta_asset_files
     ${zarpeta_assets}/cues/210.wav
     ${zarpeta_assets}/cues/211.wav
     ${zarpeta_assets}/cues/212.wav
-    ${zarpeta_assets}/icon.png)
+    ${ZARPETA_ICON_FILES})
 set_source_files_properties(${zarpeta_asset_files} PROPERTIES GENERATED TRUE)
-# Resource paths: ":/zarpeta/cues/210.wav" ... and ":/zarpeta/icon.png".
+# Resource paths: ":/zarpeta/cues/210.wav" ... and ":/zarpeta/icons/16.png" ...
 # The files are made by custom commands in tools/, which a Makefile of this folder
 # cannot see: rcc's own targets (an object library beside zarpeta_sound) wait for
 # the targets that make them, or `make -j` may run rcc first.
