@@ -196,7 +196,7 @@ int main(int argc, char** argv) {
     }
     QApplication::setApplicationName(QStringLiteral("zarpeta"));
     QApplication::setApplicationVersion(QStringLiteral(ZARPETA_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("example.zarpeta.zarpeta"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(ZARPETA_DESKTOP_ID));
 
     PreviousHandler = qInstallMessageHandler(&HoldBackWhileOpening);
     QApplication app(argc, argv);  // takes Qt's options out of the arguments

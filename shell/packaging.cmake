@@ -6,7 +6,6 @@
 # revision and the metainfo's releases.
 include(GNUInstallDirs)
 set(ZARPETA_INSTALL_GAMESDIR games CACHE PATH "Where the executable goes, under the prefix")
-set(ZARPETA_ID example.zarpeta.zarpeta)  # the desktop entry's and the metainfo's id
 set(ZARPETA_HOMEPAGE https://www.zarpeta.example/)
 set(ZARPETA_MAINTAINER "Equipo de Zarpeta <equipo@zarpeta.example>")
 set(zarpeta_desktop ${CMAKE_CURRENT_SOURCE_DIR}/desktop)
@@ -117,6 +116,8 @@ add_custom_target(zarpeta_documents ALL DEPENDS ${zarpeta_gzipped})
 # ---- What is installed ------------------------------------------------------------
 
 if(TARGET zarpeta)
+    # The window names its desktop entry, for the desktop's window matching.
+    target_compile_definitions(zarpeta PRIVATE ZARPETA_DESKTOP_ID="${ZARPETA_ID}")
     install(TARGETS zarpeta RUNTIME DESTINATION ${ZARPETA_INSTALL_GAMESDIR})
 endif()
 install(FILES ${CMAKE_BINARY_DIR}/assets/zarpeta.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
@@ -131,6 +132,8 @@ foreach(side ${ZARPETA_ICON_SIDES})
             RENAME zarpeta.png)
 endforeach()
 install(FILES ${zarpeta_metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${zarpeta_desktop}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME zarpeta)
 
 # ---- The Debian package -------------------------------------------------------------
 
