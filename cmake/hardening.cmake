@@ -20,6 +20,7 @@ if(ZARPETA_HARDENING AND NOT ZARPETA_SANITIZE)
 endif()
 
 # The same sources give the same objects in any folder: no absolute path of the
-# source or the build tree is kept (the later map, of the build tree, wins inside it).
-add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
-                    -ffile-prefix-map=${PROJECT_BINARY_DIR}/=)
+# source or the build tree is kept, in the code or in its debug information (the
+# later map, of the build tree, wins inside it).
+add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.
+                    -ffile-prefix-map=${PROJECT_BINARY_DIR}=.)

@@ -15,11 +15,13 @@ set_source_files_properties(${zarpeta_asset_files} PROPERTIES GENERATED TRUE)
 # Resource paths: ":/zarpeta/cues/210.wav" ... and ":/zarpeta/icons/16.png" ...
 # The files are made by custom commands in tools/, which a Makefile of this folder
 # cannot see: rcc's own targets (an object library beside zarpeta_sound) wait for
-# the targets that make them, or `make -j` may run rcc first.
+# the targets that make them, or `make -j` may run rcc first. Format 1 keeps no
+# file times, so two builds embed the same bytes.
 qt_add_resources(zarpeta_sound zarpeta_assets
     PREFIX /zarpeta
     BASE ${zarpeta_assets}
     FILES ${zarpeta_asset_files}
+    OPTIONS --format-version 1
     OUTPUT_TARGETS zarpeta_asset_targets)
 foreach(target zarpeta_sound ${zarpeta_asset_targets})
     add_dependencies(${target} zarpeta_cue_files zarpeta_icon_file)
