@@ -6,13 +6,17 @@
 //           display (Qt's own messages about it are held back); application name,
 //           version and desktop file name for the desktop's window matching; the
 //           window icon; the sound output; the pump hook; exit code 0 however the
-//           window ends, with workers still running.
-// Not done: command-line options (the program takes none; Qt's are ignored too).
+//           window ends, with workers still running; --help and --version without
+//           a display, exit code 2 and the usage for anything else the program does
+//           not know, Qt's own options (-platform, -display...) passed on to Qt.
 //
 // Threads: the user-interface thread (the process's first thread) only.
 #include <QApplication>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QIcon>
-#include <QPixmap>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -28,12 +32,14 @@ namespace {
 // ---- Constants ------------------------------------------------------------------
 
 constexpr int NoDisplayExitCode = 1;
-constexpr const char* IconResource = ":/zarpeta/icon.png";
+constexpr int UsageExitCode = 2;
+constexpr int IconSides[] = {16, 22, 24, 32, 48, 64, 128, 256};  // px, as embedded
 
 // ---- Module state ---------------------------------------------------------------
 
 QtMessageHandler PreviousHandler = nullptr;
-QStringList HeldBack;  // Qt's messages while the application opens
+QStringList HeldBack;      // Qt's messages while the application opens
+QByteArray DisplayOption;  // the value of -display, which Qt prefers to $DISPLAY
 
 // ---- Internal helpers -----------------------------------------------------------
 
@@ -43,8 +49,8 @@ bool IsSet(const char* name) {
 }
 
 [[noreturn]] void ReportNoDisplay() {
-    const char* display = std::getenv("DISPLAY");
-    if (IsSet("DISPLAY")) {
+    const char* display = DisplayOption.isEmpty() ? std::getenv("DISPLAY") : DisplayOption.data();
+    if (display != nullptr && *display != '\0') {
         std::fprintf(stderr, "zarpeta: no se puede abrir la pantalla \"%s\"\n", display);
     } else {
         std::fprintf(stderr, "zarpeta: no se puede abrir la pantalla (DISPLAY no definido)\n");
@@ -70,17 +76,12 @@ void OpenedSoReplay() {
     HeldBack.clear();
 }
 
-// The window's icon in the sizes a title bar and a task bar show; the installed
-// 256 x 256 icon serves the desktop's menus. (Given the 256 x 256 image alone, the
-// X window was left with an empty icon.)
+// The window's icon in each size it was drawn in, for the title bar, the task bar
+// and the switcher; the same images are installed for the desktop's menus.
 void SetWindowIcon() {
-    const QPixmap full(QString::fromLatin1(IconResource));
-    if (full.isNull()) {
-        return;
-    }
     QIcon icon;
-    for (int side : {16, 24, 32, 48, 64, 128}) {
-        icon.addPixmap(full.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    for (int side : IconSides) {
+        icon.addFile(QStringLiteral(":/zarpeta/icons/%1.png").arg(side), QSize(side, side));
     }
     QApplication::setWindowIcon(icon);
 }
@@ -94,21 +95,111 @@ void SetWindowIcon() {
     std::_Exit(code);
 }
 
+// ---- Command line ---------------------------------------------------------------
+
+// Qt's own options, recognised here only so that they are not refused; QApplication
+// reads them from the untouched argument vector. The first ones take a value.
+constexpr const char* QtValueOptions[] = {
+    "platform",        "display",     "platformpluginpath", "platformtheme", "plugin",
+    "qwindowgeometry", "qwindowicon", "qwindowtitle",       "geometry",      "session",
+    "style",           "stylesheet",  "qmljsdebugger",
+};
+constexpr const char* QtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+struct CommandLine {
+    QCommandLineParser parser;
+    QCommandLineOption help{{"h", "help", "?"}, QStringLiteral("Muestra esta ayuda y termina.")};
+    QCommandLineOption version{{"v", "version"}, QStringLiteral("Muestra la versión y termina.")};
+};
+
+void DescribeOptions(CommandLine& line) {
+    QCommandLineParser& parser = line.parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(QStringLiteral(
+        "Juego de arcade: derriba el muro de bloques antes de que la barra crezca."));
+    parser.addOption(line.help);
+    parser.addOption(line.version);
+    for (const char* name : QtValueOptions) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("valor"));
+        if (option.names().first() == QLatin1String("platform")) {
+            option.setDescription(QStringLiteral("Plataforma de Qt (xcb, wayland, offscreen...)."));
+            option.setValueName(QStringLiteral("nombre"));
+        } else if (option.names().first() == QLatin1String("display")) {
+            option.setDescription(QStringLiteral("Pantalla X11 que abrir, p. ej. :0."));
+            option.setValueName(QStringLiteral("pantalla"));
+        } else {
+            option.setFlags(QCommandLineOption::HiddenFromHelp);
+        }
+        parser.addOption(option);
+    }
+    for (const char* name : QtFlagOptions) {
+        QCommandLineOption option(QString::fromLatin1(name));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+}
+
+// The usage names the program, which takes an application object; a core one opens
+// no display.
+QString Usage(const QCommandLineParser& parser) {
+    char name[] = "zarpeta";
+    char* arguments[] = {name, nullptr};
+    int count = 1;
+    const QCoreApplication core(count, arguments);
+    return parser.helpText();
+}
+
+// Handles the options that end the program before any window: help, version and
+// anything not understood. Returns when the game should start.
+void ParseCommandLine(int argc, char** argv, CommandLine& line) {
+    DescribeOptions(line);
+    QStringList arguments;
+    for (int index = 0; index < argc; ++index) {
+        arguments.append(QString::fromLocal8Bit(argv[index]));
+    }
+    QString error;
+    if (!line.parser.parse(arguments)) {
+        const QStringList unknown = line.parser.unknownOptionNames();
+        error = unknown.isEmpty() ? line.parser.errorText()
+                                  : QStringLiteral("opción desconocida: ") + unknown.first();
+    } else if (!line.parser.positionalArguments().isEmpty()) {
+        error =
+            QStringLiteral("argumento inesperado: ") + line.parser.positionalArguments().first();
+    }
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "zarpeta: %s\n%s", qPrintable(error), qPrintable(Usage(line.parser)));
+        EndProcess(UsageExitCode);
+    }
+    if (line.parser.isSet(line.help)) {
+        std::fputs(qPrintable(Usage(line.parser)), stdout);
+        EndProcess(0);
+    }
+    if (line.parser.isSet(line.version)) {
+        std::printf("zarpeta %s\n", ZARPETA_VERSION);
+        EndProcess(0);
+    }
+}
+
 }  // namespace
 
 // ---- Public functions -----------------------------------------------------------
 
-int main(int, char** argv) {
-    if (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY") && !IsSet("QT_QPA_PLATFORM")) {
+int main(int argc, char** argv) {
+    CommandLine line;
+    ParseCommandLine(argc, argv, line);
+    DisplayOption = line.parser.value(QStringLiteral("display")).toLocal8Bit();
+    const bool displayGiven =
+        !DisplayOption.isEmpty() || line.parser.isSet(QStringLiteral("platform"));
+    if (!displayGiven && !IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY") &&
+        !IsSet("QT_QPA_PLATFORM")) {
         ReportNoDisplay();
     }
     QApplication::setApplicationName(QStringLiteral("zarpeta"));
     QApplication::setApplicationVersion(QStringLiteral(ZARPETA_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("zarpeta"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(ZARPETA_DESKTOP_ID));
 
-    int argumentCount = 1;  // the program takes no command line, Qt's options included
     PreviousHandler = qInstallMessageHandler(&HoldBackWhileOpening);
-    QApplication app(argumentCount, argv);
+    QApplication app(argc, argv);  // takes Qt's options out of the arguments
     OpenedSoReplay();
 
     SetWindowIcon();

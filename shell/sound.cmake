@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: MIT
-# The sound player and the embedded resources: the three cues and the window icon,
+# The sound player and the embedded resources: the three cues and the window icons,
 # both made at build time by tools/cues and tools/icon.
 add_library(zarpeta_sound STATIC sound.cpp)
 target_include_directories(zarpeta_sound PUBLIC ${PROJECT_SOURCE_DIR})
@@ -10,11 +10,19 @@ set(zarpeta_asset_files
     ${zarpeta_assets}/cues/210.wav
     ${zarpeta_assets}/cues/211.wav
     ${zarpeta_assets}/cues/212.wav
-    ${zarpeta_assets}/icon.png)
+    ${ZARPETA_ICON_FILES})
 set_source_files_properties(${zarpeta_asset_files} PROPERTIES GENERATED TRUE)
-# Resource paths: ":/zarpeta/cues/210.wav" ... and ":/zarpeta/icon.png".
+# Resource paths: ":/zarpeta/cues/210.wav" ... and ":/zarpeta/icons/16.png" ...
+# The files are made by custom commands in tools/, which a Makefile of this folder
+# cannot see: rcc's own targets (an object library beside zarpeta_sound) wait for
+# the targets that make them, or `make -j` may run rcc first. Format 1 keeps no
+# file times, so two builds embed the same bytes.
 qt_add_resources(zarpeta_sound zarpeta_assets
     PREFIX /zarpeta
     BASE ${zarpeta_assets}
-    FILES ${zarpeta_asset_files})
-add_dependencies(zarpeta_sound zarpeta_cue_files zarpeta_icon_file)
+    FILES ${zarpeta_asset_files}
+    OPTIONS --format-version 1
+    OUTPUT_TARGETS zarpeta_asset_targets)
+foreach(target zarpeta_sound ${zarpeta_asset_targets})
+    add_dependencies(${target} zarpeta_cue_files zarpeta_icon_file)
+endforeach()

@@ -1,38 +1,49 @@
 // SPDX-License-Identifier: MIT
-// zarpeta-icon: paints the application icon with the game's own drawing layer.
+// zarpeta-icon: paints the application icon with the game's own drawing layer, once
+// for each size the desktop shows.
 //
-// Usage: zarpeta-icon OUTPUT.png
+// Usage: zarpeta-icon FOLDER SIDE...    (writes FOLDER/SIDE.png for each side)
 //
-// The gold launcher stands before a few blocks of the wall, on silver, every element
-// in the game's look (a white copy up-left, a maroon copy down-right, then the face)
-// scaled up so that the 256 x 256 icon is filled.
+// The gold launcher stands before a few blocks of the wall, every element in the
+// game's look (a white copy up-left, a maroon copy down-right, then the face), on a
+// transparent ground. Each size is laid out for its own pixels: edges stay at least
+// one pixel wide, and the small sizes show two by two blocks instead of three by
+// three, so that each block still reads as one.
+#include <png.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "render/painters.h"
-#include "render/png.h"
 #include "render/surface.h"
 
 namespace {
 
 // ---- Constants ----------------------------------------------------------------
-constexpr int32_t IconSide = 256;  // px
-constexpr int32_t Scale = 4;       // one game pixel of edge, in icon pixels
+constexpr int32_t MinSide = 16, MaxSide = 1024;  // px
+constexpr int32_t Design = 256;                  // the layout below is in 256ths of the side
+constexpr int32_t Ground = 0xFF00FF;  // painted first, then made transparent; no element uses it
 
-// The wall behind: three by three blocks, each with square corners.
-constexpr int32_t WallLeft = 12, WallTop = 12;     // px
-constexpr int32_t BlockWide = 64, BlockTall = 76;  // px
+// The wall behind, from its upper-left corner; the launcher in front. 256ths.
+constexpr int32_t WallLeft = 12, WallTop = 12, WallWide = 192, WallTall = 228;
+constexpr int32_t LauncherLeft = 164, LauncherTop = 26, LauncherWide = 72, LauncherTall = 204;
+constexpr int32_t LauncherCorner = 70;  // percent
 constexpr int32_t WallColours[3][3] = {
     {0xB06043, 0x3030D0, 0x50A030},
     {0x50A030, 0xB06043, 0x904080},
     {0x3030D0, 0x904080, 0xB06043},
 };
 
-// The launcher in front: the game's 18 x 51 face box, corner 70, scaled.
-constexpr int32_t LauncherLeft = 160, LauncherTop = 22;  // px
-constexpr int32_t LauncherCorner = 70;                   // percent
-constexpr int32_t LauncherOutline = 3;                   // grey ring, px
-
 // ---- Internal helpers -----------------------------------------------------------
+
+// A length of the layout, in pixels of an icon of this side: rounded, never below min.
+int32_t At(int32_t side, int32_t design, int32_t min = 0) {
+    const int32_t pixels = (side * design + Design / 2) / Design;
+    return pixels < min ? min : pixels;
+}
 
 void FillBox(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t corner,
              int32_t colour) {
@@ -42,45 +53,93 @@ void FillBox(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t c
 
 // A block as it looks in the wall: white along its upper and left edges, maroon along
 // its lower and right edges, its colour between.
-void PaintIconBlock(int32_t left, int32_t top, int32_t colour) {
-    const int32_t right = left + BlockWide, bottom = top + BlockTall;
+void PaintIconBlock(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t edge,
+                    int32_t colour) {
     FillBox(left, top, right, bottom, 0, render::ColourMaroon);
-    FillBox(left, top, right - Scale, bottom - Scale, 0, render::ColourWhite);
-    FillBox(left + Scale, top + Scale, right - Scale, bottom - Scale, 0, colour);
+    FillBox(left, top, right - edge, bottom - edge, 0, render::ColourWhite);
+    FillBox(left + edge, top + edge, right - edge, bottom - edge, 0, colour);
 }
 
 // The launcher: white copy, maroon copy one edge further down-right, then the gold
 // face inside its grey outline.
-void PaintIconLauncher(int32_t left, int32_t top) {
-    const int32_t right = left + 18 * Scale, bottom = top + 51 * Scale;
-    FillBox(left - Scale, top - Scale, right - Scale, bottom - Scale, LauncherCorner,
+void PaintIconLauncher(int32_t side, int32_t edge) {
+    const int32_t left = At(side, LauncherLeft), top = At(side, LauncherTop);
+    const int32_t right = left + At(side, LauncherWide, 3);
+    const int32_t bottom = top + At(side, LauncherTall, 6);
+    const int32_t ring = At(side, 3, 1);
+    FillBox(left - edge, top - edge, right - edge, bottom - edge, LauncherCorner,
             render::ColourWhite);
-    FillBox(left + Scale, top + Scale, right + Scale, bottom + Scale, LauncherCorner,
+    FillBox(left + edge, top + edge, right + edge, bottom + edge, LauncherCorner,
             render::ColourMaroon);
     FillBox(left, top, right, bottom, LauncherCorner, render::ColourGrey);
-    FillBox(left + LauncherOutline, top + LauncherOutline, right - LauncherOutline,
-            bottom - LauncherOutline, LauncherCorner, render::ColourGold);
+    FillBox(left + ring, top + ring, right - ring, bottom - ring, LauncherCorner,
+            render::ColourGold);
+}
+
+void PaintIcon(render::SurfaceHandle icon, int32_t side) {
+    render::BlankSurface(icon);
+    FillBox(0, 0, side, side, 0, Ground);
+    const int32_t edge = At(side, 4, 1);
+    const int32_t blocks = side >= 48 ? 3 : 2;
+    const int32_t left = At(side, WallLeft, 1), top = At(side, WallTop, 1);
+    const int32_t wide = At(side, WallWide) / blocks, tall = At(side, WallTall) / blocks;
+    for (int32_t row = 0; row < blocks; ++row) {
+        for (int32_t column = 0; column < blocks; ++column) {
+            const int32_t x = left + column * wide, y = top + row * tall;
+            PaintIconBlock(x, y, x + wide, y + tall, edge, WallColours[row][column]);
+        }
+    }
+    PaintIconLauncher(side, edge);
+}
+
+// An 8-bit RGBA PNG of the surface, the ground colour fully transparent.
+bool WriteIconPng(render::SurfaceHandle icon, const std::string& path) {
+    std::vector<uint32_t> pixels;  // 0xFFRRGGBB
+    int32_t width = 0, height = 0;
+    if (!render::ReadPixels(icon, 0, pixels, width, height)) {
+        return false;
+    }
+    std::vector<uint8_t> rgba(pixels.size() * 4);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const uint32_t rgb = pixels[i] & 0xFFFFFFu;
+        rgba[4 * i] = static_cast<uint8_t>(rgb >> 16);
+        rgba[4 * i + 1] = static_cast<uint8_t>(rgb >> 8);
+        rgba[4 * i + 2] = static_cast<uint8_t>(rgb);
+        rgba[4 * i + 3] = rgb == static_cast<uint32_t>(Ground) ? 0 : 255;
+    }
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGBA;
+    const bool written =
+        png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), width * 4, nullptr) != 0;
+    png_image_free(&image);
+    return written;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: zarpeta-icon OUTPUT.png\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: zarpeta-icon FOLDER SIDE...\n");
         return 2;
     }
-    const render::SurfaceHandle icon = render::NewBitmap(IconSide, IconSide);
-    render::BlankSurface(icon);
-    for (int32_t row = 0; row < 3; ++row) {
-        for (int32_t column = 0; column < 3; ++column) {
-            PaintIconBlock(WallLeft + column * BlockWide, WallTop + row * BlockTall,
-                           WallColours[row][column]);
+    for (int index = 2; index < argc; ++index) {
+        const int32_t side = std::atoi(argv[index]);
+        if (side < MinSide || side > MaxSide) {
+            std::fprintf(stderr, "zarpeta-icon: no icon of side %s\n", argv[index]);
+            return 2;
         }
-    }
-    PaintIconLauncher(LauncherLeft + Scale, LauncherTop + Scale);
-    if (!render::WriteSurfacePng(icon, 0, argv[1])) {
-        std::fprintf(stderr, "zarpeta-icon: cannot write %s\n", argv[1]);
-        return 1;
+        const render::SurfaceHandle icon = render::NewBitmap(side, side);
+        PaintIcon(icon, side);
+        const std::string path = std::string(argv[1]) + "/" + std::to_string(side) + ".png";
+        if (!WriteIconPng(icon, path)) {
+            std::fprintf(stderr, "zarpeta-icon: cannot write %s\n", path.c_str());
+            return 1;
+        }
+        render::FreeBitmap(icon);
     }
     return 0;
 }
