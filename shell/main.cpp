@@ -22,6 +22,7 @@
 #include "runtime/pacing.h"
 #include "shell/main_window.h"
 #include "shell/sound.h"
+#include "shell/x11_frame.h"
 
 namespace {
 
@@ -116,7 +117,9 @@ int main(int, char** argv) {
     const std::unique_ptr<shell::MainWindowWidget> window = shell::CreateMainWindow();
     runtime::SetPumpHook(&shell::PumpPendingEvents);
     shell::CentreOnPrimaryScreen(*window);
+    shell::PrepareFrame(*window);
     window->show();
+    shell::KeepFrameCentred(*window);
     shell::EndWhenDestroyedFromOutside(*window);
     EndProcess(QApplication::exec());
 }
