@@ -29,6 +29,8 @@ namespace {
 // ---- Constants ------------------------------------------------------------------
 
 constexpr int NoDisplayExitCode = 1;
+constexpr int LostDisplayExitCode = 1;
+constexpr const char* LostDisplayWarning = "The X11 connection broke";
 constexpr const char* IconResource = ":/zarpeta/icon.png";
 
 // ---- Module state ---------------------------------------------------------------
@@ -54,17 +56,73 @@ bool IsSet(const char* name) {
     std::_Exit(NoDisplayExitCode);
 }
 
+// Workers are detached and may still be drawing, playing cues or posting refreshes;
+// running the process's destructors under them would race, so the process ends here
+// and takes them with it.
+[[noreturn]] void EndProcess(int code) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(code);
+}
+
+// The quoted name in one of Qt's messages about a platform plugin, empty for none.
+QString QuotedName(const QString& message) {
+    const qsizetype open = message.indexOf(QLatin1Char('"'));
+    const qsizetype close = message.indexOf(QLatin1Char('"'), open + 1);
+    return open < 0 || close < 0 ? QString() : message.mid(open + 1, close - open - 1);
+}
+
+// Qt tries each platform in turn: for one it has no plugin for it says so; for one
+// whose plugin cannot start, the plugin's own reason comes just before Qt's "could
+// not load". The real reason is the last platform tried; an X display that cannot be
+// opened keeps its own wording.
+[[noreturn]] void ReportUnusablePlatform() {
+    for (qsizetype index = HeldBack.size() - 1; index >= 0; --index) {
+        const QString& message = HeldBack[index];
+        const QString name = QuotedName(message);
+        if (message.startsWith(QLatin1String("Could not find the Qt platform plugin"))) {
+            std::fprintf(stderr, "zarpeta: Qt no tiene la plataforma gr\u00e1fica \"%s\"\n",
+                         qPrintable(name));
+            EndProcess(NoDisplayExitCode);
+        }
+        if (message.startsWith(QLatin1String("Could not load the Qt platform plugin")) &&
+            name != QLatin1String("xcb") && index > 0) {
+            std::fprintf(stderr,
+                         "zarpeta: no se puede usar la plataforma gr\u00e1fica \"%s\": %s\n",
+                         qPrintable(name), qPrintable(HeldBack[index - 1]));
+            EndProcess(NoDisplayExitCode);
+        }
+        if (message.startsWith(QLatin1String("Could not load the Qt platform plugin"))) {
+            break;
+        }
+    }
+    ReportNoDisplay();
+}
+
 // Qt reports a display it cannot open with a few warnings and then a fatal message
 // that aborts; the warnings are held back and the fatal one becomes one clear line.
 void HoldBackWhileOpening(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtFatalMsg) {
-        ReportNoDisplay();
+        ReportUnusablePlatform();
     }
     HeldBack.append(message);
 }
 
+// Qt's X platform reports a lost display connection with this warning and then calls
+// exit(1), whose static destructors would run under the workers still drawing and
+// playing; the process ends here instead, with one line of its own.
+void EndWhenDisplayLost(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith(QLatin1String(LostDisplayWarning))) {
+        std::fprintf(stderr, "zarpeta: se ha perdido la conexi\u00f3n con la pantalla\n");
+        EndProcess(LostDisplayExitCode);
+    }
+    if (PreviousHandler != nullptr) {
+        PreviousHandler(type, context, message);
+    }
+}
+
 void OpenedSoReplay() {
-    qInstallMessageHandler(PreviousHandler);
+    qInstallMessageHandler(&EndWhenDisplayLost);
     for (const QString& message : HeldBack) {
         std::fprintf(stderr, "%s\n", qPrintable(message));
     }
@@ -84,15 +142,6 @@ void SetWindowIcon() {
         icon.addPixmap(full.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     }
     QApplication::setWindowIcon(icon);
-}
-
-// Workers are detached and may still be drawing, playing cues or posting refreshes;
-// running the process's destructors under them would race, so the process ends here
-// and takes them with it.
-[[noreturn]] void EndProcess(int code) {
-    std::fflush(stdout);
-    std::fflush(stderr);
-    std::_Exit(code);
 }
 
 }  // namespace

@@ -65,8 +65,9 @@ struct HeldMessages {
 
 // ---- Module state -----------------------------------------------------------------
 
-// Touched only on the user-interface thread.
-Player Sound;
+// Touched only on the user-interface thread. Never destroyed: a toolkit that ends the
+// process with exit() would otherwise tear the sink down under a cue being played.
+Player& Sound = *new Player;
 HeldMessages Held;  // filled between HoldMessages and ReleaseMessages
 
 // Shared with every thread that asks for a cue.

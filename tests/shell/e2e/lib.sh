@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: MIT
-# Shared by the end-to-end scripts (sourced by bash): a private X server with no
-# window manager, the program under test, the menu, the mouse, and screenshots read
-# region by region. Every wait polls with a deadline.
+# Shared by the end-to-end scripts (sourced by bash): a private X server, with or
+# without a window manager, a sound server of the test's own, the program under test,
+# the menu, the mouse, and screenshots read region by region. Every wait polls with a
+# deadline.
 #
 # Usage in a script:  . lib.sh; need_tools; start_display; start_game; ...
 # The first argument of every script is the zarpeta executable.
@@ -13,16 +14,16 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/zarpeta-e2e.XXXXXX")
 XVFB_PID=""
 APP_PID=""
 EXTRA_PIDS=""
-SCREEN_WIDTH=1280
-SCREEN_HEIGHT=1024
+SOUND_PIDS=""
+SCREEN_WIDTH=${SCREEN_WIDTH:-1280}
+SCREEN_HEIGHT=${SCREEN_HEIGHT:-1024}
 SILVER=C0C0C0
 BORDER=808080
 
 cleanup() {
-    for pid in $APP_PID $EXTRA_PIDS $XVFB_PID; do
+    local pid
+    for pid in $APP_PID $EXTRA_PIDS $SOUND_PIDS $XVFB_PID; do
         kill "$pid" 2>/dev/null || true
-    done
-    for pid in $APP_PID $EXTRA_PIDS $XVFB_PID; do
         wait "$pid" 2>/dev/null || true
     done
     rm -rf "$WORK"
@@ -90,6 +91,54 @@ start_display() {
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM || true
 }
 
+# start_wm NAME: a window manager on the display, once it has taken the screen.
+start_wm() {
+    need_tools "$1" dbus-run-session
+    HOME="$WORK" dbus-run-session "$1" >"$WORK/wm.log" 2>&1 &
+    EXTRA_PIDS="$EXTRA_PIDS $!"
+    wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+    wait_for 30 wm_ready || fail "$1 did not start: $(tail -n 3 "$WORK/wm.log")"
+}
+
+# ---- The sound server -----------------------------------------------------------
+
+# A PulseAudio server of the test's own with one null sink ("zarpeta_null"), recorded
+# from its monitor into rec.raw (16-bit mono, 44,100 Hz); the program and parec reach
+# it through PULSE_SERVER. Started again on the same socket by a second call.
+start_sound_server() {
+    local dir="$WORK/pulse"
+    mkdir -p "$dir"
+    HOME="$dir" XDG_RUNTIME_DIR="$dir" pulseaudio -n --daemonize=no \
+        --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
+        -L "module-null-sink sink_name=zarpeta_null rate=44100" \
+        -L "module-native-protocol-unix socket=$dir/native auth-anonymous=1" \
+        >>"$WORK/pulse.log" 2>&1 &
+    SOUND_PIDS="$SOUND_PIDS $!"
+    export PULSE_SERVER="unix:$dir/native"
+    wait_for 20 pactl info >/dev/null 2>&1 || fail "the sound server did not start"
+    parec -d zarpeta_null.monitor --format=s16le --rate=44100 --channels=1 \
+        --latency-msec=10 >>"$WORK/rec.raw" 2>"$WORK/parec.log" &
+    SOUND_PIDS="$SOUND_PIDS $!"
+    local from
+    from=$(recorded)
+    recording() { [ "$(recorded)" -gt $((from + 8820)) ]; }
+    wait_for 10 recording || fail "nothing is recorded from the null sink"
+}
+
+stop_sound_server() {
+    local pid
+    for pid in $SOUND_PIDS; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    SOUND_PIDS=""
+}
+
+# The bytes recorded so far.
+recorded() {
+    stat -c %s "$WORK/rec.raw" 2>/dev/null || echo 0
+}
+
 # ---- The program ----------------------------------------------------------------
 
 app_running() {
@@ -106,21 +155,6 @@ visible_windows() {
             echo "$id"
         fi
     done
-}
-
-# A PulseAudio server of the test's own with one null sink ("zarpeta_null"); the
-# program and parec reach it through PULSE_SERVER. Stopped with the rest at exit.
-start_sound_server() {
-    local dir="$WORK/pulse"
-    mkdir -p "$dir"
-    HOME="$dir" XDG_RUNTIME_DIR="$dir" pulseaudio -n --daemonize=no \
-        --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
-        -L "module-null-sink sink_name=zarpeta_null rate=44100" \
-        -L "module-native-protocol-unix socket=$dir/native auth-anonymous=1" \
-        >"$WORK/pulse.log" 2>&1 &
-    EXTRA_PIDS="$EXTRA_PIDS $!"
-    export PULSE_SERVER="unix:$dir/native"
-    wait_for 20 pactl info >/dev/null 2>&1 || fail "the sound server did not start"
 }
 
 # geometry ID: the window's x, y, width and height on the screen, on one line.
@@ -164,7 +198,7 @@ start_game() {
 find_menu_height() {
     screenshot probe
     local row
-    row=$(convert "$WORK/probe.png" -crop "1x80+$((WIN_X + 500))+$WIN_Y" +repage txt:- |
+    row=$(convert "$WORK/probe.png" -crop "1x200+$((WIN_X + 500))+$WIN_Y" +repage txt:- |
         grep -i "#$BORDER" | head -n 1 | sed 's/^0,\([0-9]*\):.*/\1/')
     [ -n "$row" ] && [ "$row" -gt 0 ] && MENU_H=$row
 }
@@ -286,4 +320,10 @@ bar_moves() {
 new_game() {
     choose 1
     wait_for 10 wall_shown || fail "no wall after Nuevo"
+}
+
+stop_game() {
+    kill "$APP_PID" 2>/dev/null || true
+    wait "$APP_PID" 2>/dev/null || true
+    APP_PID=""
 }
