@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "render/text_painters.h"
 #include "runtime/pacing.h"
 #include "shell/main_window.h"
 #include "shell/sound.h"
@@ -162,6 +163,11 @@ int main(int, char** argv) {
     OpenedSoReplay();
 
     SetWindowIcon();
+    // Made now, while memory is plentiful: an end screen never waits on the font matcher.
+    if (!render::MakeTextFonts()) {
+        std::fprintf(stderr,
+                     "zarpeta: falta un tipo de letra; el juego se muestra sin sus textos\n");
+    }
     shell::StartSound();
     const std::unique_ptr<shell::MainWindowWidget> window = shell::CreateMainWindow();
     runtime::SetPumpHook(&shell::PumpPendingEvents);

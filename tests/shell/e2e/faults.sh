@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # When the world goes away: no display, or no usable platform, is one line and code
-# 1; the window destroyed by another client ends the program with code 0; the X
-# server killed in the middle of a game, with a cue playing, ends it with one line and
-# code 1, never a crash.
+# 1; the window destroyed by another client ends the program with code 0; with no
+# font, or no thread for the bar, it goes on and says so; the X server killed in the
+# middle of a game, with a cue playing, ends it with one line and code 1, never a crash.
 . "$(dirname "$0")/lib.sh"
 need_tools pulseaudio parec
 start_display
@@ -28,6 +28,29 @@ xdotool windowclose "$WIN"
 wait_exit 10
 [ "$EXIT_CODE" = 0 ] || fail "window destroyed from outside: exit code $EXIT_CODE"
 note "window destroyed from outside: exit code 0"
+
+# No font at all: the game starts, says so in one line, and plays.
+printf '<fontconfig></fontconfig>\n' >"$WORK/fonts.conf"
+APP_WRAPPER="env FONTCONFIG_FILE=$WORK/fonts.conf" start_game
+new_game
+[ "$(grep -c 'tipo de letra' "$WORK/app.err")" = 1 ] || fail "no line about the missing font"
+note "no font: the game plays; $(grep 'tipo de letra' "$WORK/app.err")"
+stop_game
+
+# The bar's worker cannot be started (the user's thread limit reached): one line, and
+# "Nuevo" enabled again, so choosing it again says so again.
+if command -v setpriv >/dev/null && command -v prlimit >/dev/null; then
+    NOBODY="setpriv --reuid=nobody --regid=nogroup --clear-groups"
+    APP_WRAPPER=$NOBODY start_game
+    $NOBODY prlimit --pid "$APP_PID" --nproc="$(ls "/proc/$APP_PID/task" | wc -l)"
+    bar_faults() { [ "$(grep -c "bar's worker thread cannot" "$WORK/app.err")" = "$1" ]; }
+    choose 1
+    wait_for 10 bar_faults 1 || fail "no line about the bar's worker"
+    choose 1
+    wait_for 10 bar_faults 2 || fail "Nuevo was not enabled again after the bar's worker failed"
+    note "no bar worker: one line each time, Nuevo enabled again"
+    stop_game
+fi
 
 start_sound_server
 start_game

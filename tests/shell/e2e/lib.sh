@@ -184,7 +184,7 @@ find_main_window() {
 # Starts the program and waits for its window; sets WIN, WIN_X, WIN_Y, WIN_W, WIN_H
 # and MENU_H (the menu bar's height, found as the play area's top border row).
 start_game() {
-    "$ZARPETA" >"$WORK/app.out" 2>"$WORK/app.err" &
+    ${APP_WRAPPER:-} "$ZARPETA" >"$WORK/app.out" 2>"$WORK/app.err" &
     APP_PID=$!
     wait_for 30 find_main_window || fail "after 30 s, no visible window named Zarpeta"
     read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"
