@@ -102,20 +102,39 @@ start_wm() {
 
 # ---- The sound server -----------------------------------------------------------
 
-# A PulseAudio server of the test's own with one null sink ("zarpeta_null"), recorded
-# from its monitor into rec.raw (16-bit mono, 44,100 Hz); the program and parec reach
-# it through PULSE_SERVER. Started again on the same socket by a second call.
+# A sound server of the test's own, PulseAudio or (SOUND_SERVER=pipewire) PipeWire with
+# its PulseAudio server and session manager, with one null sink ("zarpeta_null")
+# recorded from its monitor into rec.raw (16-bit mono, 44,100 Hz). The program and
+# parec reach it through PULSE_SERVER. A second call starts it again on the same socket.
 start_sound_server() {
-    local dir="$WORK/pulse"
+    local dir="$WORK/sound"
     mkdir -p "$dir"
-    HOME="$dir" XDG_RUNTIME_DIR="$dir" pulseaudio -n --daemonize=no \
-        --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
-        -L "module-null-sink sink_name=zarpeta_null rate=44100" \
-        -L "module-native-protocol-unix socket=$dir/native auth-anonymous=1" \
-        >>"$WORK/pulse.log" 2>&1 &
-    SOUND_PIDS="$SOUND_PIDS $!"
-    export PULSE_SERVER="unix:$dir/native"
-    wait_for 20 pactl info >/dev/null 2>&1 || fail "the sound server did not start"
+    if [ "${SOUND_SERVER:-pulseaudio}" = pipewire ]; then
+        export PULSE_SERVER="unix:$dir/pulse/native"
+        # The session manager leaves at once without a session bus.
+        dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$dir/bus" 4>"$dir/bus.pid"
+        SOUND_PIDS="$SOUND_PIDS $(cat "$dir/bus.pid")"
+        export DBUS_SESSION_BUS_ADDRESS
+        DBUS_SESSION_BUS_ADDRESS=$(cat "$dir/bus")
+        local part
+        for part in pipewire wireplumber pipewire-pulse; do
+            # The session manager and the PulseAudio server need the core's socket.
+            wait_for 20 test -S "$dir/pipewire-0" -o "$part" = pipewire || fail "no pipewire socket"
+            HOME="$dir" XDG_RUNTIME_DIR="$dir" "$part" >>"$WORK/sound.log" 2>&1 &
+            SOUND_PIDS="$SOUND_PIDS $!"
+        done
+        wait_for 20 pactl info >/dev/null 2>&1 || fail "the sound server did not start"
+        pactl load-module module-null-sink sink_name=zarpeta_null rate=44100 >/dev/null
+    else
+        export PULSE_SERVER="unix:$dir/native"
+        HOME="$dir" XDG_RUNTIME_DIR="$dir" pulseaudio -n --daemonize=no \
+            --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
+            -L "module-null-sink sink_name=zarpeta_null rate=44100" \
+            -L "module-native-protocol-unix socket=$dir/native auth-anonymous=1" \
+            >>"$WORK/sound.log" 2>&1 &
+        SOUND_PIDS="$SOUND_PIDS $!"
+        wait_for 20 pactl info >/dev/null 2>&1 || fail "the sound server did not start"
+    fi
     parec -d zarpeta_null.monitor --format=s16le --rate=44100 --channels=1 \
         --latency-msec=10 >>"$WORK/rec.raw" 2>"$WORK/parec.log" &
     SOUND_PIDS="$SOUND_PIDS $!"
