@@ -18,5 +18,5 @@ for scale in 1 1.25 1.5 2 3; do
     [ "$WIN_W" = "$(python3 -c "print(round(1000 * $scale))")" ] || fail "${WIN_W} px wide at ${scale}x"
     wait_for 10 border_painted || fail "at ${scale}x: $widths"
     note "${scale}x: ${WIN_W}x$WIN_H, border $widths device pixels, silver inside"
-    stop_game
+    stop "$APP_PID" && APP_PID=""
 done

@@ -44,17 +44,14 @@ play_region after score_after 210 40 759 5
 note "the block turned silver and the score changed"
 
 cues_after() { CUES=$(python3 "$(dirname "$0")/cues.py" "$WORK/rec.raw" "$1"); }
-low_heard() { cues_after "$PRESSED_AT" && [ "${CUES#*low=}" != none ]; }
-wait_for 3 low_heard || fail "no low cue after the click ($CUES)"
-shot_ms=$(echo "$CUES" | sed 's/.*shot=\([0-9]*\).*/\1/')
-low_ms=$(echo "$CUES" | sed 's/.*low=\([0-9]*\).*/\1/')
-[ "$shot_ms" -lt 500 ] || fail "the shot's cue came ${shot_ms} ms after the click"
-[ "$low_ms" -gt "$shot_ms" ] || fail "the low cue came before the shot's"
+low_heard() { cues_after "$PRESSED_AT" && read -r shot_ms low_ms <<<"$CUES" && [ "$low_ms" != none ]; }
+wait_for 3 low_heard || fail "no low cue after the click (cues at: $CUES)"
+[ "$shot_ms" -lt 500 ] && [ "$low_ms" -gt "$shot_ms" ] || fail "cues at $CUES ms after the click"
 note "shot cue ${shot_ms} ms after the click, the block hit's low cue at ${low_ms} ms"
 
 warnings_before=$(wc -l <"$WORK/app.err")
 xdotool click 1
-stop_sound_server  # in the middle of the shot's cue
+stop $SOUND_PIDS && SOUND_PIDS=""  # in the middle of the shot's cue
 shoot_row 120
 note "without a sound server a shot still destroys its block"
 sleep 4  # the outage outlasts a sound backend's one retry, 3 s after the loss
@@ -63,8 +60,7 @@ back_at=$(now_ms)
 heard() {
     local from
     from=$(recorded)
-    xdotool click 1
-    wait_for 1 cues_after "$from"
+    xdotool click 1 && wait_for 1 cues_after "$from"
 }
 wait_for 6 heard || fail "no cue within 6 s of the sound server's return"
 note "a click heard $(($(now_ms) - back_at)) ms after the sound server came back"

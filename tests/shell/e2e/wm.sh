@@ -44,13 +44,9 @@ wait_for 10 window_state Normal || fail "the window did not come back"
 note "minimised and restored"
 
 xdotool windowactivate --sync "$WIN" key alt+F4
-wait_exit 10
-[ "$EXIT_CODE" = 0 ] || fail "Alt+F4: exit code $EXIT_CODE"
-note "Alt+F4: exit code 0"
+expect_exit 0 "Alt+F4"
 
 start_game
 new_game
 wmctrl -i -c "$WIN"
-wait_exit 10
-[ "$EXIT_CODE" = 0 ] || fail "_NET_CLOSE_WINDOW during a game: exit code $EXIT_CODE"
-note "_NET_CLOSE_WINDOW during a game: exit code 0"
+expect_exit 0 "_NET_CLOSE_WINDOW during a game"
