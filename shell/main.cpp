@@ -3,10 +3,12 @@
 // it ends, and ends the process.
 //
 // Done:     one clear line on standard error and exit code 1 when there is no usable
-//           display (Qt's own messages about it are held back); application name,
-//           version and desktop file name for the desktop's window matching; the
-//           window icon; the sound output; the pump hook; exit code 0 however the
-//           window ends, with workers still running.
+//           display or platform, naming the real reason (Qt's own messages about it
+//           are held back), and when the display connection is lost later; the text
+//           fonts made before any game; application name, version and desktop file
+//           name for the desktop's window matching; the window icon; the sound
+//           output; the frame hints; the pump hook; exit code 0 however the window
+//           ends, with workers still running.
 // Not done: command-line options (the program takes none; Qt's are ignored too).
 //
 // Threads: the user-interface thread (the process's first thread) only.

@@ -16,6 +16,7 @@
 // stays silent when played from a thread without an event loop.
 #include "shell/sound.h"
 
+#include <pthread.h>
 #include <pulse/error.h>
 #include <pulse/simple.h>
 #include <QFile>
@@ -23,7 +24,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -155,8 +155,7 @@ void PlayLatest() {
     }
 }
 
-void RunSound() {
-    Sound.Schedule.TakenRequest = Requests.load();  // nothing asked for before start-up plays
+void* RunSound(void*) {
     Connect();
     for (;;) {
         Requests.wait(Sound.Schedule.TakenRequest);
@@ -173,7 +172,13 @@ void StartSound() {
         return;
     }
     Sound.Cues = LoadCues();
-    std::thread(&RunSound).detach();
+    Sound.Schedule.TakenRequest = Requests.load();  // nothing asked for before start-up plays
+    pthread_t thread{};
+    if (pthread_create(&thread, nullptr, &RunSound, nullptr) != 0) {
+        std::fprintf(stderr, "zarpeta: no thread for the sound; the game runs without sound\n");
+        return;
+    }
+    pthread_detach(thread);
 }
 
 void PlaySoundCue(std::string_view name) {

@@ -38,6 +38,10 @@ constexpr uint8_t X11ClientMessageCode = 33;
 
 // ---- Types ----------------------------------------------------------------------
 
+struct MotifHints {
+    uint32_t Words[5];
+};
+
 // Hears of changes to the watched window's _NET_FRAME_EXTENTS.
 class FrameFilter final : public QAbstractNativeEventFilter {
   public:
@@ -101,6 +105,15 @@ void CentreWithExtents() {
     Filter.Window->setGeometry(QRect(outer + QPoint(frame.left(), frame.top()), client));
 }
 
+// The _MOTIF_WM_HINTS words: flags, functions, decorations, input mode, status.
+MotifHints MainWindowMotifHints() {
+    // No system menu, no minimise or maximise box, no resize handles: title and border
+    // only. The functions keep close and minimise, so the task bar and the keyboard
+    // can still close or minimise the window.
+    return {{MwmHintsFunctions | MwmHintsDecorations, MwmFuncMove | MwmFuncMinimize | MwmFuncClose,
+             MwmDecorBorder | MwmDecorTitle, 0, 0}};
+}
+
 bool FrameFilter::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
     if (Watched == 0 || type != "xcb_generic_event_t") {
         return false;
@@ -119,14 +132,6 @@ bool FrameFilter::nativeEventFilter(const QByteArray& type, void* message, qintp
 }  // namespace
 
 // ---- Public functions -----------------------------------------------------------
-
-MotifHints MainWindowMotifHints() {
-    // No system menu, no minimise or maximise box, no resize handles: title and border
-    // only. The functions keep close and minimise, so the task bar and the keyboard
-    // can still close or minimise the window.
-    return {{MwmHintsFunctions | MwmHintsDecorations, MwmFuncMove | MwmFuncMinimize | MwmFuncClose,
-             MwmDecorBorder | MwmDecorTitle, 0, 0}};
-}
 
 void PrepareFrame(const QWidget& window) {
     xcb_connection_t* connection = Connection();

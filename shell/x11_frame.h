@@ -15,16 +15,7 @@
 
 #include <QWidget>
 
-#include <cstdint>
-
 namespace shell {
-
-// The _MOTIF_WM_HINTS words the main window carries: flags, functions, decorations,
-// input mode, status.
-struct MotifHints {
-    uint32_t Words[5];
-};
-MotifHints MainWindowMotifHints();
 
 // Sets the hints on the created, not yet shown window and asks for its frame size.
 void PrepareFrame(const QWidget& window);
