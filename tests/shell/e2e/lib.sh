@@ -92,6 +92,7 @@ start_sound_server() {
     mkdir -p "$dir"
     if [ "${SOUND_SERVER:-pulseaudio}" = pipewire ]; then
         export PULSE_SERVER="unix:$dir/pulse/native"
+        rm -rf "$dir"/pipewire-0* "$dir/pulse"  # a stale socket would pass for the new server's
         # The session manager leaves at once without a session bus.
         dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$dir/bus" 4>"$dir/bus.pid"
         SOUND_PIDS="$SOUND_PIDS $(cat "$dir/bus.pid")"
@@ -117,7 +118,7 @@ start_sound_server() {
     SOUND_PIDS="$SOUND_PIDS $!"
     from=$(recorded)
     recording() { [ "$(recorded)" -gt $((from + 8820)) ]; }
-    wait_for 10 recording || fail "nothing is recorded from the null sink"
+    wait_for 20 recording || fail "nothing is recorded from the null sink: $(tail -n 2 "$WORK/sound.log")"
 }
 
 # The bytes recorded so far.
