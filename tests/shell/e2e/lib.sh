@@ -73,10 +73,13 @@ start_display() {
 }
 
 # start_wm NAME: a window manager on the display, once it has taken the screen.
+# Its session bus is a daemon of its own, stopped with it: dbus-run-session, when
+# killed, leaves its bus daemon behind.
 start_wm() {
-    need_tools "$1" dbus-run-session
-    HOME="$WORK" dbus-run-session "$1" >"$WORK/wm.log" 2>&1 &
-    WM_PIDS=$!
+    need_tools "$1" dbus-daemon
+    dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$WORK/wm.bus" 4>"$WORK/wm.bus.pid"
+    DBUS_SESSION_BUS_ADDRESS=$(cat "$WORK/wm.bus") HOME="$WORK" "$1" >"$WORK/wm.log" 2>&1 &
+    WM_PIDS="$! $(cat "$WORK/wm.bus.pid")"
     wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
     wait_for 30 wm_ready || fail "$1 did not start: $(tail -n 3 "$WORK/wm.log")"
 }
