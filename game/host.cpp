@@ -28,6 +28,12 @@ void PlayCue(std::string_view name) {
     }
 }
 
+void ReportFault(std::string_view what) {
+    if (GameHost* host = Installed.load()) {
+        host->ReportFault(what);
+    }
+}
+
 FrameTarget PresentTarget() {
     return Target.load();
 }

@@ -33,6 +33,9 @@ struct GameHost {
     virtual void SetNewEnabled(bool enabled) = 0;
     // Starts a cue, cutting off the one playing; an unknown name plays nothing.
     virtual void PlayCue(std::string_view name) = 0;
+    // Tells the player, in one line, of a fault the game lives with; a host that has
+    // no one to tell drops it.
+    virtual void ReportFault(std::string_view) {}
 };
 
 // Installs the host and where frames go (nullptr: the game's requests are dropped).
@@ -40,6 +43,7 @@ void InstallHost(GameHost* host, FrameTarget target);
 
 void SetNewEnabled(bool enabled);
 void PlayCue(std::string_view name);
+void ReportFault(std::string_view what);
 FrameTarget PresentTarget();
 
 }  // namespace game

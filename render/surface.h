@@ -106,6 +106,9 @@ void EndTextLine();
 FontHandle NewFont(std::string_view face, float points, int32_t style, int32_t charset,
                    int32_t pitchAndFamily, int32_t angle);
 void SetTextFont(FontHandle font);
+// Matches and loads the font and renders the glyphs of the text now, rather than at
+// their first use; false when the font has no face (no matching font file).
+bool MakeFontNow(FontHandle font, std::string_view utf8);
 
 // ---- The graphic control ------------------------------------------------------
 // Told which part of the control's image changed, after SurfaceLock is released.

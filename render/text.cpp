@@ -434,6 +434,16 @@ FontHandle NewFont(std::string_view face, float points, int32_t style, int32_t c
     return static_cast<FontHandle>(table.Fonts.size());
 }
 
+bool MakeFontNow(FontHandle font, std::string_view utf8) {
+    std::lock_guard lock(SurfaceLock());
+    LineMetrics metrics;
+    FontFace* face = FaceForFontLocked(font, metrics);
+    if (face != nullptr) {
+        TextWidth(*face, utf8);  // renders each glyph once
+    }
+    return face != nullptr;
+}
+
 void DrawText(std::string_view utf8) {
     OnCurrentSurface([&](Surface& surface) { DrawTextLocked(surface, utf8); });
 }

@@ -4,6 +4,7 @@
 #include "render/text_painters.h"
 
 #include <charconv>
+#include <utility>
 
 #include <algorithm>
 #include <limits>
@@ -52,6 +53,19 @@ void PaintEndScreen(SurfaceHandle surface, std::string_view text, int32_t face) 
 }
 
 }  // namespace
+
+bool MakeTextFonts() {
+    // The score's glyphs are the digits and the minus sign.
+    const std::pair<float, std::string_view> uses[] = {{CaptionPoints, CaptionText},
+                                                       {ScoreLabelPoints, ScoreLabel},
+                                                       {ScoreNumberPoints, "-0123456789"},
+                                                       {EndPoints, "Game OverGanaste"}};
+    bool made = MakeFontNow(1, "");  // every surface's font until one is chosen
+    for (const auto& [points, text] : uses) {
+        made = MakeFontNow(TextFont(points), text) && made;
+    }
+    return made;
+}
 
 FontHandle NewCaptionFont() {
     return TextFont(CaptionPoints);

@@ -17,6 +17,10 @@ constexpr std::string_view CaptionText = "www.zarpeta.example";
 constexpr std::string_view TextFace = "Times New Roman";
 constexpr float CaptionPoints = 48;
 
+// Makes every font the painters use, with the glyphs of their texts, so that no
+// painter depends on memory left late in a game; false when a font has no face.
+bool MakeTextFonts();
+
 // The caption's font: the same handle every time it is asked for.
 FontHandle NewCaptionFont();
 

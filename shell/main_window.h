@@ -4,14 +4,12 @@
 //
 // Done:     title "Zarpeta"; a 1000 x 576 client area that the menu bar takes its
 //           height from (the play area's lowest rows stay unseen); not resizable;
-//           title bar without minimise, maximise or close buttons where the window
-//           manager honours the hints; centred on the primary screen's work area;
-//           the window's own menu bar (never a global one) with "Nuevo", "Autor",
-//           "Salir"; a close request from the window manager, or the window
-//           destroyed by another X client, ends the program.
-// Not done: re-centring once a window manager has added its frame (the frame is
-//           unknown before the window is first shown; without one it is zero);
-//           keyboard navigation beyond what the toolkit's menus give.
+//           centred on the primary screen's work area (its frame too, once an X11
+//           window manager has told its size: shell/x11_frame.h); the window's own
+//           menu bar (never a global one) with "Nuevo", "Autor", "Salir"; a close
+//           request from the window manager, or the window destroyed by another X
+//           client, ends the program.
+// Not done: keyboard navigation beyond what the toolkit's menus give.
 //
 // Owns: the window, its menu and the dispatch of command ids.
 // Threads: the user-interface thread only (PumpPendingEvents answers false elsewhere).

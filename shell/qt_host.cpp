@@ -13,6 +13,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <cstdio>
 
 #include "game/host.h"
 #include "shell/main_window.h"
@@ -28,6 +29,7 @@ class QtHost final : public game::GameHost {
   public:
     void SetNewEnabled(bool enabled) override;
     void PlayCue(std::string_view name) override { PlaySoundCue(name); }
+    void ReportFault(std::string_view what) override;
 };
 
 // ---- Module state ---------------------------------------------------------------
@@ -45,6 +47,10 @@ void ApplyNewEnabled() {
     if (NewAction != nullptr) {
         NewAction->setEnabled(NewEnabledWanted.load());
     }
+}
+
+void QtHost::ReportFault(std::string_view what) {
+    std::fprintf(stderr, "zarpeta: %.*s\n", static_cast<int>(what.size()), what.data());
 }
 
 void QtHost::SetNewEnabled(bool enabled) {

@@ -1,29 +1,29 @@
 // SPDX-License-Identifier: MIT
-// The sound cues on Qt Multimedia: one audio sink in push mode, fed on the
-// user-interface thread from the cues embedded as Qt resources.
+// The sound cues on the PulseAudio client library (pipewire-pulse serves it too): one
+// playback stream, written by a sound thread of its own from the cues embedded as Qt
+// resources.
 //
 // Done: the three embedded cues, loaded once; one cue at a time, the newest cutting
-// off the one playing at once; requests from any thread without touching Qt objects;
-// silence, with one line of warning, when there is no usable audio output.
+// off the one playing at once; requests from any thread, lock-free, returning at once;
+// a sound server that goes away, even in the middle of a cue, is looked for again at
+// the next cue, so cues play again as soon as it is back; one line of warning per
+// outage (and for a run that never finds a server).
 // Not done: sound files named at run time (the game asks only for its own cues).
 //
-// Why push mode and not QSoundEffect: on Qt 6.4 QSoundEffect cuts the last ~120 ms of
-// every sound, replays stale audio after a stop and stays silent when played from a
-// thread without an event loop; a pulled sink with a small buffer stalls silently.
+// Why not Qt Multimedia: on Qt 6.4 its PulseAudio backend tries to reconnect once,
+// 3 s after the server goes away, and stays silent for the rest of the run when the
+// server is not back by then; QSoundEffect cuts the last ~120 ms of every sound and
+// stays silent when played from a thread without an event loop.
 #include "shell/sound.h"
 
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
+#include <pthread.h>
+#include <pulse/error.h>
+#include <pulse/simple.h>
 #include <QFile>
-#include <QMediaDevices>
-#include <QTimer>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
-#include <memory>
-#include <mutex>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -35,54 +35,37 @@ namespace shell {
 namespace {
 
 // ---- Constants ------------------------------------------------------------------
-constexpr int32_t BufferMilliseconds = 60;  // audio queued in the sink at most
-constexpr int32_t FeedMilliseconds = 10;    // how often the sink is topped up while a cue plays
-// The stream is closed this long after the last write: well after the slowest output
-// (a wireless one) has played the tail, so no tail is cut; Qt's sink keeps a timer of
-// its own running while the stream is open.
-constexpr int32_t CloseAfterMilliseconds = 1000;
-constexpr qsizetype BufferBytes = CueSampleRate * 2 * BufferMilliseconds / 1000;
+
+constexpr uint32_t BytesPerMillisecond = CueSampleRate * 2 / 1000;
+// Written 10 ms at a time, so a new request is seen within 10 ms of audio; the server
+// holds 60 ms at most, which a cut drops.
+constexpr uint32_t ChunkBytes = 10 * BytesPerMillisecond;
+constexpr uint32_t BufferBytes = 60 * BytesPerMillisecond;
+// A cue asked for this soon after a failed connection is dropped without a new try.
+constexpr auto RetryAfter = std::chrono::milliseconds(250);
 
 const char* const CueResources[CueCount] = {":/zarpeta/cues/210.wav", ":/zarpeta/cues/211.wav",
                                             ":/zarpeta/cues/212.wav"};
 
-// ---- Types --------------------------------------------------------------------------
+// ---- Types ----------------------------------------------------------------------
 
+// The sound thread's own.
 struct Player {
-    std::vector<CueSound> Cues;         // by cue index; an unreadable cue stays empty
-    std::unique_ptr<QAudioSink> Sink;   // null when there is no usable output
-    QIODevice* Device = nullptr;        // the sink's push device while the stream is open
-    std::unique_ptr<QTimer> FeedTimer;  // runs while a cue is written, and until the close
+    std::vector<CueSound> Cues;   // by cue index; an unreadable cue stays empty
+    pa_simple* Stream = nullptr;  // null while no server is reached
     CueSchedule Schedule;
-    int32_t QuietMilliseconds = 0;  // since the last write, while the stream is open
+    bool Warned = false;                              // the current outage has been told of
+    std::chrono::steady_clock::time_point RetryAt{};  // no new connection before
 };
 
-struct HeldMessages {
-    std::atomic<std::thread::id> Thread;  // the thread whose messages are held
-    QtMessageHandler Previous = nullptr;  // the handler to restore, and to give others to
-    std::vector<std::pair<QtMsgType, QString>> Messages;
-};
+// ---- Module state ---------------------------------------------------------------
 
-// ---- Module state -----------------------------------------------------------------
+// Never destroyed: the sound thread runs until the process ends.
+Player& Sound = *new Player;
+std::atomic<uint64_t> Requests{0};  // the latest request word (shell/cue_schedule.h)
+std::atomic<bool> Started{false};
 
-// Touched only on the user-interface thread.
-Player Sound;
-HeldMessages Held;  // filled between HoldMessages and ReleaseMessages
-
-// Shared with every thread that asks for a cue.
-std::atomic<uint64_t> Requests{0};    // the latest request word (shell/cue_schedule.h)
-std::atomic<bool> WakePosted{false};  // a call to FeedOutput is queued already
-std::atomic<bool> Warned{false};      // the one warning of the run has been given
-std::mutex WakeLock;                  // held while WakeTarget is read or changed
-QObject* WakeTarget = nullptr;        // the feed timer, on whose thread FeedOutput runs
-
-// ---- Internal helpers -------------------------------------------------------------
-
-void WarnOnce(const char* why) {
-    if (!Warned.exchange(true)) {
-        std::fprintf(stderr, "zarpeta: %s; the game runs without sound\n", why);
-    }
-}
+// ---- Internal helpers -----------------------------------------------------------
 
 std::vector<CueSound> LoadCues() {
     std::vector<CueSound> cues(CueCount);
@@ -100,161 +83,102 @@ std::vector<CueSound> LoadCues() {
     return cues;
 }
 
-QAudioFormat CueFormat() {
-    QAudioFormat format;
-    format.setSampleRate(CueSampleRate);
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
-    return format;
-}
-
-// Qt's messages from the thread that opens the output are held while it does so: its
-// sound backend reports a missing sound server in lines of its own, which are given
-// on only when the output works, so that a silent run warns once.
-void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (std::this_thread::get_id() == Held.Thread) {
-        Held.Messages.emplace_back(type, message);
-    } else if (Held.Previous != nullptr) {
-        Held.Previous(type, context, message);
+void WarnOfOutage(int error) {
+    if (!Sound.Warned) {
+        Sound.Warned = true;
+        std::fprintf(
+            stderr,
+            "zarpeta: no sound server (%s); the game runs without sound until one is back\n",
+            pa_strerror(error));
     }
 }
 
-void HoldMessages() {
-    Held.Thread = std::this_thread::get_id();
-    Held.Messages.clear();
-    Held.Previous = qInstallMessageHandler(&HoldMessage);
+bool Connect() {
+    if (Sound.Stream != nullptr) {
+        return true;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (now < Sound.RetryAt) {
+        return false;
+    }
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, CueSampleRate, 1};
+    // Playback starts as soon as the first chunk is there.
+    const pa_buffer_attr buffer{static_cast<uint32_t>(-1), BufferBytes, ChunkBytes, ChunkBytes,
+                                static_cast<uint32_t>(-1)};
+    int error = 0;
+    Sound.Stream = pa_simple_new(nullptr, "Zarpeta", PA_STREAM_PLAYBACK, nullptr, "cues", &spec,
+                                 nullptr, &buffer, &error);
+    if (Sound.Stream == nullptr) {
+        Sound.RetryAt = now + RetryAfter;
+        WarnOfOutage(error);
+        return false;
+    }
+    Sound.Warned = false;
+    return true;
 }
 
-void ReleaseMessages(bool giveOn) {
-    qInstallMessageHandler(Held.Previous);
-    Held.Thread = std::thread::id{};
-    if (giveOn) {
-        for (const auto& [type, message] : Held.Messages) {
-            qt_message_output(type, QMessageLogContext{}, message);
+void Disconnect(int error) {
+    pa_simple_free(Sound.Stream);
+    Sound.Stream = nullptr;
+    WarnOfOutage(error);
+}
+
+// Writes the scheduled cue chunk by chunk until it is all written or a newer request
+// comes. False when the server went away on the way.
+bool WriteCue() {
+    int error = 0;
+    while (IsWriting(Sound.Schedule, Sound.Cues) &&
+           Requests.load() == Sound.Schedule.TakenRequest) {
+        const std::span<const std::byte> bytes = NextBytes(Sound.Schedule, Sound.Cues, ChunkBytes);
+        if (pa_simple_write(Sound.Stream, bytes.data(), bytes.size(), &error) < 0) {
+            Disconnect(error);
+            return false;
+        }
+        MarkWritten(Sound.Schedule, bytes.size());
+    }
+    return true;
+}
+
+// Acts on the latest request: drops what the server still holds of the cue before,
+// then writes the new one. A stream whose server has gone is found out at its first
+// write; one new connection is tried at once, so the cue is not lost to it.
+void PlayLatest() {
+    const bool cut = TakeRequest(Sound.Schedule, Requests.load());
+    int error = 0;
+    if (cut && Sound.Stream != nullptr && pa_simple_flush(Sound.Stream, &error) < 0) {
+        Disconnect(error);
+    }
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!Connect() || WriteCue()) {
+            return;
         }
     }
-    Held.Messages.clear();
 }
 
-// Opens the default output in push mode; false when there is none that plays our format.
-bool OpenOutput() {
-    const QAudioDevice output = QMediaDevices::defaultAudioOutput();
-    if (output.isNull()) {
-        WarnOnce("no audio output device");
-        return false;
+void* RunSound(void*) {
+    Connect();
+    for (;;) {
+        Requests.wait(Sound.Schedule.TakenRequest);
+        PlayLatest();
     }
-    if (!output.isFormatSupported(CueFormat())) {
-        WarnOnce("the audio output does not play 16-bit mono at 44,100 Hz");
-        return false;
-    }
-    Sound.Sink = std::make_unique<QAudioSink>(output, CueFormat());
-    Sound.Sink->setBufferSize(BufferBytes);
-    Sound.Device = Sound.Sink->start();
-    const bool opened = Sound.Device != nullptr && Sound.Sink->error() == QAudio::NoError;
-    Sound.Sink->stop();  // opened again for the first cue
-    Sound.Device = nullptr;
-    if (!opened) {
-        WarnOnce("the audio output cannot be opened");
-        Sound.Sink.reset();
-    }
-    return opened;
-}
-
-// Opens the stream again after a quiet spell, or drops what it still holds when a
-// cue is cut off, so that the new cue is heard at once.
-void PrepareOutput(bool cut) {
-    if (Sound.Sink->state() == QAudio::StoppedState) {
-        Sound.Device = Sound.Sink->start();
-    } else if (cut) {
-        Sound.Sink->reset();
-        Sound.Device = Sound.Sink->start();
-    }
-}
-
-void WriteWhatFits() {
-    if (Sound.Device == nullptr) {
-        return;
-    }
-    const auto room = static_cast<size_t>(std::max<qsizetype>(0, Sound.Sink->bytesFree()));
-    const std::span<const std::byte> bytes = NextBytes(Sound.Schedule, Sound.Cues, room);
-    if (bytes.empty()) {
-        return;
-    }
-    const qint64 written =
-        Sound.Device->write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    if (written > 0) {
-        MarkWritten(Sound.Schedule, static_cast<size_t>(written));
-        Sound.QuietMilliseconds = 0;
-    }
-}
-
-// Once the last cue has long been played out the stream is closed and the timer stops,
-// so an idle player costs nothing.
-void CloseWhenQuiet() {
-    Sound.QuietMilliseconds += FeedMilliseconds;
-    if (Sound.QuietMilliseconds >= CloseAfterMilliseconds) {
-        Sound.Sink->stop();
-        Sound.Device = nullptr;
-        Sound.FeedTimer->stop();
-    }
-}
-
-// Takes the latest request and tops up the sink, on every tick of the feed timer and
-// whenever a cue is asked for.
-void FeedOutput() {
-    WakePosted.store(false);
-    if (!Sound.Sink) {
-        return;
-    }
-    const uint64_t taken = Sound.Schedule.TakenRequest;
-    const bool cut = TakeRequest(Sound.Schedule, Requests.load());
-    if (Sound.Schedule.TakenRequest != taken) {
-        PrepareOutput(cut);
-        Sound.QuietMilliseconds = 0;
-    }
-    WriteWhatFits();
-    if (!IsWriting(Sound.Schedule, Sound.Cues) && Sound.Device != nullptr) {
-        CloseWhenQuiet();
-    }
-    if (Sound.Device != nullptr && !Sound.FeedTimer->isActive()) {
-        Sound.FeedTimer->start();
-    }
-}
-
-// Has FeedOutput run on the user-interface thread soon; one queued call at a time.
-void WakePlayer() {
-    if (WakePosted.exchange(true)) {
-        return;
-    }
-    std::lock_guard lock(WakeLock);
-    if (WakeTarget == nullptr) {
-        WakePosted.store(false);
-        return;
-    }
-    QMetaObject::invokeMethod(WakeTarget, &FeedOutput, Qt::QueuedConnection);
 }
 
 }  // namespace
 
-// ---- Public functions ---------------------------------------------------------------
+// ---- Public functions -----------------------------------------------------------
 
 void StartSound() {
-    if (Sound.Sink) {
+    if (Started.exchange(true)) {
         return;
     }
     Sound.Cues = LoadCues();
-    HoldMessages();
-    const bool opened = OpenOutput();
-    ReleaseMessages(opened);
-    if (!opened) {
+    Sound.Schedule.TakenRequest = Requests.load();  // nothing asked for before start-up plays
+    pthread_t thread{};
+    if (pthread_create(&thread, nullptr, &RunSound, nullptr) != 0) {
+        std::fprintf(stderr, "zarpeta: no thread for the sound; the game runs without sound\n");
         return;
     }
-    Sound.FeedTimer = std::make_unique<QTimer>();
-    Sound.FeedTimer->setInterval(FeedMilliseconds);
-    QObject::connect(Sound.FeedTimer.get(), &QTimer::timeout, &FeedOutput);
-    Sound.Schedule.TakenRequest = Requests.load();  // nothing asked for before start-up plays
-    std::lock_guard lock(WakeLock);
-    WakeTarget = Sound.FeedTimer.get();
+    pthread_detach(thread);
 }
 
 void PlaySoundCue(std::string_view name) {
@@ -265,7 +189,7 @@ void PlaySoundCue(std::string_view name) {
     } else {
         return;
     }
-    WakePlayer();
+    Requests.notify_one();
 }
 
 }  // namespace shell

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The sound cues: three short embedded sounds, one playing at a time.
 //
-// Owns: the embedded cue sounds and the one audio output that plays them.
+// Owns: the embedded cue sounds, the one audio output that plays them and the sound
+// thread that writes it.
 // Threads: StartSound on the user-interface thread; PlaySoundCue from any thread,
 // returning at once.
 #pragma once
@@ -10,8 +11,9 @@
 
 namespace shell {
 
-// Loads the embedded cues and opens the audio output. Without an audio device the
-// game runs silently, with at most one line of warning for the whole run.
+// Loads the embedded cues and starts the sound thread, which opens the audio output.
+// While there is no sound server the game runs silently, with one line of warning
+// each time the server is lost; cues play again once it is back.
 void StartSound();
 
 // Starts the named cue ("#210", "#211", "#212"), cutting off the one playing.

@@ -6,10 +6,14 @@ if(TARGET zarpeta_sound)
         graphic_control.cpp
         main_window.cpp
         qt_host.cpp
+        x11_frame.cpp
     )
     target_include_directories(zarpeta_shell PUBLIC ${PROJECT_SOURCE_DIR})
     target_compile_definitions(zarpeta_shell PUBLIC ZARPETA_VERSION="${PROJECT_VERSION}")
-    target_link_libraries(zarpeta_shell PUBLIC zarpeta_game zarpeta_sound Qt6::Widgets)
+    # The frame hints are set on the X window itself, through Qt's own connection.
+    pkg_check_modules(ZARPETA_XCB REQUIRED IMPORTED_TARGET xcb)
+    target_link_libraries(zarpeta_shell PUBLIC zarpeta_game zarpeta_sound Qt6::Widgets
+                                        PRIVATE PkgConfig::ZARPETA_XCB)
 
     add_executable(zarpeta main.cpp)
     target_link_libraries(zarpeta PRIVATE zarpeta_shell)

@@ -1,15 +1,19 @@
 # SPDX-License-Identifier: MIT
-# End-to-end: the real window under a private Xvfb with no window manager, driven with
-# xdotool and read from screenshots. Each script starts and stops its own X server
-# (and sound server); a missing tool makes it skip (exit code 77).
+# End-to-end: the real window under a private Xvfb, with no window manager or with
+# one, driven with xdotool and read from screenshots. Each script starts and stops its
+# own X server (and window manager and sound server); a missing tool makes it skip
+# (exit code 77). wm.sh runs once per window manager, sound.sh once per sound server.
 if(TARGET zarpeta)
     find_program(ZARPETA_BASH bash REQUIRED)
-    foreach(script window shot author quit sound)
-        add_test(NAME e2e_${script}
+    foreach(run window sound sound:pipewire scale faults wm:metacity wm:openbox wm:xfwm4)
+        string(REPLACE ":" ";" words ${run})
+        list(POP_FRONT words script)
+        string(REPLACE ":" "_" name ${run})
+        add_test(NAME e2e_${name}
                  COMMAND ${ZARPETA_BASH} ${CMAKE_CURRENT_SOURCE_DIR}/e2e/${script}.sh
-                         $<TARGET_FILE:zarpeta>)
+                         $<TARGET_FILE:zarpeta> ${words})
         # One at a time: they time the game on screen and share the two cores.
-        set_tests_properties(e2e_${script} PROPERTIES
+        set_tests_properties(e2e_${name} PROPERTIES
             LABELS e2e TIMEOUT 180 SKIP_RETURN_CODE 77 RESOURCE_LOCK zarpeta_e2e)
     endforeach()
 endif()

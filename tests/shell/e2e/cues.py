@@ -5,9 +5,9 @@
 Usage: cues.py RECORDING START_BYTE
 RECORDING is raw signed 16-bit little-endian mono at 44,100 Hz; START_BYTE is where the
 recording stood when the mouse was pressed. Prints, in milliseconds after that point,
-"shot=N" for the first loud sound and "low=N" for the first loud low sound after it
-that fills most of 120 ms (a block hit: the bar's knock and the falling end of the
-shot's own sweep are far shorter), "low=none" when there is none. Exits 1 when nothing loud follows the press.
+the start of the first loud sound and of the first loud low sound after it that fills
+most of 120 ms (a block hit: the bar's knock and the falling end of the shot's own
+sweep are far shorter), or "none". Exits 1 when nothing loud follows the press.
 """
 import struct
 import sys
@@ -29,23 +29,17 @@ def windows(samples):
         yield rms, crossings * 100 / 2  # crossings per 10 ms -> Hz
 
 
-def main():
-    with open(sys.argv[1], "rb") as recording:
-        data = recording.read()
-    start = int(sys.argv[2]) // 2 * 2
-    data = data[start:]
-    samples = struct.unpack(f"<{len(data) // 2}h", data[:len(data) // 2 * 2])
-    measured = list(windows(samples))
-    loud = next((i for i, (rms, _) in enumerate(measured) if rms > LOUD), None)
-    if loud is None:
-        print("shot=none low=none")
-        sys.exit(1)
-    onset = next(i for i, s in enumerate(samples) if abs(s) > ONSET)
-    low_and_loud = [rms > LOUD and hertz <= LOW_HZ for rms, hertz in measured]
-    low = next((i for i in range(loud + 1, len(measured))
-                if low_and_loud[i] and sum(low_and_loud[i:i + LOW_SPAN]) >= LOW_NEEDED), None)
-    print(f"shot={onset * 1000 / RATE:.1f} low={'none' if low is None else low * 10}")
+with open(sys.argv[1], "rb") as recording:
+    recording.seek(int(sys.argv[2]) // 2 * 2)
+    data = recording.read()
+samples = struct.unpack(f"<{len(data) // 2}h", data[:len(data) // 2 * 2])
+measured = list(windows(samples))
+loud = next((i for i, (rms, _) in enumerate(measured) if rms > LOUD), None)
+if loud is None:
+    sys.exit("none none")
+onset = next(i for i, s in enumerate(samples) if abs(s) > ONSET)
+low_and_loud = [rms > LOUD and hertz <= LOW_HZ for rms, hertz in measured]
+low = next((i for i in range(loud + 1, len(measured))
+            if low_and_loud[i] and sum(low_and_loud[i:i + LOW_SPAN]) >= LOW_NEEDED), None)
+print(onset * 1000 // RATE, "none" if low is None else low * 10)
 
-
-if __name__ == "__main__":
-    main()

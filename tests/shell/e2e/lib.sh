@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: MIT
-# Shared by the end-to-end scripts (sourced by bash): a private X server with no
-# window manager, the program under test, the menu, the mouse, and screenshots read
-# region by region. Every wait polls with a deadline.
+# Shared by the end-to-end scripts (sourced by bash): a private X server, with or
+# without a window manager, a sound server of the test's own, the program under test,
+# the menu, the mouse, and screenshots read region by region. Every wait polls with a
+# deadline.
 #
 # Usage in a script:  . lib.sh; need_tools; start_display; start_game; ...
 # The first argument of every script is the zarpeta executable.
@@ -10,72 +11,54 @@ set -eu
 
 ZARPETA=${1:?usage: $0 path/to/zarpeta}
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/zarpeta-e2e.XXXXXX")
-XVFB_PID=""
-APP_PID=""
-EXTRA_PIDS=""
-SCREEN_WIDTH=1280
-SCREEN_HEIGHT=1024
-SILVER=C0C0C0
-BORDER=808080
+XVFB_PID="" APP_PID="" WM_PIDS="" SOUND_PIDS=""
+SCREEN_WIDTH=${SCREEN_WIDTH:-1280} SCREEN_HEIGHT=${SCREEN_HEIGHT:-1024}
+SILVER=C0C0C0 BORDER=808080
 
-cleanup() {
-    for pid in $APP_PID $EXTRA_PIDS $XVFB_PID; do
+# stop PID...: ends each process and reaps it.
+stop() {
+    local pid
+    for pid in "$@"; do
         kill "$pid" 2>/dev/null || true
-    done
-    for pid in $APP_PID $EXTRA_PIDS $XVFB_PID; do
         wait "$pid" 2>/dev/null || true
     done
-    rm -rf "$WORK"
 }
-trap cleanup EXIT
+trap 'stop $APP_PID $WM_PIDS $SOUND_PIDS $XVFB_PID; rm -rf "$WORK"' EXIT
 trap 'exit 1' INT TERM HUP
 
 fail() {
     echo "FAIL: $*" >&2
-    if [ -s "$WORK/app.err" ]; then
-        echo "--- the program's standard error:" >&2
-        tail -n 20 "$WORK/app.err" >&2
-    fi
+    [ ! -s "$WORK/app.err" ] || { echo "--- the program's standard error:" && tail -n 20 "$WORK/app.err"; } >&2
     exit 1
 }
-
-note() {
-    echo "ok: $*"
-}
+note() { echo "ok: $*"; }
 
 # Exits with 77 (CTest: skipped) when a tool is missing.
 need_tools() {
+    local tool
     for tool in Xvfb xdotool xwininfo import convert compare "$@"; do
-        if ! command -v "$tool" >/dev/null 2>&1; then
-            echo "skipped: $tool is not installed"
-            exit 77
-        fi
+        command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed" && exit 77; }
     done
 }
 
-now_ms() {
-    echo $(($(date +%s%N) / 1000000))
-}
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 # wait_for SECONDS COMMAND...: polls until the command succeeds; false at the deadline.
 # While the program under test is meant to run, its early end ends the wait too, so a
 # program that could not start is reported at once with its standard error.
 wait_for() {
-    local seconds=$1
+    local deadline=$(($(now_ms) + $1 * 1000))
     shift
-    local deadline=$(($(now_ms) + seconds * 1000))
     until "$@"; do
         if [ -n "$APP_PID" ] && ! app_running && [ "${APP_MAY_END:-}" != yes ]; then
             fail "the program ended while waiting for: $*"
         fi
-        if [ "$(now_ms)" -gt "$deadline" ]; then
-            return 1
-        fi
+        [ "$(now_ms)" -le "$deadline" ] || return 1
         sleep 0.05
     done
 }
 
-# ---- The X server ---------------------------------------------------------------
+# ---- The X server and the window manager -----------------------------------------
 
 start_display() {
     # Xvfb picks a free display number itself and writes it to descriptor 3 once it
@@ -85,16 +68,68 @@ start_display() {
         3>"$WORK/display" 2>"$WORK/xvfb.log" &
     XVFB_PID=$!
     wait_for 30 test -s "$WORK/display" || fail "Xvfb did not start: $(tail -n 3 "$WORK/xvfb.log")"
-    DISPLAY=":$(head -n 1 "$WORK/display")"
-    export DISPLAY
+    export DISPLAY=":$(head -n 1 "$WORK/display")"
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM || true
 }
 
+# start_wm NAME: a window manager on the display, once it has taken the screen.
+# Its session bus is a daemon of its own, stopped with it: dbus-run-session, when
+# killed, leaves its bus daemon behind.
+start_wm() {
+    need_tools "$1" dbus-daemon
+    dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$WORK/wm.bus" 4>"$WORK/wm.bus.pid"
+    DBUS_SESSION_BUS_ADDRESS=$(cat "$WORK/wm.bus") HOME="$WORK" "$1" >"$WORK/wm.log" 2>&1 &
+    WM_PIDS="$! $(cat "$WORK/wm.bus.pid")"
+    wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+    wait_for 30 wm_ready || fail "$1 did not start: $(tail -n 3 "$WORK/wm.log")"
+}
+
+# ---- The sound server -----------------------------------------------------------
+
+# A sound server of the test's own, PulseAudio or (SOUND_SERVER=pipewire) PipeWire with
+# its PulseAudio server and session manager, with one null sink ("zarpeta_null")
+# recorded from its monitor into rec.raw (16-bit mono, 44,100 Hz). The program and
+# parec reach it through PULSE_SERVER. A second call starts it again on the same socket.
+start_sound_server() {
+    local dir="$WORK/sound" part from
+    mkdir -p "$dir"
+    if [ "${SOUND_SERVER:-pulseaudio}" = pipewire ]; then
+        export PULSE_SERVER="unix:$dir/pulse/native"
+        rm -rf "$dir"/pipewire-0* "$dir/pulse"  # a stale socket would pass for the new server's
+        # The session manager leaves at once without a session bus.
+        dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$dir/bus" 4>"$dir/bus.pid"
+        SOUND_PIDS="$SOUND_PIDS $(cat "$dir/bus.pid")"
+        export DBUS_SESSION_BUS_ADDRESS="$(cat "$dir/bus")"
+        for part in pipewire wireplumber pipewire-pulse; do
+            # The session manager and the PulseAudio server need the core's socket.
+            wait_for 20 test -S "$dir/pipewire-0" -o "$part" = pipewire || fail "no pipewire socket"
+            HOME="$dir" XDG_RUNTIME_DIR="$dir" "$part" >>"$WORK/sound.log" 2>&1 &
+            SOUND_PIDS="$SOUND_PIDS $!"
+        done
+        wait_for 20 pactl info >/dev/null 2>&1 || fail "the sound server did not start"
+        pactl load-module module-null-sink sink_name=zarpeta_null rate=44100 >/dev/null
+    else
+        export PULSE_SERVER="unix:$dir/native"
+        HOME="$dir" XDG_RUNTIME_DIR="$dir" pulseaudio -n --daemonize=no --exit-idle-time=-1 \
+            --use-pid-file=no --log-target=stderr -L "module-null-sink sink_name=zarpeta_null rate=44100" \
+            -L "module-native-protocol-unix socket=$dir/native auth-anonymous=1" >>"$WORK/sound.log" 2>&1 &
+        SOUND_PIDS="$SOUND_PIDS $!"
+        wait_for 20 pactl info >/dev/null 2>&1 || fail "the sound server did not start"
+    fi
+    parec -d zarpeta_null.monitor --format=s16le --rate=44100 --channels=1 \
+        --latency-msec=10 >>"$WORK/rec.raw" 2>"$WORK/parec.log" &
+    SOUND_PIDS="$SOUND_PIDS $!"
+    from=$(recorded)
+    recording() { [ "$(recorded)" -gt $((from + 8820)) ]; }
+    wait_for 20 recording || fail "nothing is recorded from the null sink: $(tail -n 2 "$WORK/sound.log")"
+}
+
+# The bytes recorded so far.
+recorded() { stat -c %s "$WORK/rec.raw" 2>/dev/null || echo 0; }
+
 # ---- The program ----------------------------------------------------------------
 
-app_running() {
-    kill -0 "$APP_PID" 2>/dev/null
-}
+app_running() { kill -0 "$APP_PID" 2>/dev/null; }
 
 # The program's visible windows that are (yes) or are not (no) override-redirect,
 # that is menus and popups as against ordinary windows. (xdotool's name search
@@ -102,25 +137,8 @@ app_running() {
 visible_windows() {
     local id
     for id in $(xdotool search --onlyvisible --class zarpeta 2>/dev/null); do
-        if xwininfo -all -id "$id" 2>/dev/null | grep -q "Override Redirect State: $1"; then
-            echo "$id"
-        fi
+        ! xwininfo -all -id "$id" 2>/dev/null | grep -q "Override Redirect State: $1" || echo "$id"
     done
-}
-
-# A PulseAudio server of the test's own with one null sink ("zarpeta_null"); the
-# program and parec reach it through PULSE_SERVER. Stopped with the rest at exit.
-start_sound_server() {
-    local dir="$WORK/pulse"
-    mkdir -p "$dir"
-    HOME="$dir" XDG_RUNTIME_DIR="$dir" pulseaudio -n --daemonize=no \
-        --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
-        -L "module-null-sink sink_name=zarpeta_null rate=44100" \
-        -L "module-native-protocol-unix socket=$dir/native auth-anonymous=1" \
-        >"$WORK/pulse.log" 2>&1 &
-    EXTRA_PIDS="$EXTRA_PIDS $!"
-    export PULSE_SERVER="unix:$dir/native"
-    wait_for 20 pactl info >/dev/null 2>&1 || fail "the sound server did not start"
 }
 
 # geometry ID: the window's x, y, width and height on the screen, on one line.
@@ -131,138 +149,93 @@ geometry() {
 
 # The program's ordinary window titled $1, in FOUND; false when there is none.
 find_titled() {
-    FOUND=""
     local id
+    FOUND=""
     for id in $(visible_windows no); do
-        if xwininfo -id "$id" | grep -q "\"$1\""; then
-            FOUND=$id
-        fi
+        ! xwininfo -id "$id" | grep -q "\"$1\"" || FOUND=$id
     done
     [ -n "$FOUND" ]
 }
 
-find_main_window() {
-    WIN=""
-    find_titled Zarpeta || return 1
-    WIN=$FOUND
-}
-
-# Starts the program and waits for its window; sets WIN, WIN_X, WIN_Y, WIN_W, WIN_H
-# and MENU_H (the menu bar's height, found as the play area's top border row).
+# Starts the program (under APP_WRAPPER, if set) and waits for its window; sets WIN,
+# WIN_X, WIN_Y, WIN_W, WIN_H and MENU_H (the menu bar's height, found as the play
+# area's top border row), and PLAY_X, PLAY_Y: the play image's top-left on the screen.
 start_game() {
-    "$ZARPETA" >"$WORK/app.out" 2>"$WORK/app.err" &
+    ${APP_WRAPPER:-} "$ZARPETA" >"$WORK/app.out" 2>"$WORK/app.err" &
     APP_PID=$!
-    wait_for 30 find_main_window || fail "after 30 s, no visible window named Zarpeta"
+    wait_for 30 find_titled Zarpeta || fail "after 30 s, no visible window named Zarpeta"
+    WIN=$FOUND
     read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"
     wait_for 10 find_menu_height || fail "after 10 s, no play-area border under the menu bar"
-    PLAY_X=$((WIN_X + 1))
-    PLAY_Y=$((WIN_Y + MENU_H + 1))
-    PLAY_VISIBLE_H=$((WIN_H - MENU_H - 1))
+    PLAY_X=$((WIN_X + 1)) PLAY_Y=$((WIN_Y + MENU_H + 1)) PLAY_VISIBLE_H=$((WIN_H - MENU_H - 1))
 }
 
 # The first row of the border's colour in the window's middle column.
 find_menu_height() {
     screenshot probe
-    local row
-    row=$(convert "$WORK/probe.png" -crop "1x80+$((WIN_X + 500))+$WIN_Y" +repage txt:- |
+    MENU_H=$(convert "$WORK/probe.png" -crop "1x200+$((WIN_X + 500))+$WIN_Y" +repage txt:- |
         grep -i "#$BORDER" | head -n 1 | sed 's/^0,\([0-9]*\):.*/\1/')
-    [ -n "$row" ] && [ "$row" -gt 0 ] && MENU_H=$row
+    [ -n "$MENU_H" ] && [ "$MENU_H" -gt 0 ]
 }
 
-# Waits for the program to end; sets EXIT_CODE. Fails when it is still running.
-wait_exit() {
-    local seconds=$1
-    APP_MAY_END=yes wait_for "$seconds" eval '! app_running' ||
-        fail "the program is still running after $seconds s"
-    EXIT_CODE=0
-    wait "$APP_PID" || EXIT_CODE=$?
+# expect_exit CODE WHAT: the program ends within 10 s with that exit code.
+expect_exit() {
+    APP_MAY_END=yes wait_for 10 eval '! app_running' || fail "$2: still running after 10 s"
+    local code=0
+    wait "$APP_PID" || code=$?
     APP_PID=""
+    [ "$code" = "$1" ] || fail "$2: exit code $code"
+    note "$2: exit code $1"
 }
 
 # ---- Screenshots ----------------------------------------------------------------
 
-screenshot() {
-    import -window root "$WORK/$1.png"
-}
+screenshot() { import -window root "$WORK/$1.png"; }
 
 # pixel SHOT X Y: the screen pixel's colour as RRGGBB.
-pixel() {
-    convert "$WORK/$1.png" -format "%[hex:p{$2,$3}]" info: | cut -c1-6
-}
-
-# play_pixel SHOT X Y: the pixel at (X, Y) of the play area's image.
-play_pixel() {
-    pixel "$1" $((PLAY_X + $2)) $((PLAY_Y + $3))
-}
+pixel() { convert "$WORK/$1.png" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
 
 # region SHOT NAME W H X Y: crops a screen region into its own file.
-region() {
-    convert "$WORK/$1.png" -crop "$3x$4+$5+$6" +repage "$WORK/$2.png"
-}
+region() { convert "$WORK/$1.png" -crop "$3x$4+$5+$6" +repage "$WORK/$2.png"; }
 
 # play_region SHOT NAME W H X Y: the same in play-area image coordinates.
-play_region() {
-    region "$1" "$2" "$3" "$4" $((PLAY_X + $5)) $((PLAY_Y + $6))
-}
+play_region() { region "$1" "$2" "$3" "$4" $((PLAY_X + $5)) $((PLAY_Y + $6)); }
 
 # only_colour NAME RRGGBB: the cropped region is that one colour throughout.
 only_colour() {
-    local colours
-    colours=$(convert "$WORK/$1.png" -format '%k' info:)
-    [ "$colours" = 1 ] && [ "$(convert "$WORK/$1.png" -format '%[hex:p{0,0}]' info: | cut -c1-6)" = "$2" ]
+    [ "$(convert "$WORK/$1.png" -format '%k' info:)" = 1 ] && [ "$(pixel "$1" 0 0)" = "$2" ]
 }
 
 # same_image A B: the two crops are identical pixel for pixel.
-same_image() {
-    local differing
-    differing=$(compare -metric AE "$WORK/$1.png" "$WORK/$2.png" null: 2>&1 || true)
-    [ "$differing" = 0 ]
-}
+same_image() { [ "$(compare -metric AE "$WORK/$1.png" "$WORK/$2.png" null: 2>&1 || true)" = 0 ]; }
 
 # ---- Mouse and menu -------------------------------------------------------------
 
-click_at() {
-    xdotool mousemove "$1" "$2" click 1
-}
+click_at() { xdotool mousemove "$1" "$2" click 1; }
 
 # aim_at Y: the mouse over the play area at image row Y (x 800, right of the wall).
-aim_at() {
-    xdotool mousemove $((PLAY_X + 800)) $((PLAY_Y + $1))
-}
+aim_at() { xdotool mousemove $((PLAY_X + 800)) $((PLAY_Y + $1)); }
 
-find_popup() {
-    POPUP=$(visible_windows yes | head -n 1)
-    [ -n "$POPUP" ]
-}
+find_popup() { POPUP=$(visible_windows yes | head -n 1) && [ -n "$POPUP" ]; }
 
-# Opens "Funciones"; sets POPUP, POPUP_X, POPUP_Y, POPUP_H.
+# Opens "Funciones"; sets POPUP, POPUP_X, POPUP_Y, POPUP_W, POPUP_H.
 open_menu() {
     # A click that comes while the window is still settling can be lost: try again.
     local attempt
     for attempt in 1 2 3; do
         click_at $((WIN_X + 30)) $((WIN_Y + MENU_H / 2))
-        if wait_for 3 find_popup; then
-            break
-        fi
+        ! wait_for 3 find_popup || break
     done
     [ -n "$POPUP" ] || fail "the menu Funciones did not open"
     read -r POPUP_X POPUP_Y POPUP_W POPUP_H <<<"$(geometry "$POPUP")"
 }
 
-# item_y N: the screen row through the middle of item N (1..3) of the open menu.
-item_y() {
-    echo $((POPUP_Y + POPUP_H * (2 * $1 - 1) / 6))
-}
-
-popup_gone() {
-    ! find_popup
-}
-
-# choose N: opens the menu and clicks its item N ("Nuevo" 1, "Autor" 2, "Salir" 3).
+# choose N: opens the menu and clicks its item N ("Nuevo" 1, "Autor" 2, "Salir" 3),
+# through the middle of the item's row.
 choose() {
     open_menu
-    click_at $((POPUP_X + 20)) "$(item_y "$1")"
-    wait_for 10 popup_gone || fail "the menu stayed open after choosing item $1"
+    click_at $((POPUP_X + 20)) $((POPUP_Y + POPUP_H * (2 * $1 - 1) / 6))
+    wait_for 10 eval '! find_popup' || fail "the menu stayed open after choosing item $1"
 }
 
 # ---- The game on screen ---------------------------------------------------------
@@ -270,7 +243,7 @@ choose() {
 # The first block of the wall (row 1, column 1) is not silver once a game is shown.
 wall_shown() {
     screenshot wall
-    [ "$(play_pixel wall 30 45)" != "$SILVER" ]
+    [ "$(pixel wall $((PLAY_X + 30)) $((PLAY_Y + 45)))" != "$SILVER" ]
 }
 
 # The bar's lane between two screenshots.

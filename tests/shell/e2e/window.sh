@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The window opens centred with a 1000 x 576 client area, the play area is silver
-# inside its border, the menu opens, "Nuevo" shows the wall and a moving bar, and
-# "Nuevo" is grey while the game runs.
+# With no window manager: the window opens centred with a 1000 x 576 client area, the
+# play area is silver inside its border, the menu opens, "Nuevo" shows the wall and a
+# moving bar, and "Nuevo" is grey while the game runs; "Autor" opens a box titled
+# "Programador" while the game goes on, and Return closes it; "Salir" ends the
+# program with code 0, during a game and before one.
 . "$(dirname "$0")/lib.sh"
 need_tools
 start_display
@@ -33,7 +35,7 @@ screenshot menu_enabled
 region menu_enabled nuevo_enabled $((POPUP_W - 4)) $((POPUP_H / 3 - 4)) $((POPUP_X + 2)) $((POPUP_Y + 2))
 region menu_enabled autor_enabled $((POPUP_W - 4)) $((POPUP_H / 3 - 4)) $((POPUP_X + 2)) $((POPUP_Y + POPUP_H / 3 + 2))
 xdotool key Escape
-wait_for 5 popup_gone || fail "Escape did not close the menu"
+wait_for 5 eval '! find_popup' || fail "Escape did not close the menu"
 note "menu Funciones opens"
 
 new_game
@@ -53,4 +55,19 @@ same_image autor_enabled autor_now || fail "Autor looks different in a game"
 xdotool key Escape
 note "Nuevo greyed while the game runs"
 
-app_running || fail "the program ended"
+choose 2
+wait_for 5 find_titled Programador || fail "no window titled Programador"
+BOX=$FOUND
+wait_for 5 bar_moves || fail "the bar stopped while the box is open"
+note "Autor opened Programador; the bar moves while it is open"
+xdotool windowfocus --sync "$BOX" key Return
+wait_for 5 eval '! find_titled Programador' || fail "Return did not close the box"
+note "Return closed the box"
+
+aim_at 100
+xdotool click 1
+choose 3
+expect_exit 0 "Salir during a game"
+start_game
+choose 3
+expect_exit 0 "Salir before a game"

@@ -1,0 +1,35 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+"""Checks the play area's border and inside in a screenshot of the idle window.
+
+Usage: border.py WINDOW.ppm SCALE   (the window's client area alone, as binary PPM)
+Under the menu bar the border is grey (808080) on the top, left and right, as many
+device pixels thick as SCALE, one fewer or more where a logical edge falls inside a
+device pixel; every pixel inside is silver (C0C0C0) down to the window's bottom edge.
+Prints the three widths.
+"""
+import sys
+
+GREY, SILVER = b"\x80\x80\x80", b"\xc0\xc0\xc0"
+
+
+with open(sys.argv[1], "rb") as image:
+    _, size, _, pixels = image.read().split(b"\n", 3)
+width, height = map(int, size.split())
+rows = [[pixels[3 * (y * width + x):3 * (y * width + x) + 3] for x in range(width)]
+        for y in range(height)]
+top = next((y for y in range(height) if rows[y][width // 2] == GREY), None)
+if top is None:
+    sys.exit("no grey border row under the menu bar")
+run = lambda line: next((i for i, p in enumerate(line) if p != GREY), len(line))
+sides = {"top": run([row[width // 2] for row in rows[top:]]), "left": run(rows[-1]),
+         "right": run(rows[-1][::-1])}
+if any(abs(n - float(sys.argv[2])) >= 1 for n in sides.values()):
+    sys.exit(f"border widths {sides} at {sys.argv[2]}x")
+for y, row in enumerate(rows[top:]):
+    inside = GREY if y < sides["top"] else SILVER
+    wanted = [GREY] * sides["left"] + [inside] * (width - sides["left"] - sides["right"])
+    if row != wanted + [GREY] * sides["right"]:
+        sys.exit(f"device row {y} of the play area is not painted as it should be")
+print(" ".join(f"{side}={n}" for side, n in sides.items()))
+

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# When the world goes away: no display, or no usable platform, is one line and code
+# 1; the window destroyed by another client ends the program with code 0; with no
+# font, or no thread for the bar, it goes on and says so; the X server killed in the
+# middle of a game, with a cue playing, ends it with one line and code 1, never a crash.
+. "$(dirname "$0")/lib.sh"
+need_tools pulseaudio parec
+start_display
+
+# start_fails WORDS ENV...: the program, started under env ENV..., fails with one line
+# containing WORDS.
+start_fails() {
+    local words=$1 code=0
+    shift
+    env "$@" "$ZARPETA" >"$WORK/fail.out" 2>"$WORK/fail.err" || code=$?
+    [ "$code" = 1 ] && [ "$(wc -l <"$WORK/fail.err")" = 1 ] && grep -q "^zarpeta: .*$words" "$WORK/fail.err" ||
+        fail "$*: code $code, $(cat "$WORK/fail.err")"
+    note "$* -> code 1: $(cat "$WORK/fail.err")"
+}
+start_fails pantalla -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM
+start_fails '":4091"' DISPLAY=:4091
+start_fails '"zarpeta-none"' QT_QPA_PLATFORM=zarpeta-none
+start_fails wayland QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=zarpeta-none XDG_RUNTIME_DIR="$WORK"
+
+start_game
+xdotool windowclose "$WIN"
+expect_exit 0 "window destroyed from outside"
+
+# No font at all: the game starts, says so in one line, and plays.
+printf '<fontconfig></fontconfig>\n' >"$WORK/fonts.conf"
+APP_WRAPPER="env FONTCONFIG_FILE=$WORK/fonts.conf" start_game
+new_game
+[ "$(grep -c 'tipo de letra' "$WORK/app.err")" = 1 ] || fail "no line about the missing font"
+note "no font: the game plays; $(grep 'tipo de letra' "$WORK/app.err")"
+stop "$APP_PID" && APP_PID=""
+
+# The bar's worker cannot be started (the user's thread limit reached): one line, and
+# "Nuevo" enabled again, so choosing it again says so again.
+if command -v setpriv >/dev/null && command -v prlimit >/dev/null; then
+    NOBODY="setpriv --reuid=nobody --regid=nogroup --clear-groups"
+    APP_WRAPPER=$NOBODY start_game
+    $NOBODY prlimit --pid "$APP_PID" --nproc="$(ls "/proc/$APP_PID/task" | wc -l)"
+    bar_faults() { [ "$(grep -c "bar's worker thread cannot" "$WORK/app.err")" = "$1" ]; }
+    choose 1
+    wait_for 10 bar_faults 1 || fail "no line about the bar's worker"
+    choose 1
+    wait_for 10 bar_faults 2 || fail "Nuevo was not enabled again after the bar's worker failed"
+    note "no bar worker: one line each time, Nuevo enabled again"
+    stop "$APP_PID" && APP_PID=""
+fi
+
+start_sound_server
+start_game
+new_game
+aim_at 100
+from=$(recorded)
+sounding() { python3 "$(dirname "$0")/cues.py" "$WORK/rec.raw" "$from" >/dev/null 2>&1; }
+xdotool click 1
+wait_for 5 sounding || fail "no cue before the display went"
+kill "$XVFB_PID"
+expect_exit 1 "display lost during a cue"
+tail -n 1 "$WORK/app.err" | grep -q '^zarpeta: .*pantalla' || fail "no line about the lost display"
+note "$(tail -n 1 "$WORK/app.err")"

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Under the window manager named second: the window asks for a title bar with no
+# buttons yet stays closable and minimisable, and neither resizable nor maximisable;
+# its frame is centred on the work area; it minimises and comes back; Alt+F4 and
+# _NET_CLOSE_WINDOW (a task bar's close) end it with code 0.
+. "$(dirname "$0")/lib.sh"
+WM=${2:?usage: $0 path/to/zarpeta WINDOW_MANAGER}
+need_tools xprop wmctrl
+start_display
+start_wm "$WM"
+start_game
+
+# Functions move, minimise and close; decorations title and border alone.
+xprop -id "$WIN" _MOTIF_WM_HINTS | grep -q '= 0x3, 0x2c, 0xa, 0x0, 0x0$' ||
+    fail "hints: $(xprop -id "$WIN" _MOTIF_WM_HINTS)"
+allowed=$(xprop -id "$WIN" _NET_WM_ALLOWED_ACTIONS)
+for action in CLOSE MINIMIZE MOVE; do
+    grep -q "_NET_WM_ACTION_$action" <<<"$allowed" || fail "$WM does not allow $action: $allowed"
+done
+! grep -qE '_NET_WM_ACTION_(RESIZE|MAXIMIZE)' <<<"$allowed" || fail "$WM allows: $allowed"
+note "$WM: no buttons asked for; close, minimise and move allowed, resize and maximise not"
+
+# The outer frame, as the manager reports it, centred on the work area within 1 px.
+frame_centred() {
+    read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"
+    local l r t b ax ay aw ah
+    read -r l r t b <<<"$(xprop -id "$WIN" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')"
+    read -r ax ay aw ah _ <<<"$(xprop -root _NET_WORKAREA | sed 's/.*= //; s/,//g')"
+    FRAME="$((WIN_X - l)),$((WIN_Y - t)) $((WIN_W + l + r))x$((WIN_H + t + b))"
+    local dx=$((2 * (WIN_X - l - ax) + WIN_W + l + r - aw))
+    local dy=$((2 * (WIN_Y - t - ay) + WIN_H + t + b - ah))
+    [ "${b:-x}" != x ] && [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ]
+}
+wait_for 10 frame_centred || fail "frame $FRAME is not centred on $(xprop -root _NET_WORKAREA)"
+[ "$WIN_W" = 1000 ] && [ "$WIN_H" = 576 ] || fail "client area is ${WIN_W}x$WIN_H"
+note "frame $FRAME centred; client area 1000x576"
+
+window_state() { xprop -id "$WIN" WM_STATE | grep -q "window state: $1"; }
+xdotool windowminimize "$WIN"
+wait_for 10 window_state Iconic || fail "the window did not minimise"
+wmctrl -i -a "$WIN"
+wait_for 10 window_state Normal || fail "the window did not come back"
+note "minimised and restored"
+
+# A key that comes before the manager has given the window the focus is lost: again.
+for attempt in 1 2 3; do
+    xdotool windowactivate --sync "$WIN" && wait_for 5 eval '[ "$(xdotool getactivewindow)" = "$WIN" ]' &&
+        xdotool key alt+F4 || true
+    ! APP_MAY_END=yes wait_for 5 eval '! app_running' || break
+done
+expect_exit 0 "Alt+F4"
+
+start_game
+new_game
+wmctrl -i -c "$WIN"
+expect_exit 0 "_NET_CLOSE_WINDOW during a game"
