@@ -19,10 +19,12 @@ constexpr int32_t MaxPngSide = 1 << 15;  // larger files are refused, like surfa
 
 // ---- Public functions ----
 
-bool WriteSurfacePng(SurfaceHandle handle, int32_t controlId, const std::string& path) {
+bool EncodeSurfacePng(SurfaceHandle handle, int32_t controlId, std::string& encoded,
+                      std::string& error) {
     std::vector<uint32_t> pixels;
     int32_t width = 0, height = 0;
     if (!ReadPixels(handle, controlId, pixels, width, height)) {
+        error = "the surface is gone";
         return false;
     }
     std::vector<uint8_t> rgb(pixels.size() * 3);
@@ -37,10 +39,20 @@ bool WriteSurfacePng(SurfaceHandle handle, int32_t controlId, const std::string&
     image.width = static_cast<png_uint_32>(width);
     image.height = static_cast<png_uint_32>(height);
     image.format = PNG_FORMAT_RGB;
-    const bool written =
-        png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), width * 3, nullptr) != 0;
+    png_alloc_size_t size = 0;
+    bool good =
+        png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), width * 3, nullptr) != 0;
+    if (good) {
+        encoded.resize(size);
+        good = png_image_write_to_memory(&image, encoded.data(), &size, 0, rgb.data(), width * 3,
+                                         nullptr) != 0;
+        encoded.resize(size);
+    }
+    if (!good) {
+        error = image.message;
+    }
     png_image_free(&image);
-    return written;
+    return good;
 }
 
 bool ReadPng(const std::string& path, std::vector<uint32_t>& pixels, int32_t& width,

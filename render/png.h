@@ -13,9 +13,11 @@
 
 namespace render {
 
-// Writes the surface (handle, controlId) as an 8-bit RGB PNG; false when the handle
-// names no surface or the file cannot be written.
-bool WriteSurfacePng(SurfaceHandle handle, int32_t controlId, const std::string& path);
+// The surface (handle, controlId) as the bytes of an 8-bit RGB PNG, encoded in memory
+// (the caller writes them where and how it wants); false, with the reason in error,
+// when the handle names no surface or the image cannot be encoded.
+bool EncodeSurfacePng(SurfaceHandle handle, int32_t controlId, std::string& encoded,
+                      std::string& error);
 
 // Reads a PNG of any format into 0xFFRRGGBB words (alpha dropped); false on failure.
 bool ReadPng(const std::string& path, std::vector<uint32_t>& pixels, int32_t& width,

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,11 @@ inline ::testing::AssertionResult MatchesGolden(render::SurfaceHandle surface, i
                                                 const std::string& name) {
     const std::string path = std::string(ZARPETA_GOLDEN_DIR) + "/" + name + ".png";
     if (const char* update = std::getenv("ZARPETA_UPDATE_GOLDEN"); update && *update == '1') {
-        return ::testing::AssertionResult(render::WriteSurfacePng(surface, control, path)) << path;
+        std::string png, error;
+        std::ofstream file(path, std::ios::binary);
+        return ::testing::AssertionResult(render::EncodeSurfacePng(surface, control, png, error) &&
+                                          file.write(png.data(), std::ssize(png)))
+               << path << " " << error;
     }
     std::vector<uint32_t> golden, image;
     int32_t width = 0, height = 0, imageWidth = 0, imageHeight = 0;

@@ -3,7 +3,6 @@
 #include "tools/script/output_file.h"
 
 #include <fcntl.h>
-#include <png.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "render/png.h"
 #include "tools/script/script_parser.h"
 
 namespace script {
@@ -130,37 +130,9 @@ bool WriteOutputFile(const std::string& path, std::string_view bytes, std::strin
 
 bool WritePngFile(render::SurfaceHandle handle, int32_t controlId, const std::string& path,
                   std::string& error) {
-    std::vector<uint32_t> pixels;
-    int32_t width = 0, height = 0;
-    if (!render::ReadPixels(handle, controlId, pixels, width, height)) {
-        error = Joined({"cannot write '", path, "': the surface is gone"});
-        return false;
-    }
-    std::vector<uint8_t> rgb(pixels.size() * 3);
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        rgb[3 * i] = static_cast<uint8_t>(pixels[i] >> 16);
-        rgb[3 * i + 1] = static_cast<uint8_t>(pixels[i] >> 8);
-        rgb[3 * i + 2] = static_cast<uint8_t>(pixels[i]);
-    }
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGB;
-    std::string encoded;
-    png_alloc_size_t size = 0;
-    bool good =
-        png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), width * 3, nullptr) != 0;
-    if (good) {
-        encoded.resize(size);
-        good = png_image_write_to_memory(&image, encoded.data(), &size, 0, rgb.data(), width * 3,
-                                         nullptr) != 0;
-        encoded.resize(size);
-    }
-    png_image_free(&image);
-    if (!good) {
-        error = Joined({"cannot write '", path, "': ", image.message});
+    std::string encoded, reason;
+    if (!render::EncodeSurfacePng(handle, controlId, encoded, reason)) {
+        error = Joined({"cannot write '", path, "': ", reason});
         return false;
     }
     return WriteOutputFile(path, encoded, error);
