@@ -101,12 +101,12 @@ bool Connect() {
     if (now < Sound.RetryAt) {
         return false;
     }
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, CueSampleRate, 1};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, CueSampleRate, 1};
     // Playback starts as soon as the first chunk is there.
     const pa_buffer_attr buffer{static_cast<uint32_t>(-1), BufferBytes, ChunkBytes, ChunkBytes,
                                 static_cast<uint32_t>(-1)};
     int error = 0;
-    Sound.Stream = pa_simple_new(nullptr, "Zarpeta", PA_STREAM_PLAYBACK, nullptr, "cues", &spec,
+    Sound.Stream = pa_simple_new(nullptr, "Zarpeta", PA_STREAM_PLAYBACK, nullptr, "cues", &format,
                                  nullptr, &buffer, &error);
     if (Sound.Stream == nullptr) {
         Sound.RetryAt = now + RetryAfter;
