@@ -13,13 +13,13 @@ if(ZARPETA_WITH_SHELL)
                      -DDESKTOP_FILE_VALIDATE=${DESKTOP_FILE_VALIDATE}
                      -P ${PROJECT_SOURCE_DIR}/cmake/check-package.cmake)
     set_tests_properties(packaging_deb PROPERTIES LABELS packaging TIMEOUT 300)
-endif()
 
-# A packager's build without the test libraries, with make -j and Debian's flags. It
-# builds from scratch, so it runs alone.
-find_program(ZARPETA_SH sh REQUIRED)
-add_test(NAME packaging_build_without_tests
-         COMMAND ${ZARPETA_SH} ${PROJECT_SOURCE_DIR}/scripts/check-builds no-tests)
-set_tests_properties(packaging_build_without_tests PROPERTIES LABELS packaging TIMEOUT 900
-                     RUN_SERIAL TRUE
-                     ENVIRONMENT CHECK_BUILDS_DIR=${CMAKE_CURRENT_BINARY_DIR}/builds)
+    # A packager's build without the test libraries, with make -j and Debian's flags.
+    # It builds from scratch, so it runs alone, and once: in the full suite only.
+    find_program(ZARPETA_SH sh REQUIRED)
+    add_test(NAME packaging_build_without_tests
+             COMMAND ${ZARPETA_SH} ${PROJECT_SOURCE_DIR}/scripts/check-builds no-tests)
+    set_tests_properties(packaging_build_without_tests PROPERTIES LABELS packaging TIMEOUT 900
+                         RUN_SERIAL TRUE
+                         ENVIRONMENT CHECK_BUILDS_DIR=${CMAKE_CURRENT_BINARY_DIR}/builds)
+endif()
