@@ -74,7 +74,7 @@ peer=$(PATH="$PATH:/usr/games" command -v kbounce || true)
 if [ -n "$peer" ]; then
     # A KDE program wants a session bus of its own.
     dbus-run-session -- "$peer" >"$WORK/peer.out" 2>&1 &
-    EXTRA_PIDS="$EXTRA_PIDS $!"
+    SOUND_PIDS="$SOUND_PIDS $!"  # stopped with the servers at exit
     peer_shown() { xdotool search --onlyvisible --class kbounce >/dev/null 2>&1; }
     wait_for 30 peer_shown || fail "no KBounce window: $(tail -n 3 "$WORK/peer.out")"
     APP_PID=$(pgrep -n -x kbounce)
@@ -91,7 +91,7 @@ fi
 parec -d zarpeta_null.monitor --format=s16le --rate=44100 --channels=1 \
     --latency-msec=5 2>"$WORK/parec.log" |
     python3 "$here/stamp_audio.py" "$WORK/rec.raw" "$WORK/stamps" &
-EXTRA_PIDS="$EXTRA_PIDS $!"
+SOUND_PIDS="$SOUND_PIDS $!"  # stopped with the servers at exit
 recording() {
     [ -f "$WORK/rec.raw" ] && [ "$(stat -c %s "$WORK/rec.raw")" -gt 8820 ]
 }
