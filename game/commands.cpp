@@ -42,7 +42,8 @@ void StartBarThread(const std::shared_ptr<Game>& game) {
     runtime::CreateWorker([game](int32_t) { RunBar(game); }, 1, WorkerStack, false, BarThread);
     if (BarThread.load() == 0) {
         // The game stops as it stands, like a finished one: "Nuevo" can try again.
-        ReportFault("the bar's worker thread cannot be started; choose Nuevo to try again");
+        ReportFault(
+            "no se puede iniciar el hilo de la barra; elija Nuevo para intentarlo otra vez");
         EnableNewIfCurrent(*game);
     }
 }

@@ -88,7 +88,7 @@ void WarnOfOutage(int error) {
         Sound.Warned = true;
         std::fprintf(
             stderr,
-            "zarpeta: no sound server (%s); the game runs without sound until one is back\n",
+            "zarpeta: no hay servidor de sonido (%s); el juego sigue sin sonido hasta que vuelva\n",
             pa_strerror(error));
     }
 }
@@ -175,7 +175,8 @@ void StartSound() {
     Sound.Schedule.TakenRequest = Requests.load();  // nothing asked for before start-up plays
     pthread_t thread{};
     if (pthread_create(&thread, nullptr, &RunSound, nullptr) != 0) {
-        std::fprintf(stderr, "zarpeta: no thread for the sound; the game runs without sound\n");
+        std::fprintf(
+            stderr, "zarpeta: no se puede iniciar el hilo del sonido; el juego sigue sin sonido\n");
         return;
     }
     pthread_detach(thread);

@@ -41,7 +41,7 @@ if command -v setpriv >/dev/null && command -v prlimit >/dev/null; then
     NOBODY="setpriv --reuid=nobody --regid=nogroup --clear-groups"
     APP_WRAPPER=$NOBODY start_game
     $NOBODY prlimit --pid "$APP_PID" --nproc="$(ls "/proc/$APP_PID/task" | wc -l)"
-    bar_faults() { [ "$(grep -c "bar's worker thread cannot" "$WORK/app.err")" = "$1" ]; }
+    bar_faults() { [ "$(grep -c "el hilo de la barra" "$WORK/app.err")" = "$1" ]; }
     choose 1
     wait_for 10 bar_faults 1 || fail "no line about the bar's worker"
     choose 1
