@@ -13,11 +13,12 @@
 
 namespace render {
 
-// The surface (handle, controlId) as the bytes of an 8-bit RGB PNG, encoded in memory
-// (the caller writes them where and how it wants); false, with the reason in error,
-// when the handle names no surface or the image cannot be encoded.
+// The surface (handle, controlId) as the bytes of an 8-bit PNG, encoded in memory
+// (the caller writes them where and how it wants): RGB, or RGBA with every pixel of
+// the colour transparent fully transparent. False, with the reason in error, when the
+// handle names no surface or the image cannot be encoded.
 bool EncodeSurfacePng(SurfaceHandle handle, int32_t controlId, std::string& encoded,
-                      std::string& error);
+                      std::string& error, int32_t transparent = ColourNone);
 
 // Reads a PNG of any format into 0xFFRRGGBB words (alpha dropped); false on failure.
 bool ReadPng(const std::string& path, std::vector<uint32_t>& pixels, int32_t& width,

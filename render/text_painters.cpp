@@ -3,11 +3,10 @@
 // then the face colour, each on a transparent background.
 #include "render/text_painters.h"
 
-#include <charconv>
-#include <utility>
-
 #include <algorithm>
+#include <charconv>
 #include <limits>
+#include <utility>
 
 #include "render/painters.h"
 #include "render/surface_internal.h"

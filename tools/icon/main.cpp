@@ -9,15 +9,13 @@
 // transparent ground. Each size is laid out for its own pixels: edges stay at least
 // one pixel wide, and the small sizes show two by two blocks instead of three by
 // three, so that each block still reads as one.
-#include <png.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <fstream>
 #include <string>
-#include <vector>
 
 #include "render/painters.h"
+#include "render/png.h"
 #include "render/surface.h"
 
 namespace {
@@ -94,29 +92,12 @@ void PaintIcon(render::SurfaceHandle icon, int32_t side) {
 
 // An 8-bit RGBA PNG of the surface, the ground colour fully transparent.
 bool WriteIconPng(render::SurfaceHandle icon, const std::string& path) {
-    std::vector<uint32_t> pixels;  // 0xFFRRGGBB
-    int32_t width = 0, height = 0;
-    if (!render::ReadPixels(icon, 0, pixels, width, height)) {
+    std::string png, error;
+    if (!render::EncodeSurfacePng(icon, 0, png, error, Ground)) {
         return false;
     }
-    std::vector<uint8_t> rgba(pixels.size() * 4);
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        const uint32_t rgb = pixels[i] & 0xFFFFFFu;
-        rgba[4 * i] = static_cast<uint8_t>(rgb >> 16);
-        rgba[4 * i + 1] = static_cast<uint8_t>(rgb >> 8);
-        rgba[4 * i + 2] = static_cast<uint8_t>(rgb);
-        rgba[4 * i + 3] = rgb == static_cast<uint32_t>(Ground) ? 0 : 255;
-    }
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGBA;
-    const bool written =
-        png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), width * 4, nullptr) != 0;
-    png_image_free(&image);
-    return written;
+    std::ofstream file(path, std::ios::binary);
+    return static_cast<bool>(file.write(png.data(), std::ssize(png)).flush());
 }
 
 }  // namespace
