@@ -26,7 +26,7 @@ struct RecordingHost final : GameHost, render::ControlSink {
         std::lock_guard lock(Mutex);
         Record.Cues.emplace_back(name);
     }
-    void Refresh(render::Rect) override {
+    void Refresh(const render::DamageList&) override {
         std::lock_guard lock(Mutex);
         Record.FramesPresented += 1;
     }

@@ -185,8 +185,9 @@ void CopyLocked(Surface& surface, const Surface& source, int64_t x, int64_t y, i
 }
 
 // Copies onto a control only the pixels that differ from what it shows, and marks
-// only those dirty. The window then repaints what changed, not the whole play area
-// on every tick; what reaches the screen is the same.
+// only those dirty, one rectangle per run of changed rows. The window then repaints
+// what changed, not the whole play area on every tick; what reaches the screen is
+// the same.
 void CopyChangesLocked(Surface& surface, const Surface& source, int64_t x, int64_t y, int64_t width,
                        int64_t height) {
     const CopyArea area = ClipCopy(surface, x, y, width, height);
@@ -194,10 +195,18 @@ void CopyChangesLocked(Surface& surface, const Surface& source, int64_t x, int64
         return;
     }
     const size_t bytes = static_cast<size_t>(area.Right - area.Left) * sizeof(uint32_t);
+    CopyArea run{area.Right, area.Top, area.Left, area.Top};  // no row yet
+    const auto markRun = [&] {
+        if (run.Bottom > run.Top) {
+            MarkDirtyLocked(surface, run.Left, run.Top, run.Right, run.Bottom);
+        }
+    };
     for (int64_t row = area.Top; row < area.Bottom; ++row) {
         uint32_t* to = surface.Pixels.data() + row * surface.Width;
         const uint32_t* from = source.Pixels.data() + (row - y) * source.Width + (area.Left - x);
         if (std::memcmp(to + area.Left, from, bytes) == 0) {
+            markRun();
+            run = {area.Right, row + 1, area.Left, row + 1};
             continue;
         }
         int64_t first = area.Left, last = area.Right;  // the changed columns: first..last-1
@@ -209,8 +218,9 @@ void CopyChangesLocked(Surface& surface, const Surface& source, int64_t x, int64
         }
         std::memcpy(to + first, from + (first - area.Left),
                     static_cast<size_t>(last - first) * sizeof(uint32_t));
-        MarkDirtyLocked(surface, first, row, last, row + 1);
+        run = {std::min(run.Left, first), run.Top, std::max(run.Right, last), row + 1};
     }
+    markRun();
 }
 
 // A copy marks the whole destination dirty, but a control only what changed.
@@ -287,8 +297,9 @@ void MarkDirtyLocked(Surface& surface, int64_t left, int64_t top, int64_t right,
                        static_cast<int32_t>(std::clamp<int64_t>(right, 0, surface.Width)),
                        static_cast<int32_t>(std::clamp<int64_t>(bottom, 0, surface.Height))};
     if (surface.Kind == SurfaceKind::GraphicControl) {
-        surface.DirtyRect =
-            UnionOf(surface.DirtyRect, IntersectionOf(touched, DrawableLocked(surface)));
+        const Rect changed = IntersectionOf(touched, DrawableLocked(surface));
+        surface.DirtyRect = UnionOf(surface.DirtyRect, changed);
+        AddDamage(surface.Damage, changed);
     } else if (!Clipped) {
         AddDamage(surface.Damage, touched);
     }
@@ -298,8 +309,9 @@ PendingRefresh TakeRefreshLocked(Surface& surface) {
     if (surface.DeferredRedraw || surface.DirtyRect.IsEmpty()) {
         return {};
     }
-    PendingRefresh pending{surface.Sink, surface.DirtyRect};
+    PendingRefresh pending{surface.Sink, surface.Damage};
     surface.DirtyRect = Rect{};
+    surface.Damage.Count = 0;
     return pending;
 }
 

@@ -111,10 +111,11 @@ void SetTextFont(FontHandle font);
 bool MakeFontNow(FontHandle font, std::string_view utf8);
 
 // ---- The graphic control ------------------------------------------------------
-// Told which part of the control's image changed, after SurfaceLock is released.
+// Told which parts of the control's image changed, after SurfaceLock is released: a
+// few rectangles, so that parts far apart are not repainted as their bounding box.
 struct ControlSink {
     virtual ~ControlSink() = default;
-    virtual void Refresh(Rect dirty) = 0;
+    virtual void Refresh(const DamageList& dirty) = 0;
 };
 
 // Makes the control (window, controlId): an image of width x height pixels filled

@@ -42,7 +42,7 @@ struct Surface {
     FontFace* Face = nullptr;  // the current font as made for drawing; null: none
     LineMetrics Metrics;
     Rect DirtyRect;     // a control's: changed since the last refresh; empty when IsEmpty()
-    DamageList Damage;  // a bitmap's: drawn on since TakeDamage
+    DamageList Damage;  // a bitmap's: drawn on since TakeDamage; a control's: DirtyRect's parts
     bool DeferredRedraw = true;
     ControlSink* Sink = nullptr;  // graphic controls only
 };
@@ -85,9 +85,9 @@ void MarkDirtyLocked(Surface& surface, int64_t left, int64_t top, int64_t right,
 // The part of a control to hand to its sink once SurfaceLock is released.
 struct PendingRefresh {
     ControlSink* Sink = nullptr;
-    Rect Dirty;
+    DamageList Dirty;
 };
-// With DeferredRedraw off takes DirtyRect (leaving it empty) for the sink.
+// With DeferredRedraw off takes DirtyRect's parts (leaving both empty) for the sink.
 PendingRefresh TakeRefreshLocked(Surface& surface);
 
 // Runs draw(surface) on the calling thread's current surface under SurfaceLock, then

@@ -15,7 +15,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <mutex>
-#include <utility>
 
 #include "game/commands.h"
 #include "game/layout.h"
@@ -43,23 +42,24 @@ namespace {
 // to it allocates nothing, where a queued call would allocate an event every frame.
 class RefreshSink final : public render::ControlSink {
   public:
-    void Refresh(render::Rect dirty) override;
+    void Refresh(const render::DamageList& dirty) override;
     void Bind(GraphicControl* target, int wakeFd);
     void Unbind(GraphicControl* target);
-    render::Rect TakePending();
+    // Moves the parts changed since the last wake into taken.
+    void TakePending(render::DamageList& taken);
 
   private:
     std::mutex Mutex;
     GraphicControl* Target = nullptr;  // the widget showing the control, or none
     int WakeFd = -1;                   // the eventfd the widget listens on
-    render::Rect Pending;              // changed since the wake was sent
+    render::DamageList Pending;        // changed since the wake was sent
     bool Queued = false;               // a wake is sent and not yet taken
 };
 
 // What a repaint draws of the control's image, and with which painter.
 struct PaintJob {
     QPainter* Painter = nullptr;
-    QRect Part;  // image coordinates
+    QRegion Parts;  // image coordinates
     bool Drawn = false;
 };
 
@@ -88,16 +88,18 @@ int32_t CountLanePixels(const QImage& image) {
     return count;
 }
 
-// Draws job.Part of the control's pixels (0xFFRRGGBB words, stride in words) where
+// Draws job.Parts of the control's pixels (0xFFRRGGBB words, stride in words) where
 // they belong inside the border. Runs under SurfaceLock: the image is drawn straight
 // from the drawing layer's pixels, with no copy of its own in between.
-void DrawPart(PaintJob& job, const uint32_t* pixels, int32_t width, int32_t height,
-              int32_t stride) {
+void DrawParts(PaintJob& job, const uint32_t* pixels, int32_t width, int32_t height,
+               int32_t stride) {
     const QImage image(reinterpret_cast<const uchar*>(pixels), width, height,
                        static_cast<qsizetype>(stride) * 4, QImage::Format_RGB32);
-    const QRect part = job.Part.intersected(image.rect());
-    job.Painter->drawImage(part.topLeft() + QPoint(game::PlayAreaBorder, game::PlayAreaBorder),
-                           image, part);
+    for (const QRect& changed : job.Parts) {
+        const QRect part = changed.intersected(image.rect());
+        job.Painter->drawImage(part.topLeft() + QPoint(game::PlayAreaBorder, game::PlayAreaBorder),
+                               image, part);
+    }
     job.Drawn = true;
     if (Tracing) {
         std::fprintf(stderr, "zarpeta-trace paint %lld %d\n", MonotonicNanos(),
@@ -124,15 +126,17 @@ int32_t ClientY(const QMouseEvent* event) {
     return static_cast<int32_t>(std::floor(event->position().y())) - game::PlayAreaBorder;
 }
 
-void RefreshSink::Refresh(render::Rect dirty) {
-    if (dirty.IsEmpty()) {
+void RefreshSink::Refresh(const render::DamageList& dirty) {
+    if (dirty.Count == 0) {
         return;
     }
     std::lock_guard lock(Mutex);
     if (Target == nullptr) {
         return;
     }
-    Pending = render::UnionOf(Pending, dirty);  // empty again once taken
+    for (int32_t part = 0; part < dirty.Count; ++part) {
+        render::AddDamage(Pending, dirty.Rects[static_cast<size_t>(part)]);
+    }
     if (Queued) {
         return;
     }
@@ -145,7 +149,7 @@ void RefreshSink::Bind(GraphicControl* target, int wakeFd) {
     std::lock_guard lock(Mutex);
     Target = target;
     WakeFd = wakeFd;
-    Pending = {};
+    Pending.Count = 0;
     Queued = false;
 }
 
@@ -153,15 +157,16 @@ void RefreshSink::Unbind(GraphicControl* target) {
     std::lock_guard lock(Mutex);
     if (Target == target) {
         Target = nullptr;
-        Pending = {};
+        Pending.Count = 0;
         Queued = false;
     }
 }
 
-render::Rect RefreshSink::TakePending() {
+void RefreshSink::TakePending(render::DamageList& taken) {
     std::lock_guard lock(Mutex);
     Queued = false;
-    return std::exchange(Pending, render::Rect{});
+    taken = Pending;
+    Pending.Count = 0;
 }
 
 }  // namespace
@@ -181,7 +186,9 @@ GraphicControl::GraphicControl(QWidget* parent) : QWidget(parent) {
     connect(wake, &QSocketNotifier::activated, this, [this, wakeFd] {
         uint64_t wakes = 0;
         [[maybe_unused]] const ssize_t read = ::read(wakeFd, &wakes, sizeof wakes);
-        ShowChanged(Sink.TakePending());
+        render::DamageList changed;
+        Sink.TakePending(changed);
+        ShowChanged(changed);
     });
     WakeFd = wakeFd;
     Sink.Bind(this, wakeFd);
@@ -194,10 +201,11 @@ GraphicControl::~GraphicControl() {
     ::close(WakeFd);
 }
 
-void GraphicControl::ShowChanged(render::Rect dirty) {
-    if (!dirty.IsEmpty()) {
-        update(dirty.Left + game::PlayAreaBorder, dirty.Top + game::PlayAreaBorder,
-               dirty.Right - dirty.Left, dirty.Bottom - dirty.Top);
+void GraphicControl::ShowChanged(const render::DamageList& dirty) {
+    for (int32_t part = 0; part < dirty.Count; ++part) {
+        const render::Rect changed = dirty.Rects[static_cast<size_t>(part)];
+        update(changed.Left + game::PlayAreaBorder, changed.Top + game::PlayAreaBorder,
+               changed.Right - changed.Left, changed.Bottom - changed.Top);
     }
 }
 
@@ -207,13 +215,15 @@ void GraphicControl::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     // On a high-density screen each image pixel becomes a crisp block, never a blur.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    PaintJob job{&painter, event->rect().intersected(imageArea).translated(-game::PlayAreaBorder,
-                                                                           -game::PlayAreaBorder)};
-    if (!job.Part.isEmpty()) {
+    // The region's rectangles, not its bounding box: the bar's lane and the launcher's
+    // strip change together, far apart.
+    PaintJob job{&painter, event->region().intersected(imageArea).translated(
+                               -game::PlayAreaBorder, -game::PlayAreaBorder)};
+    if (!job.Parts.isEmpty()) {
         render::ReadControlImage(
             MainWindowHandle, IdGraphic,
             [&job](const uint32_t* pixels, int32_t width, int32_t height, int32_t stride) {
-                DrawPart(job, pixels, width, height, stride);
+                DrawParts(job, pixels, width, height, stride);
             });
     }
     if (!job.Drawn) {

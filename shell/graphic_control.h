@@ -32,8 +32,8 @@ class GraphicControl final : public QWidget {
     GraphicControl(const GraphicControl&) = delete;
     GraphicControl& operator=(const GraphicControl&) = delete;
 
-    // Repaints the part of the image that changed (image coordinates).
-    void ShowChanged(render::Rect dirty);
+    // Repaints the parts of the image that changed (image coordinates).
+    void ShowChanged(const render::DamageList& dirty);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -112,10 +112,16 @@ constexpr SurfaceHandle Window = 0x40000009;  // far above any bitmap's handle
 // Records each refresh, and reads the image from inside it: that takes the surfaces'
 // lock, so it would never return if the lock were still held.
 struct RecordingSink : ControlSink {
-    std::vector<Rect> Refreshes;
+    std::vector<Rect> Refreshes;  // each refresh's parts' bounding box
+    int32_t Parts = 0;            // the last refresh's
     uint32_t Corner = 0;
-    void Refresh(Rect dirty) override {
-        Refreshes.push_back(dirty);
+    void Refresh(const DamageList& dirty) override {
+        Rect bounds;
+        for (int32_t part = 0; part < dirty.Count; ++part) {
+            bounds = UnionOf(bounds, dirty.Rects[static_cast<size_t>(part)]);
+        }
+        Refreshes.push_back(bounds);
+        Parts = dirty.Count;
         ReadControlImage(Window, 1001, [&](const uint32_t* pixels, int32_t, int32_t, int32_t) {
             Corner = *pixels;
         });
@@ -127,7 +133,8 @@ struct RecordingSink : ControlSink {
 };
 
 // Drawing refreshes the pen's whole extent clamped to the image; a copied frame only
-// the part that differs from what the control shows, and nothing when it is the same.
+// the part that differs from what the control shows, and nothing when it is the same;
+// parts far apart stay apart.
 TEST(GraphicControl, RefreshesWhatChangedOutsideTheLock) {
     RecordingSink sink;
     NewGraphicControl(Window, 1001, 40, 30, &sink);
@@ -153,6 +160,15 @@ TEST(GraphicControl, RefreshesWhatChangedOutsideTheLock) {
     EXPECT_EQ(sink.Refreshes.size(), refreshes);
     const Image shown = Snapshot(Window, 1001);
     EXPECT_EQ(std::pair(shown.At(7, 3), shown.At(7, 2)), std::pair(Word(Red), Word(ColourSilver)));
+    AttachSurface(frame, 0, 0);
+    DrawBox(1, 1, 3, 3, 0, Blue, Blue, 0);
+    DrawBox(35, 25, 38, 28, 0, Blue, Blue, 0);
+    AttachSurface(Window, 1001, 0);
+    DamageList areas;
+    AddDamage(areas, {0, 0, 4, 4});
+    AddDamage(areas, {34, 24, 40, 30});
+    CopyBitmapWithin(frame, 0, areas);
+    EXPECT_EQ(std::pair(sink.Parts, sink.Last()), std::pair(2, std::tuple(1, 1, 38, 28)));
 }
 
 // The box (x1, y1)-(x2, y2), white on red, on a silver surface of width x height.
