@@ -13,6 +13,7 @@
 //           not know, Qt's own options (-platform, -display...) passed on to Qt.
 //
 // Threads: the user-interface thread (the process's first thread) only.
+#include <malloc.h>
 #include <QApplication>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -238,6 +239,10 @@ void ParseCommandLine(int argc, char** argv, CommandLine& line) {
 // ---- Public functions -----------------------------------------------------------
 
 int main(int argc, char** argv) {
+    // A thread's first malloc or free reserves it an arena of 64 MiB of address space;
+    // every shot's worker frees its launch, so shots in flight would reserve gigabytes
+    // and, under an address-space limit, starve the window. Two arenas serve them all.
+    mallopt(M_ARENA_MAX, 2);
     CommandLine line;
     ParseCommandLine(argc, argv, line);
     DisplayOption = line.parser.value(QStringLiteral("display")).toLocal8Bit();

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # When the world goes away: no display, or no usable platform, is one line and code
 # 1; the window destroyed by another client ends the program with code 0; with no
-# font, or no thread for the bar, it goes on and says so; the X server killed in the
+# font, or no thread for the bar, it goes on and says so; with address space for a
+# few shots only, it plays to its end screen; the X server killed in the
 # middle of a game, with a cue playing, ends it with one line and code 1, never a crash.
 . "$(dirname "$0")/lib.sh"
 need_tools pulseaudio parec
@@ -47,6 +48,25 @@ if command -v setpriv >/dev/null && command -v prlimit >/dev/null; then
     choose 1
     wait_for 10 bar_faults 2 || fail "Nuevo was not enabled again after the bar's worker failed"
     note "no bar worker: one line each time, Nuevo enabled again"
+    stop "$APP_PID" && APP_PID=""
+
+    # Address space for about 60 more shots' stacks, and a flood of clicks at the top
+    # row: the shots that get no stack do not fly, and the game plays on to its end
+    # screen (red "Game Over" text over the wall's middle) and goes on after it.
+    start_game
+    new_game
+    prlimit --pid "$APP_PID" --as=$((($(awk '/^VmSize/ { print $2 }' "/proc/$APP_PID/status") + 65536) * 1024))
+    aim_at 20
+    game_over() {
+        xdotool click --repeat 20 --delay 5 1
+        screenshot end
+        play_region end words 400 100 190 250
+        [ "$(convert "$WORK/words.png" -fill black +opaque '#FF0000' -fill white -opaque '#FF0000' -format '%[fx:int(mean*40000)]' info:)" -gt 500 ]
+    }
+    wait_for 60 game_over || fail "no Game Over under the address-space limit"
+    xdotool click --repeat 50 --delay 5 1
+    choose 1
+    note "address space for 60 shots: a flood of clicks plays to Game Over, and on"
     stop "$APP_PID" && APP_PID=""
 fi
 
