@@ -12,7 +12,6 @@ import bisect
 import struct
 import sys
 
-RATE = 44100
 ONSET = 1500  # a sample this far from silence starts a cue
 
 
@@ -34,11 +33,10 @@ def main():
     stamps = [tuple(map(int, line.split())) for line in open(sys.argv[3])]
     arrivals = [t for t, _ in stamps]
 
-    def sample_time(index):
-        # A piece arrives when its last sample has been played; earlier samples of it
-        # were played one sample period apart before that.
-        piece = next(p for p in stamps if p[1] > index * 2)
-        return piece[0] - (piece[1] // 2 - 1 - index) * 1e9 / RATE
+    def arrival(index):
+        # The server mixes a piece's samples at once, ahead of their time: the arrival
+        # of the piece holding a sample is all that bounds when the sample reached it.
+        return next(t for t, end in stamps if end > index * 2)
 
     for number, pressed in enumerate(presses, 1):
         shown = next((t for t, lane in paints if t >= pressed and lane > 0), None)
@@ -47,8 +45,8 @@ def main():
         first = bisect.bisect_right(arrivals, pressed) - 1
         start = stamps[first][1] // 2 if first >= 0 else 0
         onset = next((i for i in range(start, len(samples)) if abs(samples[i]) > ONSET), None)
-        sound = "never" if onset is None else f"{(sample_time(onset) - pressed) / 1e6:.1f} ms"
-        print(f"click {number}: shot on screen after {screen}, shot cue at the server after {sound}")
+        sound = "never" if onset is None else f"{(arrival(onset) - pressed) / 1e6:.1f} ms"
+        print(f"click {number}: shot on screen after {screen}, shot cue at the server within {sound}")
 
 
 if __name__ == "__main__":

@@ -13,8 +13,9 @@
 #   sound       click to the shot cue's first sample at the sound server: the null
 #               sink's monitor is recorded with parec and every piece of it is
 #               stamped on arrival (stamp_audio.py) with the clock of the trace's
-#               "press"; a sample's time is its piece's arrival less the samples
-#               after it (an upper bound: parec's own delay is in it). latency.py.
+#               "press"; the cue reached the server by the arrival of the piece
+#               that holds its first sample (an upper bound: the server mixes a
+#               piece at once, and parec's own delay is in it). latency.py.
 #
 # Usage: bench/figures/measure.sh [path/to/zarpeta]   (default: build/bin/zarpeta)
 # Not a test: it prints figures and checks no goal.
