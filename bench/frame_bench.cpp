@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The cost of one composed frame: the score line alone, then the whole frame (clear,
 // score line, three layer copies) drawn with our drawing layer, whole and only where
-// a tick changed it, and, as the peer a
-// user would otherwise reach for, with QPainter on a QImage; beside them, the bare
-// memory traffic of a frame, the least a frame drawn whole can take. Heap
-// allocations per iteration are counted by the operator new of this program.
+// a tick changed it, and, as the peer a user would otherwise reach for, with QPainter
+// on a QImage; beside them, the bare memory traffic of a frame, the least a frame
+// drawn whole can take. Each reports its heap allocations per iteration.
 #include <benchmark/benchmark.h>
 
 #include <QColor>
@@ -15,49 +14,13 @@
 #include <QPainter>
 #include <QString>
 #include <algorithm>
-#include <atomic>
-#include <cstdlib>
 #include <cwchar>
-#include <new>
 #include <vector>
 
+#include "bench/allocations.h"
 #include "render/painters.h"
 #include "render/surface.h"
 #include "render/text_painters.h"
-
-// ---- Allocation counting ----------------------------------------------------------
-
-namespace {
-std::atomic<int64_t> HeapAllocations{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-    HeapAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* block = std::malloc(size == 0 ? 1 : size)) {
-        return block;
-    }
-    throw std::bad_alloc();
-}
-
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-
-void operator delete(void* block) noexcept {
-    std::free(block);
-}
-
-void operator delete[](void* block) noexcept {
-    std::free(block);
-}
-
-void operator delete(void* block, std::size_t) noexcept {
-    std::free(block);
-}
-
-void operator delete[](void* block, std::size_t) noexcept {
-    std::free(block);
-}
 
 namespace {
 
@@ -68,20 +31,6 @@ constexpr int32_t WallWidth = 620, WallHeight = 550;  // the block layer
 constexpr int32_t BarX = 629, BarOffset = 240;        // a bar half-way down its lane
 constexpr int32_t LauncherX = 979, AimY = 300;
 constexpr int16_t Score = 57;
-
-// Counts the heap allocations of the timed loop, per iteration.
-class AllocationCounter {
-  public:
-    AllocationCounter() : start_(HeapAllocations.load()) {}
-    void Report(benchmark::State& state) const {
-        state.counters["allocs/iter"] =
-            benchmark::Counter(static_cast<double>(HeapAllocations.load() - start_),
-                               benchmark::Counter::kAvgIterations);
-    }
-
-  private:
-    int64_t start_;
-};
 
 struct GameSurfaces {
     render::SurfaceHandle Frame, Bar, Blocks, Launcher;
@@ -115,7 +64,7 @@ void ComposeOurFrame(const GameSurfaces& s) {
 void BM_PaintScore(benchmark::State& state) {
     static const GameSurfaces surfaces = MakeGameSurfaces();
     render::PaintScoreOn(surfaces.Frame, Score);  // the first call makes the fonts
-    const AllocationCounter counter;
+    const bench::AllocationCounter counter;
     for (auto _ : state) {
         render::PaintScoreOn(surfaces.Frame, Score);
     }
@@ -126,7 +75,7 @@ BENCHMARK(BM_PaintScore);
 void BM_FrameOurs(benchmark::State& state) {
     static const GameSurfaces surfaces = MakeGameSurfaces();
     ComposeOurFrame(surfaces);
-    const AllocationCounter counter;
+    const bench::AllocationCounter counter;
     for (auto _ : state) {
         ComposeOurFrame(surfaces);
     }
@@ -143,7 +92,7 @@ void BM_FrameOursWhatChanged(benchmark::State& state) {
     render::AddDamage(changed, render::Rect{BarX, BarOffset - 5, BarX + 17, BarOffset - 5 + 570});
     render::AddDamage(changed, render::Rect{BarX, BarOffset, BarX + 17, BarOffset + 570});
     render::AddDamage(changed, render::ScoreLineArea());
-    const AllocationCounter counter;
+    const bench::AllocationCounter counter;
     for (auto _ : state) {
         for (int32_t entry = 0; entry < changed.Count; ++entry) {
             render::ClipDrawing(changed.Rects[static_cast<size_t>(entry)]);
@@ -242,7 +191,7 @@ void BM_FrameQPainter(benchmark::State& state) {
     const QString label = QStringLiteral("Bloques Destruidos");
     const QString number = QString::number(Score);
     ComposeQtFrame(surfaces, label, number);
-    const AllocationCounter counter;
+    const bench::AllocationCounter counter;
     for (auto _ : state) {
         ComposeQtFrame(surfaces, label, number);
     }

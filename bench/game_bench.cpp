@@ -7,6 +7,8 @@
 //   BM_TickWith500Shots  BM_Tick while 500 shots fly on their own threads
 //   BM_NewGame           "Nuevo", headless
 //   BM_ResidentAfter300Games  resident memory after the first and the 300th game
+//
+// The two ticks without shots also report their heap allocations per iteration.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -14,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/allocations.h"
 #include "game/bar.h"
 #include "game/commands.h"
 #include "game/frame.h"
@@ -52,18 +55,22 @@ void ComposeAndPresent(game::Game& current) {
 
 void BM_Tick(benchmark::State& state) {
     std::shared_ptr<game::Game> current = ParkedGame();
+    const bench::AllocationCounter counter;
     for (auto _ : state) {
         ComposeAndPresent(*current);
     }
+    counter.Report(state);
 }
 BENCHMARK(BM_Tick);
 
 void BM_TickWhole(benchmark::State& state) {
     std::shared_ptr<game::Game> current = ParkedGame();
     game::ComposeWholeFrames = true;
+    const bench::AllocationCounter counter;
     for (auto _ : state) {
         ComposeAndPresent(*current);
     }
+    counter.Report(state);
     game::ComposeWholeFrames = false;
 }
 BENCHMARK(BM_TickWhole);
