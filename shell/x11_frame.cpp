@@ -93,16 +93,26 @@ void CentreWithExtents() {
         !ReadExtents(connection, Filter.Watched, extents)) {
         return;
     }
-    // The window manager counts device pixels; Qt's geometry is in logical ones.
+    // The window manager counts device pixels, Qt's geometry logical ones. The centring
+    // is done in device pixels and rounded once at the end: frame widths rounded to
+    // logical pixels one by one (an odd title bar at scale 2) would add up.
     const double ratio = Filter.Window->devicePixelRatioF();
-    const auto logical = [ratio](uint32_t pixels) {
+    const auto device = [ratio](int logical) {
+        return static_cast<int>(std::lround(logical * ratio));
+    };
+    const auto logical = [ratio](int pixels) {
         return static_cast<int>(std::lround(pixels / ratio));
     };
-    const QMargins frame(logical(extents[0]), logical(extents[2]), logical(extents[1]),
-                         logical(extents[3]));
+    const QRect available = screen->availableGeometry();
+    const QRect area(device(available.x()), device(available.y()), device(available.width()),
+                     device(available.height()));
     const QSize client = Filter.Window->size();
-    const QPoint outer = CentredPosition(screen->availableGeometry(), client.grownBy(frame));
-    Filter.Window->setGeometry(QRect(outer + QPoint(frame.left(), frame.top()), client));
+    const auto left = static_cast<int>(extents[0]);
+    const auto top = static_cast<int>(extents[2]);
+    const QSize outer(device(client.width()) + left + static_cast<int>(extents[1]),
+                      device(client.height()) + top + static_cast<int>(extents[3]));
+    const QPoint corner = CentredPosition(area, outer) + QPoint(left, top);
+    Filter.Window->setGeometry(QRect(QPoint(logical(corner.x()), logical(corner.y())), client));
 }
 
 // The _MOTIF_WM_HINTS words: flags, functions, decorations, input mode, status.

@@ -5,7 +5,8 @@
 # (exit code 77). wm.sh runs once per window manager, sound.sh once per sound server.
 if(TARGET zarpeta)
     find_program(ZARPETA_BASH bash REQUIRED)
-    foreach(run window sound sound:pipewire scale faults wm:metacity wm:openbox wm:xfwm4)
+    foreach(run window sound sound:pipewire scale faults wm:metacity wm:openbox wm:xfwm4
+            wm:mutter wm:kwin_x11)
         string(REPLACE ":" ";" words ${run})
         list(POP_FRONT words script)
         string(REPLACE ":" "_" name ${run})

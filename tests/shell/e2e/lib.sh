@@ -74,14 +74,34 @@ start_display() {
 
 # start_wm NAME: a window manager on the display, once it has taken the screen.
 # Its session bus is a daemon of its own, stopped with it: dbus-run-session, when
-# killed, leaves its bus daemon behind.
+# killed, leaves its bus daemon behind. Mutter needs telling it is on X11; KWin's
+# shortcuts (Alt+F4) are served by kglobalaccel5, started here before it so that the
+# bus does not start one that would outlive the test.
 start_wm() {
-    need_tools "$1" dbus-daemon
+    local command=("$1") helper="" helper_pid=""
+    case $1 in
+        mutter) command+=(--x11 --sm-disable) ;;
+        kwin_x11) helper=kglobalaccel5 ;;
+    esac
+    need_tools "$1" dbus-daemon dbus-send $helper
     dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$WORK/wm.bus" 4>"$WORK/wm.bus.pid"
-    DBUS_SESSION_BUS_ADDRESS=$(cat "$WORK/wm.bus") HOME="$WORK" "$1" >"$WORK/wm.log" 2>&1 &
-    WM_PIDS="$! $(cat "$WORK/wm.bus.pid")"
-    wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-    wait_for 30 wm_ready || fail "$1 did not start: $(tail -n 3 "$WORK/wm.log")"
+    local bus=$(cat "$WORK/wm.bus")
+    if [ -n "$helper" ]; then
+        DBUS_SESSION_BUS_ADDRESS=$bus HOME="$WORK" "$helper" >"$WORK/helper.log" 2>&1 &
+        helper_pid=$!
+        has_shortcuts() {
+            dbus-send --bus="$bus" --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+                org.freedesktop.DBus.NameHasOwner string:org.kde.kglobalaccel | grep -q true
+        }
+        wait_for 30 has_shortcuts || fail "$helper did not start: $(tail -n 3 "$WORK/helper.log")"
+    fi
+    DBUS_SESSION_BUS_ADDRESS=$bus HOME="$WORK" "${command[@]}" >"$WORK/wm.log" 2>&1 &
+    WM_PIDS="$! $helper_pid $(cat "$WORK/wm.bus.pid")"
+    wm_ready() {
+        kill -0 "${WM_PIDS%% *}" 2>/dev/null || fail "$1 ended: $(tail -n 3 "$WORK/wm.log")"
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+    }
+    wait_for 30 wm_ready "$1" || fail "$1 did not start: $(tail -n 3 "$WORK/wm.log")"
 }
 
 # ---- The sound server -----------------------------------------------------------

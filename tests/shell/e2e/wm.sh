@@ -3,7 +3,9 @@
 # Under the window manager named second: the window asks for a title bar with no
 # buttons yet stays closable and minimisable, and neither resizable nor maximisable;
 # its frame is centred on the work area; it minimises and comes back; Alt+F4 and
-# _NET_CLOSE_WINDOW (a task bar's close) end it with code 0.
+# _NET_CLOSE_WINDOW (a task bar's close) end it with code 0. At 1.5x the frame is
+# centred too: the manager counts its frame in device pixels, Qt its geometry in logical.
+SCREEN_WIDTH=1920 SCREEN_HEIGHT=1080
 . "$(dirname "$0")/lib.sh"
 WM=${2:?usage: $0 path/to/zarpeta WINDOW_MANAGER}
 need_tools xprop wmctrl
@@ -26,15 +28,20 @@ frame_centred() {
     read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"
     local l r t b ax ay aw ah
     read -r l r t b <<<"$(xprop -id "$WIN" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')"
-    read -r ax ay aw ah _ <<<"$(xprop -root _NET_WORKAREA | sed 's/.*= //; s/,//g')"
+    # With no panel KWin sets no _NET_WORKAREA: the work area is then the screen, as for Qt.
+    read -r ax ay aw ah _ <<<"$(xprop -root _NET_WORKAREA | sed -n 's/.*= //; s/,//gp')"
+    [ -n "${ah:-}" ] || read -r ax ay aw ah <<<"0 0 $SCREEN_WIDTH $SCREEN_HEIGHT"
     FRAME="$((WIN_X - l)),$((WIN_Y - t)) $((WIN_W + l + r))x$((WIN_H + t + b))"
     local dx=$((2 * (WIN_X - l - ax) + WIN_W + l + r - aw))
     local dy=$((2 * (WIN_Y - t - ay) + WIN_H + t + b - ah))
     [ "${b:-x}" != x ] && [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ]
 }
-wait_for 10 frame_centred || fail "frame $FRAME is not centred on $(xprop -root _NET_WORKAREA)"
-[ "$WIN_W" = 1000 ] && [ "$WIN_H" = 576 ] || fail "client area is ${WIN_W}x$WIN_H"
-note "frame $FRAME centred; client area 1000x576"
+centred_at() {
+    wait_for 10 frame_centred || fail "frame $FRAME is not centred on $(xprop -root _NET_WORKAREA)"
+    [ "$WIN_W" = "$1" ] && [ "$WIN_H" = "$2" ] || fail "client area is ${WIN_W}x$WIN_H"
+    note "${QT_SCALE_FACTOR:-1}x: frame $FRAME centred; client area ${WIN_W}x$WIN_H"
+}
+centred_at 1000 576
 
 window_state() { xprop -id "$WIN" WM_STATE | grep -q "window state: $1"; }
 xdotool windowminimize "$WIN"
@@ -55,3 +62,8 @@ start_game
 new_game
 wmctrl -i -c "$WIN"
 expect_exit 0 "_NET_CLOSE_WINDOW during a game"
+
+QT_SCALE_FACTOR=1.5 start_game
+QT_SCALE_FACTOR=1.5 centred_at 1500 864
+wmctrl -i -c "$WIN"
+expect_exit 0 "_NET_CLOSE_WINDOW at 1.5x"
