@@ -231,6 +231,7 @@ same_image() { [ "$(compare -metric AE "$WORK/$1.png" "$WORK/$2.png" null: 2>&1 
 
 # ---- Mouse and menu -------------------------------------------------------------
 
+click() { xdotool click 1; }
 click_at() { xdotool mousemove "$1" "$2" click 1; }
 
 # aim_at Y: the mouse over the play area at image row Y (x 800, right of the wall).
@@ -279,4 +280,31 @@ bar_moves() {
 new_game() {
     choose 1
     wait_for 10 wall_shown || fail "no wall after Nuevo"
+}
+
+# shoot_row TOP: fires at the block of column 30 (x 600..619) in the wall's row starting
+# at y TOP until it turns silver; PRESSED_AT is where the recording stood at the last
+# click. A shot that meets the bar is lost, and the bar sweeps 320 px a second, so each
+# click waits for a screenshot with the lane clear for 150 px either side of the shot.
+shoot_row() {
+    local shot_y=$(($1 + 15)) attempt top
+    top=$((shot_y > 150 ? shot_y - 150 : 0))
+    lane_clear() {
+        screenshot lane
+        play_region lane lane_strip 1 $((shot_y + 151 - top)) 637 "$top"
+        only_colour lane_strip "$SILVER"
+    }
+    block_gone() {
+        screenshot after
+        play_region after block 16 26 602 $(($1 + 2))
+        only_colour block "$SILVER"
+    }
+    aim_at $((shot_y - 25))  # the shot flies 25 px below the launcher's top
+    for attempt in 1 2 3 4 5 6; do
+        wait_for 10 lane_clear || fail "the bar never left the lane around y $shot_y"
+        PRESSED_AT=$(recorded)
+        click
+        ! wait_for 2 block_gone "$1" || return 0
+    done
+    fail "the block at y $1, column 30 was never destroyed"
 }

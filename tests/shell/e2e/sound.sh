@@ -16,26 +16,6 @@ start_game
 grep -q 'without sound' "$WORK/app.err" && fail "the program found no sound output"
 new_game
 
-# shoot_row TOP: clicks at the block of column 30 in the wall's row starting at y TOP
-# until it turns silver; PRESSED_AT is where the recording stood at the last click.
-shoot_row() {
-    block_gone() {
-        screenshot after
-        play_region after block 16 26 602 $(($1 + 2))
-        only_colour block "$SILVER"
-    }
-    aim_at $(($1 + 15 - 25))  # the shot flies 25 px below the launcher's top
-    local attempt
-    for attempt in 1 2 3 4 5 6; do
-        PRESSED_AT=$(recorded)
-        xdotool click 1
-        if wait_for 2 block_gone "$1"; then
-            return 0
-        fi
-    done
-    fail "the block at y $1, column 30 was never destroyed"
-}
-
 screenshot before
 play_region before score_before 210 40 759 5
 shoot_row 150
