@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# On Qt's Wayland platform under a headless sway of the test's own, with no X server
+# (no DISPLAY, no Xwayland): the window is a native xdg-shell toplevel whose client
+# area is 1000 x 576 with the menu bar at its top; "Funciones" opens and "Nuevo" shows
+# the wall; aiming at a row and clicking destroys its right-most block and the shot cue
+# is heard from the null sink; "Salir" ends the program with code 0, and so does the
+# compositor's close request. sway drives the pointer (`seat - cursor`) once a virtual
+# pointer gives its seat a pointer; grim takes the screenshots.
+. "$(dirname "$0")/lib.sh"
+for tool in sway swaymsg grim convert compare python3 parec pactl pulseaudio; do
+    command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed" && exit 77; }
+done
+unset DISPLAY QT_QPA_PLATFORM
+
+# ---- The compositor ---------------------------------------------------------------
+
+# sway on the headless backend, drawing with pixman, its sockets in a runtime folder of
+# its own; it refuses to run as root, so under root it runs as nobody. Everything else
+# reaches it by the socket's full path and keeps a private runtime folder of its own.
+start_compositor() {
+    local run="$WORK/sway" as=() socket
+    mkdir -m 700 "$run" "$WORK/runtime"
+    printf '%s\n' 'xwayland disable' 'default_border none' 'default_floating_border none' \
+        "output HEADLESS-1 resolution ${SCREEN_WIDTH}x$SCREEN_HEIGHT position 0 0 scale 1" \
+        'for_window [app_id=".*"] floating enable' >"$WORK/sway.conf"
+    if [ "$(id -u)" = 0 ]; then
+        chmod 711 "$WORK" && chmod 644 "$WORK/sway.conf" && chown 65534:65534 "$run"
+        as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+    fi
+    env -i PATH="$PATH" HOME="$run" XDG_RUNTIME_DIR="$run" WLR_BACKENDS=headless \
+        WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman "${as[@]}" sway -c "$WORK/sway.conf" \
+        >"$WORK/sway.log" 2>&1 &
+    WM_PIDS=$!
+    sway_ready() {
+        SWAYSOCK=$(find "$run" -name 'sway-ipc.*.sock' -type s) socket=$(find "$run" -name 'wayland-*' -type s)
+        [ -n "$SWAYSOCK" ] && [ -n "$socket" ] && SWAYSOCK=$SWAYSOCK swaymsg -t get_outputs >/dev/null 2>&1
+    }
+    wait_for 30 sway_ready || fail "sway did not start: $(tail -n 3 "$WORK/sway.log")"
+    export SWAYSOCK WAYLAND_DISPLAY=$socket XDG_RUNTIME_DIR="$WORK/runtime"
+
+    # A headless seat has no pointer, so no client is sent pointer events: a virtual
+    # pointer (the Wayland wire protocol by hand), held for the whole run, gives it one.
+    python3 -c '
+import os, socket, struct, sys
+link = socket.socket(socket.AF_UNIX)
+link.connect(os.environ["WAYLAND_DISPLAY"])
+send = lambda target, opcode, args: link.sendall(struct.pack("<II", target, 8 + len(args) << 16 | opcode) + args)
+send(1, 1, struct.pack("<I", 2))  # wl_display.get_registry: object 2
+send(1, 0, struct.pack("<I", 3))  # wl_display.sync: object 3, done after every global
+data, target, globals_ = b"", 0, {}
+while target != 3:
+    while len(data) < 8 or len(data) < struct.unpack_from("<I", data, 4)[0] >> 16:
+        data += link.recv(4096) or sys.exit("the compositor went away")
+    target, size = struct.unpack_from("<II", data)
+    if target == 2:  # wl_registry.global: name, interface, version
+        name, length = struct.unpack_from("<II", data, 8)
+        globals_[data[16:15 + length]] = name
+    data = data[size >> 16:]
+interface = b"zwlr_virtual_pointer_manager_v1\0"  # 32 bytes, no padding
+send(2, 0, struct.pack("<II", globals_[interface[:-1]], 32) + interface + struct.pack("<II", 1, 4))
+send(4, 0, struct.pack("<II", 0, 5))  # create_virtual_pointer on the default seat: object 5
+while link.recv(4096):
+    pass' 2>"$WORK/pointer.log" &
+    WM_PIDS="$! $WM_PIDS"
+    wait_for 10 eval 'swaymsg -t get_inputs | grep -q "\"type\": \"pointer\""' ||
+        fail "no pointer on the seat: $(cat "$WORK/pointer.log")"
+}
+
+# ---- The program, the screen and the pointer ------------------------------------
+
+screenshot() { grim -l 0 "$WORK/$1.png"; }
+
+# The program's toplevel titled $1 in the compositor's tree, as its shell (xdg_shell
+# when native) and the x, y, width and height of its content, in FOUND.
+find_titled() {
+    FOUND=$(swaymsg -t get_tree | python3 -c 'import json, sys
+def walk(n): return [n] + [m for c in n.get("nodes", []) + n.get("floating_nodes", []) for m in walk(c)]
+for n in walk(json.load(sys.stdin)):
+    if n.get("pid") == int(sys.argv[1]) and n["name"] == sys.argv[2]:
+        r, w = n["rect"], n["window_rect"]
+        print(n["shell"], r["x"] + w["x"], r["y"] + w["y"], w["width"], w["height"])' "$APP_PID" "$1")
+    [ -n "$FOUND" ]
+}
+
+start_game() {
+    "$ZARPETA" >"$WORK/app.out" 2>"$WORK/app.err" &
+    APP_PID=$!
+    wait_for 30 find_titled Zarpeta || fail "after 30 s, no window named Zarpeta in sway's tree"
+    read -r SHELL_KIND WIN_X WIN_Y WIN_W WIN_H <<<"$FOUND"
+    wait_for 10 find_menu_height || fail "after 10 s, no play-area border under the menu bar"
+    find_titled Zarpeta && read -r SHELL_KIND WIN_X WIN_Y WIN_W WIN_H <<<"$FOUND"  # as drawn
+    PLAY_X=$((WIN_X + 1)) PLAY_Y=$((WIN_Y + MENU_H + 1)) PLAY_VISIBLE_H=$((WIN_H - MENU_H - 1))
+}
+
+pointer() { swaymsg "$@" >/dev/null; }
+click() { pointer 'seat - cursor press button1; seat - cursor release button1'; }
+click_at() { pointer "seat - cursor set $1 $2" && click; }
+aim_at() { pointer "seat - cursor set $((PLAY_X + 800)) $((PLAY_Y + $1))"; }
+
+# A popup is no toplevel: the open menu is found on screen, as the box of what changed
+# under the menu bar since the screenshot named $1.
+find_popup() {
+    screenshot open
+    local box
+    box=$(convert "$WORK/$1.png" "$WORK/open.png" -crop "400x200+$WIN_X+$((WIN_Y + MENU_H))" \
+        +repage -compose difference -composite -threshold 0 -bordercolor black -border 1 \
+        -format %@ info:)
+    read -r POPUP_W POPUP_H POPUP_X POPUP_Y <<<"${box//[x+]/ }"
+    POPUP_X=$((WIN_X + POPUP_X - 1)) POPUP_Y=$((WIN_Y + MENU_H + POPUP_Y - 1))
+    [ "$POPUP_H" -gt 40 ] && [ "$POPUP_W" -gt 60 ]  # more than the pointer
+}
+
+open_menu() {
+    screenshot closed
+    click_at $((WIN_X + 30)) $((WIN_Y + MENU_H / 2))
+    wait_for 3 find_popup closed || fail "the menu Funciones did not open"
+}
+
+# choose N: item N ("Nuevo" 1, "Autor" 2, "Salir" 3) through the middle of its row. The
+# compositor draws the pointer into the screenshots: it is parked away from the wall.
+choose() {
+    open_menu
+    click_at $((POPUP_X + 20)) $((POPUP_Y + POPUP_H * (2 * $1 - 1) / 6))
+    aim_at 300
+}
+
+# ---- The run ----------------------------------------------------------------------
+
+start_compositor
+start_sound_server
+start_game
+grep -q 'without sound\|sin sonido' "$WORK/app.err" && fail "the program found no sound output"
+[ "$SHELL_KIND" = xdg_shell ] || fail "the window came through $SHELL_KIND, not natively"
+note "a native xdg-shell window under sway, no DISPLAY"
+
+# The compositor's content box; on screen the menu bar at its top (no title bar drawn
+# by Qt above it) and the right border in its last column, sway's background beside it.
+[ "$WIN_W" = 1000 ] && [ "$WIN_H" = 576 ] && [ "$MENU_H" -lt 40 ] ||
+    fail "client area ${WIN_W}x$WIN_H, its play area $MENU_H px below its top"
+screenshot idle
+[ "$(pixel idle $((WIN_X + 999)) $((WIN_Y + 300)))$(pixel idle $((WIN_X + 1000)) $((WIN_Y + 300)))" = \
+    "$BORDER$(pixel idle 5 5)" ] || fail "the window's right edge is not at $((WIN_X + 999))"
+note "client area 1000x576 at $WIN_X,$WIN_Y, menu bar $MENU_H px, no decorations"
+
+new_game
+note "menu Funciones opened (${POPUP_W}x$POPUP_H at $POPUP_X,$POPUP_Y); Nuevo shows the wall"
+shoot_row 150
+note "aiming and a click destroyed the block"
+cues_after() { CUES=$(python3 "$(dirname "$0")/cues.py" "$WORK/rec.raw" "$PRESSED_AT"); }
+wait_for 3 cues_after || fail "no cue recorded after the click"
+read -r shot_ms _ <<<"$CUES" && [ "$shot_ms" -lt 500 ] || fail "the shot cue came $shot_ms ms after the click"
+note "shot cue recorded ${shot_ms} ms after the click"
+
+choose 3
+expect_exit 0 "Salir during a game"
+start_game
+swaymsg "[pid=$APP_PID] kill" >/dev/null
+expect_exit 0 "the compositor's close request"
