@@ -187,6 +187,7 @@ start_game() {
     WIN=$FOUND
     read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"
     wait_for 10 find_menu_height || fail "after 10 s, no play-area border under the menu bar"
+    read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"  # as drawn, once placed
     PLAY_X=$((WIN_X + 1)) PLAY_Y=$((WIN_Y + MENU_H + 1)) PLAY_VISIBLE_H=$((WIN_H - MENU_H - 1))
 }
 

@@ -72,7 +72,8 @@ while link.recv(4096):
 screenshot() { grim -l 0 "$WORK/$1.png"; }
 
 # The program's toplevel titled $1 in the compositor's tree, as its shell (xdg_shell
-# when native) and the x, y, width and height of its content, in FOUND.
+# when native) and the x, y, width and height of its content, in FOUND; geometry gives
+# the last four, looked up afresh.
 find_titled() {
     FOUND=$(swaymsg -t get_tree | python3 -c 'import json, sys
 def walk(n): return [n] + [m for c in n.get("nodes", []) + n.get("floating_nodes", []) for m in walk(c)]
@@ -82,16 +83,7 @@ for n in walk(json.load(sys.stdin)):
         print(n["shell"], r["x"] + w["x"], r["y"] + w["y"], w["width"], w["height"])' "$APP_PID" "$1")
     [ -n "$FOUND" ]
 }
-
-start_game() {
-    "$ZARPETA" >"$WORK/app.out" 2>"$WORK/app.err" &
-    APP_PID=$!
-    wait_for 30 find_titled Zarpeta || fail "after 30 s, no window named Zarpeta in sway's tree"
-    read -r SHELL_KIND WIN_X WIN_Y WIN_W WIN_H <<<"$FOUND"
-    wait_for 10 find_menu_height || fail "after 10 s, no play-area border under the menu bar"
-    find_titled Zarpeta && read -r SHELL_KIND WIN_X WIN_Y WIN_W WIN_H <<<"$FOUND"  # as drawn
-    PLAY_X=$((WIN_X + 1)) PLAY_Y=$((WIN_Y + MENU_H + 1)) PLAY_VISIBLE_H=$((WIN_H - MENU_H - 1))
-}
+geometry() { find_titled Zarpeta && echo "${FOUND#* }"; }
 
 pointer() { swaymsg "$@" >/dev/null; }
 click() { pointer 'seat - cursor press button1; seat - cursor release button1'; }
@@ -131,7 +123,7 @@ start_compositor
 start_sound_server
 start_game
 grep -q 'without sound\|sin sonido' "$WORK/app.err" && fail "the program found no sound output"
-[ "$SHELL_KIND" = xdg_shell ] || fail "the window came through $SHELL_KIND, not natively"
+[ "${WIN%% *}" = xdg_shell ] || fail "the window came through ${WIN%% *}, not natively"
 note "a native xdg-shell window under sway, no DISPLAY"
 
 # The compositor's content box; on screen the menu bar at its top (no title bar drawn
