@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
-# The Debian package end to end (cmake/check-package.cmake), and the builds a packager
-# makes that the test run can afford (scripts/check-builds; the others by hand).
+# The Debian package end to end (cmake/check-package.cmake), and every build a packager
+# makes (scripts/check-builds).
 if(ZARPETA_WITH_SHELL)
     find_program(DESKTOP_FILE_VALIDATE desktop-file-validate REQUIRED)
     find_program(APPSTREAMCLI appstreamcli REQUIRED)
@@ -14,12 +14,17 @@ if(ZARPETA_WITH_SHELL)
                      -P ${PROJECT_SOURCE_DIR}/cmake/check-package.cmake)
     set_tests_properties(packaging_deb PROPERTIES LABELS packaging TIMEOUT 300)
 
-    # A packager's build without the test libraries, with make -j and Debian's flags.
-    # It builds from scratch, so it runs alone, and once: in the full suite only.
+    # The builds a packager makes, from scratch, each in a folder of its own: with make
+    # -j and Ninja, GCC and Clang, Debian's flags, without the test libraries, and the
+    # same package from two folders. Each takes both cores, so they run alone, and once:
+    # in the full suite only.
     find_program(ZARPETA_SH sh REQUIRED)
-    add_test(NAME packaging_build_without_tests
-             COMMAND ${ZARPETA_SH} ${PROJECT_SOURCE_DIR}/scripts/check-builds no-tests)
-    set_tests_properties(packaging_build_without_tests PROPERTIES LABELS packaging TIMEOUT 900
-                         RUN_SERIAL TRUE
-                         ENVIRONMENT CHECK_BUILDS_DIR=${CMAKE_CURRENT_BINARY_DIR}/builds)
+    foreach(build ninja-release make-relwithdebinfo debian clang-release no-tests reproducible)
+        string(REPLACE "-" "_" name ${build})
+        add_test(NAME packaging_build_${name}
+                 COMMAND ${ZARPETA_SH} ${PROJECT_SOURCE_DIR}/scripts/check-builds ${build})
+        set_tests_properties(packaging_build_${name} PROPERTIES LABELS packaging TIMEOUT 900
+                             RUN_SERIAL TRUE
+                             ENVIRONMENT CHECK_BUILDS_DIR=${CMAKE_CURRENT_BINARY_DIR}/builds)
+    endforeach()
 endif()

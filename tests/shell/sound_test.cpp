@@ -95,7 +95,7 @@ TEST(CueFiles, AreReadWholeWithTheirLengthsAudibleWithoutClicksAndFadingOut) {
         const int peak = std::max(-low, int(high));
         EXPECT_TRUE(peak > 0.3 * 32768 && peak < 0.99 * 32768) << id;  // audible, not clipped
         const auto level = [&](size_t tenth) {  // the root mean square of that tenth
-            const auto from = wave.begin() + tenth * samples / 10, to = from + samples / 10;
+            const auto from = wave.begin() + tenth * wave.size() / 10, to = from + wave.size() / 10;
             return std::sqrt(std::inner_product(from, to, from, 0.0));
         };
         EXPECT_LT(level(9), 0.1 * level(1)) << id;
