@@ -211,7 +211,8 @@ expect_exit() {
 
 # ---- Screenshots ----------------------------------------------------------------
 
-screenshot() { import -window root "$WORK/$1.png"; }
+# Compressed lightly: mutter's dithered background takes ImageMagick's default 2 s a shot.
+screenshot() { import -window root -define png:compression-level=1 "$WORK/$1.png"; }
 
 # pixel SHOT X Y: the screen pixel's colour as RRGGBB.
 pixel() { convert "$WORK/$1.png" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
