@@ -33,13 +33,15 @@ fail() {
 }
 note() { echo "ok: $*"; }
 
-# Exits with 77 (CTest: skipped) when a tool is missing.
-need_tools() {
+# need TOOL...: exits with 77 (CTest: skipped) when one of them is missing.
+need() {
     local tool
-    for tool in Xvfb xdotool xwininfo import convert compare "$@"; do
+    for tool in "$@"; do
         command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed" && exit 77; }
     done
 }
+# need_tools TOOL...: the same for those and the tools of every run on X.
+need_tools() { need Xvfb xdotool xwininfo import convert compare "$@"; }
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
@@ -146,6 +148,13 @@ start_sound_server() {
 
 # The bytes recorded so far.
 recorded() { stat -c %s "$WORK/rec.raw" 2>/dev/null || echo 0; }
+
+# cues_after BYTES: the shot cue's and the low cue's start ("none" if not heard), in ms
+# after the recording stood at BYTES, in CUES; false before any cue.
+cues_after() { CUES=$(python3 "$(dirname "$0")/cues.py" "$WORK/rec.raw" "$1"); }
+
+# Fails when the program said that it found no sound output.
+expect_sound() { ! grep -q 'sin sonido' "$WORK/app.err" || fail "the program found no sound output"; }
 
 # ---- The program ----------------------------------------------------------------
 

@@ -8,9 +8,7 @@
 # compositor's close request. sway drives the pointer (`seat - cursor`) once a virtual
 # pointer gives its seat a pointer; grim takes the screenshots.
 . "$(dirname "$0")/lib.sh"
-for tool in sway swaymsg grim convert compare python3 parec pactl pulseaudio; do
-    command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed" && exit 77; }
-done
+need sway swaymsg grim convert compare python3 parec pactl pulseaudio
 unset DISPLAY QT_QPA_PLATFORM
 
 # ---- The compositor ---------------------------------------------------------------
@@ -122,7 +120,7 @@ choose() {
 start_compositor
 start_sound_server
 start_game
-grep -q 'without sound\|sin sonido' "$WORK/app.err" && fail "the program found no sound output"
+expect_sound
 [ "${WIN%% *}" = xdg_shell ] || fail "the window came through ${WIN%% *}, not natively"
 note "a native xdg-shell window under sway, no DISPLAY"
 
@@ -139,8 +137,7 @@ new_game
 note "menu Funciones opened (${POPUP_W}x$POPUP_H at $POPUP_X,$POPUP_Y); Nuevo shows the wall"
 shoot_row 150
 note "aiming and a click destroyed the block"
-cues_after() { CUES=$(python3 "$(dirname "$0")/cues.py" "$WORK/rec.raw" "$PRESSED_AT"); }
-wait_for 3 cues_after || fail "no cue recorded after the click"
+wait_for 3 cues_after "$PRESSED_AT" || fail "no cue recorded after the click"
 read -r shot_ms _ <<<"$CUES" && [ "$shot_ms" -lt 500 ] || fail "the shot cue came $shot_ms ms after the click"
 note "shot cue recorded ${shot_ms} ms after the click"
 
