@@ -106,12 +106,11 @@ void CentreWithExtents() {
     const QRect available = screen->availableGeometry();
     const QRect area(device(available.x()), device(available.y()), device(available.width()),
                      device(available.height()));
+    const QMargins frame(static_cast<int>(extents[0]), static_cast<int>(extents[2]),
+                         static_cast<int>(extents[1]), static_cast<int>(extents[3]));
     const QSize client = Filter.Window->size();
-    const auto left = static_cast<int>(extents[0]);
-    const auto top = static_cast<int>(extents[2]);
-    const QSize outer(device(client.width()) + left + static_cast<int>(extents[1]),
-                      device(client.height()) + top + static_cast<int>(extents[3]));
-    const QPoint corner = CentredPosition(area, outer) + QPoint(left, top);
+    const QSize outer = QSize(device(client.width()), device(client.height())).grownBy(frame);
+    const QPoint corner = CentredPosition(area, outer) + QPoint(frame.left(), frame.top());
     Filter.Window->setGeometry(QRect(QPoint(logical(corner.x()), logical(corner.y())), client));
 }
 

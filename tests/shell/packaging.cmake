@@ -19,10 +19,15 @@ if(ZARPETA_WITH_SHELL)
     # same package from two folders. Each takes both cores, so they run alone, and once:
     # in the full suite only.
     find_program(ZARPETA_SH sh REQUIRED)
-    foreach(build ninja-release make-relwithdebinfo debian clang-release no-tests reproducible)
+    set(check_builds ${PROJECT_SOURCE_DIR}/scripts/check-builds)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${check_builds})
+    execute_process(COMMAND ${ZARPETA_SH} ${check_builds} --list OUTPUT_VARIABLE builds
+                    OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+    separate_arguments(builds UNIX_COMMAND "${builds}")
+    foreach(build ${builds})
         string(REPLACE "-" "_" name ${build})
         add_test(NAME packaging_build_${name}
-                 COMMAND ${ZARPETA_SH} ${PROJECT_SOURCE_DIR}/scripts/check-builds ${build})
+                 COMMAND ${ZARPETA_SH} ${check_builds} ${build})
         set_tests_properties(packaging_build_${name} PROPERTIES LABELS packaging TIMEOUT 900
                              RUN_SERIAL TRUE
                              ENVIRONMENT CHECK_BUILDS_DIR=${CMAKE_CURRENT_BINARY_DIR}/builds)
