@@ -10,15 +10,11 @@ namespace game {
 
 namespace {
 
-using EndScreenPainter = void (*)(render::SurfaceHandle);
-
 // One end sequence: "Nuevo" back, the bar home, a last frame with the end screen.
 void ShowEnd(Game& game, EndScreenPainter paintEndScreen) {
     EnableNewIfCurrent(game);
     game.State.BarOffset.store(0);
-    ComposeFrame(game);
-    paintEndScreen(game.Surfaces.FrameBitmap);
-    PresentFrame(game);
+    ShowEndScreen(game, paintEndScreen);
 }
 
 // Lost first, then won: when both hold the last frame shows "Ganaste".
@@ -58,7 +54,9 @@ void RunBar(std::shared_ptr<Game> game) {
         if (!IsCurrentGame(*game)) {
             return;
         }
+        const int32_t from = game->State.BarOffset.load();
         MoveBar(*game);
+        BarMoved(*game, from, game->State.BarOffset.load());
         ComposeFrame(*game);
         PresentFrame(*game);
     } while (GameGoesOn(*game));

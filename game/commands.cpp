@@ -64,7 +64,7 @@ void NewGame() {
 
 void AimAt(int32_t clientY) {
     if (clientY >= 0 && clientY <= AimLimit) {
-        CurrentGame()->State.AimY.store(clientY);
+        MoveLauncher(*CurrentGame(), clientY);
     }
 }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The layers of a game and the composition of its frames.
+// The layers of a game, the composition of its frames and what changed in them.
 //
 // A frame, from back to front:
 //
@@ -8,6 +8,7 @@
 //   |  caption and wall             17x570 at  line    600x510 at  |
 //   |                               (629, BarOffset)   (979, AimY) |
 //   +--------------------------------------------------------------+
+//   and over everything, a mark for every shot in flight.
 #include "game/frame.h"
 
 #include <mutex>
@@ -22,9 +23,19 @@ namespace game {
 
 namespace {
 
-// Held while a frame is presented and while the game being played changes, so that
-// an earlier game's worker never presents after the new game's first frame.
-std::mutex PresentMutex;
+// ---- Constants ------------------------------------------------------------------
+
+constexpr render::Rect WholeFrame{0, 0, PlayAreaWidth, PlayAreaHeight};
+constexpr render::Rect BlockPlace{0, 0, BlockLayerWidth, BlockLayerHeight};
+constexpr render::Rect BarLane{BarLaneX, 0, BarLaneX + BarLayerWidth, PlayAreaHeight};
+
+// ---- Module state ---------------------------------------------------------------
+
+// The frame lock: held while a change is recorded, while a frame is composed and
+// presented, and while the game being played changes. See frame.h.
+std::mutex FrameLock;
+
+// ---- Internal helpers -----------------------------------------------------------
 
 // A new layer, attached, cleared silver, with the default ink on a silver back.
 render::SurfaceHandle NewLayer(int32_t width, int32_t height) {
@@ -33,91 +44,103 @@ render::SurfaceHandle NewLayer(int32_t width, int32_t height) {
     return layer;
 }
 
-constexpr render::Rect WholeFrame{0, 0, PlayAreaWidth, PlayAreaHeight};
+render::Rect Moved(render::Rect area, int32_t x, int32_t y) {
+    return {area.Left + x, area.Top + y, area.Right + x, area.Bottom + y};
+}
 
-// Where a layer placed with its upper-left corner at (x, y) lies in the frame.
-constexpr render::Rect Placed(int32_t x, int32_t y, int32_t width, int32_t height) {
-    return {x, y, x + width, y + height};
+bool Meets(render::Rect a, render::Rect b) {
+    return !render::IntersectionOf(a, b).IsEmpty();
 }
 
 render::Rect BarPlace(int32_t offset) {
-    return Placed(BarLaneX, offset, BarLayerWidth, BarLayerHeight);
+    return {BarLaneX, offset, BarLaneX + BarLayerWidth, offset + BarLayerHeight};
 }
 
 render::Rect LauncherPlace(int32_t aimY) {
-    return render::IntersectionOf(Placed(LauncherX, aimY, LauncherLayerWidth, LauncherLayerHeight),
-                                  WholeFrame);
+    return render::IntersectionOf(Moved(render::LauncherArea(), LauncherX, aimY), WholeFrame);
 }
 
-// What a frame shows of the game's state, read once per composition.
-struct Shown {
-    int32_t BarOffset = 0;
-    int32_t AimY = 0;
-    int16_t Score = 0;
-};
+void ChangeFrameLocked(Game& game, render::Rect area) {
+    render::AddDamage(game.Frame.Pending, render::IntersectionOf(area, WholeFrame));
+}
 
-// Takes what was drawn on the frame and on each layer since the last composition into
-// region, in the frame's places: the frame's shot marks and end screens, the erased
-// blocks, a longer bar (its lane, where it stood and where it stands).
-void TakeDrawnSince(const Game& game, const FrameComposition& last, const Shown& now,
-                    render::DamageList& region) {
+// The composition in its order, on the frame's pixels within area (the thread's clip):
+// what lies wholly outside area is not drawn at all.
+void ComposeWithin(const Game& game, render::Rect area) {
     const GameSurfaces& surfaces = game.Surfaces;
-    render::TakeDamage(surfaces.FrameBitmap, region);
-    render::TakeDamage(surfaces.BlockLayer, region);  // placed at (0, 0)
-    render::DamageList layer;
-    render::TakeDamage(surfaces.BarLayer, layer);
-    if (layer.Count > 0) {
-        render::AddDamage(region, BarPlace(last.BarOffset));
-        render::AddDamage(region, BarPlace(now.BarOffset));
-    }
-    layer.Count = 0;
-    render::TakeDamage(surfaces.LauncherLayer, layer);
-    if (layer.Count > 0) {
-        render::AddDamage(region, LauncherPlace(last.AimY));
-        render::AddDamage(region, LauncherPlace(now.AimY));
-    }
-}
-
-// Adds where the bar, the launcher and the score line were and are, if they changed.
-void AddMoves(const FrameComposition& last, const Shown& now, render::DamageList& region) {
-    if (now.BarOffset != last.BarOffset) {
-        render::AddDamage(region, BarPlace(last.BarOffset));
-        render::AddDamage(region, BarPlace(now.BarOffset));
-    }
-    if (now.AimY != last.AimY) {
-        render::AddDamage(region, LauncherPlace(last.AimY));
-        render::AddDamage(region, LauncherPlace(now.AimY));
-    }
-    if (now.Score != last.Score) {
-        render::AddDamage(region, render::ScoreLineArea());
-    }
-}
-
-// The composition in its order, on the frame's pixels within area (the thread's clip,
-// or the whole frame): what lies wholly outside area is not drawn at all.
-void ComposeWithin(const GameSurfaces& surfaces, const Shown& now, render::Rect area) {
-    auto meets = [&](render::Rect place) { return !render::IntersectionOf(place, area).IsEmpty(); };
+    const GameState& state = game.State;
     // The block layer covers its corner of the frame whole: that corner is written once.
-    render::BlankSurface(surfaces.FrameBitmap,
-                         render::Rect{0, 0, BlockLayerWidth, BlockLayerHeight});
-    if (meets(render::ScoreLineArea())) {
-        render::PaintScoreOn(surfaces.FrameBitmap, now.Score);
+    render::BlankSurface(surfaces.FrameBitmap, BlockPlace);
+    if (Meets(render::ScoreLineArea(), area)) {
+        render::PaintScoreOn(surfaces.FrameBitmap, state.BlocksDestroyed.load());
     }
     // The painters leave the frame attached: the copies land on it.
-    if (meets(BarPlace(now.BarOffset))) {
-        render::CopyBitmapAt(surfaces.BarLayer, 0, BarLaneX, static_cast<float>(now.BarOffset),
+    const int32_t offset = state.BarOffset.load();
+    if (Meets(BarPlace(offset), area)) {
+        render::CopyBitmapAt(surfaces.BarLayer, 0, BarLaneX, static_cast<float>(offset),
                              render::RasterCopy);
     }
-    if (meets(Placed(0, 0, BlockLayerWidth, BlockLayerHeight))) {
+    if (Meets(BlockPlace, area)) {
         render::CopyBitmap(surfaces.BlockLayer, 0, render::RasterSourceCopy);
     }
-    if (meets(LauncherPlace(now.AimY))) {
-        render::CopyBitmapAt(surfaces.LauncherLayer, 0, LauncherX, static_cast<float>(now.AimY),
+    const int32_t aimY = state.AimY.load();
+    if (Meets(LauncherPlace(aimY), area)) {
+        render::CopyBitmapAt(surfaces.LauncherLayer, 0, LauncherX, static_cast<float>(aimY),
                              render::RasterCopy);
     }
+    for (const ShotMark* mark = game.Frame.Shots; mark != nullptr; mark = mark->Next) {
+        if (Meets(render::ShotArea(mark->X, mark->Y), area)) {
+            render::PaintShot(surfaces.FrameBitmap, mark->X, mark->Y);
+        }
+    }
+}
+
+void ComposeLocked(Game& game, const render::DamageList& areas) {
+    for (int32_t entry = 0; entry < areas.Count; ++entry) {
+        const render::Rect area = areas.Rects[static_cast<size_t>(entry)];
+        render::ClipDrawing(area);
+        ComposeWithin(game, area);
+        render::UnclipDrawing();
+    }
+}
+
+void PresentLocked(const Game& game, const render::DamageList& areas) {
+    if (!IsCurrentGame(game) || areas.Count == 0) {
+        return;
+    }
+    const FrameTarget target = PresentTarget();
+    render::AttachSurface(target.Window, target.Control, 0);
+    render::CopyBitmapWithin(game.Surfaces.FrameBitmap, 0, areas);
+}
+
+// Composes and presents the areas at once, unless an end screen is up.
+void ShowAtOnceLocked(Game& game, const render::DamageList& areas) {
+    if (game.Frame.EndScreenShown) {
+        return;
+    }
+    ComposeLocked(game, areas);
+    PresentLocked(game, areas);
+}
+
+void LinkShotLocked(FrameChanges& frame, ShotMark& mark) {
+    mark.Next = frame.Shots;
+    if (frame.Shots != nullptr) {
+        frame.Shots->Previous = &mark;
+    }
+    frame.Shots = &mark;
+}
+
+void UnlinkShotLocked(FrameChanges& frame, ShotMark& mark) {
+    (mark.Previous != nullptr ? mark.Previous->Next : frame.Shots) = mark.Next;
+    if (mark.Next != nullptr) {
+        mark.Next->Previous = mark.Previous;
+    }
+    mark.Previous = mark.Next = nullptr;
 }
 
 }  // namespace
+
+// ---- Layers and the first frame -------------------------------------------------
 
 void SetUpLayers(Game& game) {
     GameSurfaces& surfaces = game.Surfaces;
@@ -131,65 +154,114 @@ void SetUpLayers(Game& game) {
 
 void SetUpFrame(Game& game) {
     game.Surfaces.FrameBitmap = render::NewBitmap(PlayAreaWidth, PlayAreaHeight);
+    ChangeFrame(game, WholeFrame);
     ComposeFrame(game);
     PresentFrame(game);
 }
 
-void ComposeFrame(Game& game) {
-    const GameState& state = game.State;
-    const Shown now{state.BarOffset.load(), state.AimY.load(), state.BlocksDestroyed.load()};
-    FrameComposition& last = game.Composition;
-    render::DamageList& region = last.Region;
-    region.Count = 0;
-    TakeDrawnSince(game, last, now, region);
-    if (!last.Composed || ComposeWholeFrames.load()) {
-        region.Count = 0;
-        AddDamage(region, WholeFrame);
-        ComposeWithin(game.Surfaces, now, WholeFrame);
-    } else {
-        AddMoves(last, now, region);
-        for (int32_t entry = 0; entry < region.Count; ++entry) {
-            const render::Rect area = region.Rects[static_cast<size_t>(entry)];
-            render::ClipDrawing(area);
-            ComposeWithin(game.Surfaces, now, area);
-            render::UnclipDrawing();
-        }
+// ---- What changed ---------------------------------------------------------------
+
+void ChangeFrame(Game& game, render::Rect area) {
+    std::lock_guard lock(FrameLock);
+    ChangeFrameLocked(game, area);
+}
+
+// The rows between the bar's end rows look alike, so a bar that moved changed only
+// the rows that an end row of its old or its new place covers.
+void BarMoved(Game& game, int32_t from, int32_t to) {
+    const int32_t length = game.BarLengths->LengthFor(game.State.BarLevel.load());
+    const render::Rect bar = render::BarArea(length);
+    const int32_t upper = std::min(from, to), lower = std::max(from, to);
+    std::lock_guard lock(FrameLock);
+    ChangeFrameLocked(game, {BarLaneX, upper + bar.Top, BarLaneX + bar.Right,
+                             lower + bar.Top + render::BarEndRows});
+    ChangeFrameLocked(game, {BarLaneX, upper + bar.Bottom - render::BarEndRows,
+                             BarLaneX + bar.Right, lower + bar.Bottom});
+}
+
+void BarRepainted(Game& game) {
+    ChangeFrame(game, BarLane);
+}
+
+void BlockErased(Game& game, const BlockCell& cell) {
+    std::lock_guard lock(FrameLock);
+    ChangeFrameLocked(game, render::BlockArea(cell.Left, cell.Top));  // the layer is at (0, 0)
+    ChangeFrameLocked(game, render::ScoreLineArea());
+}
+
+void MoveLauncher(Game& game, int32_t aimY) {
+    std::lock_guard lock(FrameLock);
+    const int32_t from = game.State.AimY.exchange(aimY);
+    if (from != aimY) {
+        ChangeFrameLocked(game, LauncherPlace(from));
+        ChangeFrameLocked(game, LauncherPlace(aimY));
     }
-    last.Composed = true;
-    last.BarOffset = now.BarOffset;
-    last.AimY = now.AimY;
-    last.Score = now.Score;
+}
+
+// ---- Shots ----------------------------------------------------------------------
+
+void ShowShot(Game& game, ShotMark& mark) {
+    std::lock_guard lock(FrameLock);
+    LinkShotLocked(game.Frame, mark);
+    render::DamageList areas;
+    render::AddDamage(areas, render::ShotArea(mark.X, mark.Y));
+    ShowAtOnceLocked(game, areas);
+}
+
+void MoveShot(Game& game, ShotMark& mark, int32_t x) {
+    std::lock_guard lock(FrameLock);
+    render::DamageList areas;
+    render::AddDamage(areas, render::ShotArea(mark.X, mark.Y));
+    mark.X = x;
+    render::AddDamage(areas, render::ShotArea(mark.X, mark.Y));
+    ShowAtOnceLocked(game, areas);
+}
+
+void EndShot(Game& game, ShotMark& mark) {
+    std::lock_guard lock(FrameLock);
+    UnlinkShotLocked(game.Frame, mark);
+    ChangeFrameLocked(game, render::ShotArea(mark.X, mark.Y));
+}
+
+// ---- Composition and presentation ----------------------------------------------
+
+void ComposeFrame(Game& game) {
+    std::lock_guard lock(FrameLock);
+    FrameChanges& frame = game.Frame;
+    ComposeLocked(game, frame.Pending);
+    for (int32_t entry = 0; entry < frame.Pending.Count; ++entry) {
+        render::AddDamage(frame.Composed, frame.Pending.Rects[static_cast<size_t>(entry)]);
+    }
+    frame.Pending.Count = 0;
 }
 
 void PresentFrame(Game& game) {
-    std::lock_guard lock(PresentMutex);
-    if (!IsCurrentGame(game)) {
-        return;
-    }
-    const FrameTarget target = PresentTarget();
-    render::AttachSurface(target.Window, target.Control, 0);
-    const render::SurfaceHandle frame = game.Surfaces.FrameBitmap;
-    FrameComposition& composition = game.Composition;
-    if (!composition.Presented || ComposeWholeFrames.load()) {
-        composition.Presented = true;
-        render::CopyBitmap(frame, 0, render::RasterSourceCopy);
-        return;
-    }
-    // Shot marks or an end screen drawn since the composition are shown too.
-    render::DamageList& region = composition.Region;
-    render::PeekDamage(frame, region);
-    render::CopyBitmapWithin(frame, 0, region);
-    region.Count = 0;
+    std::lock_guard lock(FrameLock);
+    PresentLocked(game, game.Frame.Composed);
+    game.Frame.Composed.Count = 0;
+}
+
+void ShowEndScreen(Game& game, EndScreenPainter paintEndScreen) {
+    std::lock_guard lock(FrameLock);
+    FrameChanges& frame = game.Frame;
+    frame.EndScreenShown = true;
+    frame.Pending.Count = 0;
+    render::AddDamage(frame.Pending, WholeFrame);
+    ComposeLocked(game, frame.Pending);
+    paintEndScreen(game.Surfaces.FrameBitmap);
+    PresentLocked(game, frame.Pending);
+    frame.Pending.Count = 0;
+    frame.Composed.Count = 0;
 }
 
 void MakeCurrentGame(std::shared_ptr<Game> game) {
     std::shared_ptr<Game> previous = CurrentGame();  // released after the lock
-    std::lock_guard lock(PresentMutex);
+    std::lock_guard lock(FrameLock);
     ReplaceCurrentGame(std::move(game));
 }
 
 void EnableNewIfCurrent(const Game& game) {
-    std::lock_guard lock(PresentMutex);
+    std::lock_guard lock(FrameLock);
     if (IsCurrentGame(game)) {
         SetNewEnabled(true);
     }

@@ -1,15 +1,27 @@
 // SPDX-License-Identifier: MIT
-// The layers of a game and the frame composed from them on every tick.
+// The layers of a game, the frame composed from them, and the one way a change
+// reaches the screen.
 //
-// Owns: the making of a game's four surfaces, the composition order, and the
-// presentation of a frame in the window. Only the game being played presents: a
-// worker of an earlier game composes into its own frame, which nobody shows.
-// Threads: SetUpLayers and SetUpFrame on the main thread; ComposeFrame and
-// PresentFrame on the main thread or the game's bar worker.
+// Owns: the making of a game's four surfaces; the record of what changed in the frame
+// (every change is an area of the frame, recorded here and nowhere else); the
+// composition of those areas, shots in flight included; and their presentation in
+// the window. Only the game being played presents: a worker of an earlier game
+// composes into its own frame, which nobody shows.
+//
+// A tick, in order: the bar worker moves the bar and records its ends (BarMoved),
+// composes every area recorded since its last tick and presents them; then each shot
+// steps, and shows its mark's old and new places at once (MoveShot), so every frame
+// on screen holds each flying shot where it is now. What a shot's hit changes (an
+// erased block, the count, a longer bar) is recorded and shown by the bar's next tick.
+//
+// Threads: SetUpLayers and SetUpFrame on the main thread; the rest from any thread.
+// Every function here holds the frame lock (this file's) for what it does, and draws
+// under it, so a composition and its presentation are never interleaved with another
+// thread's; the frame lock is always taken before SurfaceLock, never inside it.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "game/state.h"
 
@@ -18,21 +30,42 @@ namespace game {
 // Makes the bar, block and launcher layers and paints them (the wall is generated
 // here, from the generator's state).
 void SetUpLayers(Game& game);
-// Makes the frame, composes the first frame and presents it.
+// Makes the frame, composes the first frame whole and presents it.
 void SetUpFrame(Game& game);
-// Silver, the score line, then the bar, block and launcher layers at their places;
-// after a game's first frame only where the frame can differ from the last one: what
-// was drawn on it or on a layer since, the bar's and the launcher's old and new places
-// when they moved, the score line when the count changed.
-void ComposeFrame(Game& game);
-// Copies to the host's control what the last composition redrew and whatever was drawn
-// on the frame since (the whole frame the first time), if the game is still the one
-// being played.
-void PresentFrame(Game& game);
 
-// Every frame composed and presented whole: for the test and the benchmarks that hold
-// the two ways side by side.
-inline std::atomic<bool> ComposeWholeFrames{false};
+// ---- What changed ---------------------------------------------------------------
+// An area of the frame that no longer shows the game as it is: composed again and
+// presented at the bar worker's next tick.
+void ChangeFrame(Game& game, render::Rect area);
+// The bar moved from one offset to another: its two ends, where they were and are.
+void BarMoved(Game& game, int32_t from, int32_t to);
+// The bar layer was painted again (a longer bar): the bar's lane.
+void BarRepainted(Game& game);
+// The cell's block was erased from the block layer and counted.
+void BlockErased(Game& game, const BlockCell& cell);
+// Sets the launcher's row (AimY) and records where it was and is.
+void MoveLauncher(Game& game, int32_t aimY);
+
+// ---- Shots ----------------------------------------------------------------------
+// A shot's first place, composed and presented at once; the mark is then part of every
+// composition until EndShot. No longer shown once an end screen is up.
+void ShowShot(Game& game, ShotMark& mark);
+// The shot's next place: its old and new places composed and presented at once.
+void MoveShot(Game& game, ShotMark& mark, int32_t x);
+// The shot is over: its last place is composed again at the next tick.
+void EndShot(Game& game, ShotMark& mark);
+
+// ---- Composition and presentation ----------------------------------------------
+// Composes every area recorded since the last composition, in order: silver, the score
+// line, the bar, block and launcher layers at their places, then every shot in flight.
+void ComposeFrame(Game& game);
+// Copies what the last composition drew to the host's control, if the game is still
+// the one being played.
+void PresentFrame(Game& game);
+// Composes the whole frame, paints an end screen on it and presents it; shots show no
+// more from then on.
+using EndScreenPainter = void (*)(render::SurfaceHandle frame);
+void ShowEndScreen(Game& game, EndScreenPainter paintEndScreen);
 
 // Makes `game` the one being played, after which no earlier game presents a frame.
 void MakeCurrentGame(std::shared_ptr<Game> game);

@@ -26,7 +26,11 @@ struct RecordingHost final : GameHost, render::ControlSink {
         std::lock_guard lock(Mutex);
         Record.Cues.emplace_back(name);
     }
-    void Refresh(const render::DamageList&) override {
+    // Takes the changes at once, as a window would on its next pass: every frame
+    // presented is then heard of once.
+    void Changed() override {
+        render::DamageList parts;
+        render::TakeControlChanges(HeadlessWindow, HeadlessControl, nullptr, 0, parts);
         std::lock_guard lock(Mutex);
         Record.FramesPresented += 1;
     }

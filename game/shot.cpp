@@ -3,6 +3,7 @@
 // met at x = 640; the wall from x = 610 (column 30) leftwards.
 #include "game/shot.h"
 
+#include "game/frame.h"
 #include "game/host.h"
 #include "render/painters.h"
 #include "runtime/pacing.h"
@@ -20,12 +21,13 @@ void HitBar(Game& game) {
     PlayCue(CueBarHit);
     const int32_t level = game.State.BarLevel.fetch_add(1) + 1;
     render::PaintBarOn(game.Surfaces.BarLayer, game.BarLengths->LengthFor(level));
+    BarRepainted(game);
 }
 
-// One step: move, draw, then the bar and the wall. Returns the new x (0: spent).
-int32_t StepShot(Game& game, int32_t x, int32_t y) {
-    x -= ShotStep;
-    render::PaintShot(game.Surfaces.FrameBitmap, x, y);
+// One step: move and show, then the bar and the wall. Returns the new x (0: spent).
+int32_t StepShot(Game& game, ShotMark& mark) {
+    const int32_t x = mark.X - ShotStep, y = mark.Y;
+    MoveShot(game, mark, x);
     if (ShotHitsBar(game, x, y)) {
         HitBar(game);
         return 0;
@@ -55,20 +57,22 @@ bool ShotHitsBlock(Game& game, int32_t x, int32_t y) {
         PlayCue(CueBlockHit);
         game.State.BlocksDestroyed.fetch_add(1);
         render::EraseBlockOn(game.Surfaces.BlockLayer, cell.Left, cell.Top);
+        BlockErased(game, cell);
         return true;
     }
     return false;
 }
 
 void RunShot(std::shared_ptr<Game> game, int32_t shot) {
-    int32_t x = ShotStartX;
-    const int32_t y = game->State.AimY.load() + ShotBelowAim;
+    ShotMark mark{ShotStartX, game->State.AimY.load() + ShotBelowAim};
     PlayCue(CueShot);
-    render::PaintShot(game->Surfaces.FrameBitmap, x, y);
+    ShowShot(*game, mark);
+    int32_t x = mark.X;
     do {
         runtime::PumpOrSleep(1);
-        x = StepShot(*game, x, y);
+        x = StepShot(*game, mark);
     } while (x > 0);
+    EndShot(*game, mark);
     runtime::CloseWorkerHandle(game->ShotThreads->Slot(shot).load());
     ShotsInFlight.fetch_sub(1);
 }

@@ -90,16 +90,22 @@ struct GameSurfaces {
     render::SurfaceHandle FrameBitmap = 0;
 };
 
-// What the last composed frame shows, so that the next composition redraws only what
-// changed. Touched only by the thread that composes: the main thread while the game is
-// made, then its bar worker, which starts after that.
-struct FrameComposition {
-    bool Composed = false;   // false: the next composition draws the whole frame
-    bool Presented = false;  // false: the next present copies the whole frame
-    int32_t BarOffset = 0;
-    int32_t AimY = 0;
-    int16_t Score = 0;
-    render::DamageList Region;  // what the last composition redrew, for its present
+// A flying shot's mark: where its worker last put it. It lives on the shot worker's
+// stack and is linked into its game's list while the shot flies. Under the frame lock
+// (game/frame.h).
+struct ShotMark {
+    int32_t X = 0;  // px, the left edge of the shot's face
+    int32_t Y = 0;  // px, the top edge of the shot's face
+    ShotMark* Previous = nullptr;
+    ShotMark* Next = nullptr;
+};
+
+// What the frame must show and does not yet. Under the frame lock (game/frame.h).
+struct FrameChanges {
+    render::DamageList Pending;   // areas to compose at the next composition
+    render::DamageList Composed;  // what the last composition drew, for its presentation
+    ShotMark* Shots = nullptr;    // the shots in flight, the newest first
+    bool EndScreenShown = false;  // an end screen is up: shots no longer show
 };
 
 // One game's whole data. The tables exist only from a new game on.
@@ -110,7 +116,7 @@ struct Game {
     std::unique_ptr<BarLengthTable> BarLengths;
     std::unique_ptr<ShotThreadTable> ShotThreads;
     GameSurfaces Surfaces;
-    FrameComposition Composition;
+    FrameChanges Frame;
 
     Game() = default;
     Game(const Game&) = delete;
@@ -123,7 +129,7 @@ std::shared_ptr<Game> CreateGame();
 
 // The game being played (before the first new game: a unit with no tables).
 std::shared_ptr<Game> CurrentGame();
-// The slot alone, without the present lock: only MakeCurrentGame (game/frame.h) calls
+// The slot alone, without the frame lock: only MakeCurrentGame (game/frame.h) calls
 // it; everyone else makes a game current through MakeCurrentGame.
 void ReplaceCurrentGame(std::shared_ptr<Game> game);
 

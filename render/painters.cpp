@@ -35,6 +35,24 @@ void BlockBoxes(int32_t x, int32_t y, int32_t inner, int32_t outer, int32_t face
 
 }  // namespace
 
+// ---- What each painter touches ---------------------------------------------------
+
+Rect BarArea(int32_t length) {
+    return {0, 0, BarWidth + 1, length + 1};
+}
+
+Rect BlockArea(int32_t x, int32_t y) {
+    return {x - 1, y - 1, x + BlockWidth, y + BlockHeight};
+}
+
+Rect LauncherArea() {
+    return {0, 0, LauncherRight + 1, LauncherBottom + 1};
+}
+
+Rect ShotArea(int32_t x, int32_t y) {
+    return {x - 1, y - 1, x + ShotWidth + 1, y + ShotHeight + 1};
+}
+
 // ---- On a given layer ---------------------------------------------------------
 
 // The bar: white up-left, maroon down-right, then the gold face over both.

@@ -24,6 +24,16 @@ constexpr int32_t BarWidth = 16;     // face box width, px
 constexpr int32_t BlockWidth = 20;   // px
 constexpr int32_t BlockHeight = 30;  // px
 
+// The pixels each painter touches, relative to where it paints: what must be shown
+// again after it painted, or after what it painted moved.
+Rect BarArea(int32_t length);          // PaintBarOn, on its layer
+Rect BlockArea(int32_t x, int32_t y);  // PaintBlockOn and EraseBlockOn at (x, y)
+Rect LauncherArea();                   // PaintLauncherOn, on its layer
+Rect ShotArea(int32_t x, int32_t y);   // PaintShot at (x, y)
+// The rows at either end of a painted bar that differ from its middle rows: a bar that
+// moves up or down changes only those, where it was and where it is.
+constexpr int32_t BarEndRows = 5;
+
 void PaintBarOn(SurfaceHandle layer, int32_t length);
 void PaintBlockOn(SurfaceHandle layer, int32_t x, int32_t y, int32_t colour);
 void EraseBlockOn(SurfaceHandle layer, int32_t x, int32_t y);

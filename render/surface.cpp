@@ -149,23 +149,23 @@ void FillLocked(Surface& surface, uint32_t word, Rect kept = {}) {
 }
 
 // The part of the destination that a source of width x height placed at (x, y)
-// covers, clipped on every side; empty when nothing of it lies on the surface.
-struct CopyArea {
-    int64_t Left = 0, Top = 0, Right = 0, Bottom = 0;
-    bool IsEmpty() const { return Left >= Right || Top >= Bottom; }
-};
-
-CopyArea ClipCopy(const Surface& surface, int64_t x, int64_t y, int64_t width, int64_t height) {
+// covers, clipped to what the thread may draw; empty when nothing of it lies there.
+Rect ClipCopy(const Surface& surface, int64_t x, int64_t y, int64_t width, int64_t height) {
     const Rect area = DrawableLocked(surface);
-    return {std::max<int64_t>(x, area.Left), std::max<int64_t>(y, area.Top),
-            std::min<int64_t>(x + width, area.Right), std::min<int64_t>(y + height, area.Bottom)};
+    const auto within = [](int64_t value, int32_t low, int32_t high) {
+        return static_cast<int32_t>(std::clamp<int64_t>(value, low, high));
+    };
+    const Rect placed{within(x, area.Left, area.Right), within(y, area.Top, area.Bottom),
+                      within(x + width, area.Left, area.Right),
+                      within(y + height, area.Top, area.Bottom)};
+    return placed.IsEmpty() ? Rect{} : placed;
 }
 
 // Copies source onto surface with the source's top-left at (x, y), clipped on every
 // side. A surface copied onto itself moves its rows in a safe order.
 void CopyLocked(Surface& surface, const Surface& source, int64_t x, int64_t y, int64_t width,
                 int64_t height) {
-    const CopyArea area = ClipCopy(surface, x, y, width, height);
+    const Rect area = ClipCopy(surface, x, y, width, height);
     if (area.IsEmpty()) {
         return;
     }
@@ -184,54 +184,11 @@ void CopyLocked(Surface& surface, const Surface& source, int64_t x, int64_t y, i
     }
 }
 
-// Copies onto a control only the pixels that differ from what it shows, and marks
-// only those dirty, one rectangle per run of changed rows. The window then repaints
-// what changed, not the whole play area on every tick; what reaches the screen is
-// the same.
-void CopyChangesLocked(Surface& surface, const Surface& source, int64_t x, int64_t y, int64_t width,
-                       int64_t height) {
-    const CopyArea area = ClipCopy(surface, x, y, width, height);
-    if (area.IsEmpty()) {
-        return;
-    }
-    const size_t bytes = static_cast<size_t>(area.Right - area.Left) * sizeof(uint32_t);
-    CopyArea run{area.Right, area.Top, area.Left, area.Top};  // no row yet
-    const auto markRun = [&] {
-        if (run.Bottom > run.Top) {
-            MarkDirtyLocked(surface, run.Left, run.Top, run.Right, run.Bottom);
-        }
-    };
-    for (int64_t row = area.Top; row < area.Bottom; ++row) {
-        uint32_t* to = surface.Pixels.data() + row * surface.Width;
-        const uint32_t* from = source.Pixels.data() + (row - y) * source.Width + (area.Left - x);
-        if (std::memcmp(to + area.Left, from, bytes) == 0) {
-            markRun();
-            run = {area.Right, row + 1, area.Left, row + 1};
-            continue;
-        }
-        int64_t first = area.Left, last = area.Right;  // the changed columns: first..last-1
-        while (to[first] == from[first - area.Left]) {
-            ++first;
-        }
-        while (to[last - 1] == from[last - 1 - area.Left]) {
-            --last;
-        }
-        std::memcpy(to + first, from + (first - area.Left),
-                    static_cast<size_t>(last - first) * sizeof(uint32_t));
-        run = {std::min(run.Left, first), run.Top, std::max(run.Right, last), row + 1};
-    }
-    markRun();
-}
-
-// A copy marks the whole destination dirty, but a control only what changed.
+// Copies, and marks what the copy covered.
 void CopyAndMarkLocked(Surface& surface, const Surface& source, int64_t x, int64_t y, int64_t width,
                        int64_t height) {
-    if (surface.Kind == SurfaceKind::GraphicControl && &surface != &source) {
-        CopyChangesLocked(surface, source, x, y, width, height);
-        return;
-    }
     CopyLocked(surface, source, x, y, width, height);
-    MarkDirtyLocked(surface, 0, 0, surface.Width, surface.Height);
+    MarkDirtyLocked(surface, x, y, x + width, y + height);
 }
 
 int32_t SaturatedAdd(int32_t a, int64_t b) {
@@ -286,33 +243,29 @@ void RecordError(int32_t error) {
 }
 
 void MarkDirtyLocked(Surface& surface, int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    if (surface.Kind != SurfaceKind::GraphicControl) {
+        return;
+    }
     if (right < left) {
         std::swap(left, right);
     }
     if (bottom < top) {
         std::swap(top, bottom);
     }
-    const Rect touched{static_cast<int32_t>(std::clamp<int64_t>(left, 0, surface.Width)),
-                       static_cast<int32_t>(std::clamp<int64_t>(top, 0, surface.Height)),
-                       static_cast<int32_t>(std::clamp<int64_t>(right, 0, surface.Width)),
-                       static_cast<int32_t>(std::clamp<int64_t>(bottom, 0, surface.Height))};
-    if (surface.Kind == SurfaceKind::GraphicControl) {
-        const Rect changed = IntersectionOf(touched, DrawableLocked(surface));
-        surface.DirtyRect = UnionOf(surface.DirtyRect, changed);
-        AddDamage(surface.Damage, changed);
-    } else if (!Clipped) {
-        AddDamage(surface.Damage, touched);
-    }
+    const auto within = [](int64_t value, int32_t high) {
+        return static_cast<int32_t>(std::clamp<int64_t>(value, 0, high));
+    };
+    const Rect touched{within(left, surface.Width), within(top, surface.Height),
+                       within(right, surface.Width), within(bottom, surface.Height)};
+    AddDamage(surface.Dirty, IntersectionOf(touched, DrawableLocked(surface)));
 }
 
-PendingRefresh TakeRefreshLocked(Surface& surface) {
-    if (surface.DeferredRedraw || surface.DirtyRect.IsEmpty()) {
-        return {};
+ControlSink* SinkToTellLocked(Surface& surface) {
+    if (surface.DeferredRedraw || surface.SinkTold || surface.Dirty.Count == 0) {
+        return nullptr;
     }
-    PendingRefresh pending{surface.Sink, surface.Damage};
-    surface.DirtyRect = Rect{};
-    surface.Damage.Count = 0;
-    return pending;
+    surface.SinkTold = true;
+    return surface.Sink;
 }
 
 // ---- Colours and coordinates ----
@@ -347,10 +300,14 @@ void AddDamage(DamageList& damage, Rect rect) {
     if (rect.IsEmpty()) {
         return;
     }
-    const auto held = damage.Rects.begin(), end = held + damage.Count;
+    // The entries the new rectangle covers go; it may cover the list whole.
+    const auto held = damage.Rects.begin();
+    const auto kept = std::remove_if(held, held + damage.Count,
+                                     [&](Rect entry) { return UnionOf(entry, rect) == rect; });
+    damage.Count = static_cast<int32_t>(kept - held);
     int64_t leastGrowth = INT64_MAX;
     Rect* nearest = nullptr;
-    for (Rect* entry = held; entry != end; ++entry) {
+    for (Rect* entry = held; entry != kept; ++entry) {
         const int64_t growth = AreaOf(UnionOf(*entry, rect)) - AreaOf(*entry);
         if (growth < leastGrowth) {
             leastGrowth = growth;
@@ -431,34 +388,6 @@ void ClearSurface(int32_t colour, int32_t /*fillStyle: solid only*/, Rect keep) 
         surface.X = 0;
         surface.Y = 0;
     });
-}
-
-namespace {
-
-// Adds the bitmap's damage to into, and empties the bitmap's list when taking.
-void GatherDamage(SurfaceHandle bitmap, DamageList& into, bool take) {
-    std::lock_guard lock(SurfaceLock());
-    Surface* surface = ResolveSurfaceLocked(bitmap, 0);
-    if (surface == nullptr) {
-        RecordError(ErrorInvalidHandle);
-        return;
-    }
-    for (int32_t entry = 0; entry < surface->Damage.Count; ++entry) {
-        AddDamage(into, surface->Damage.Rects[static_cast<size_t>(entry)]);
-    }
-    if (take) {
-        surface->Damage.Count = 0;
-    }
-}
-
-}  // namespace
-
-void TakeDamage(SurfaceHandle bitmap, DamageList& into) {
-    GatherDamage(bitmap, into, true);
-}
-
-void PeekDamage(SurfaceHandle bitmap, DamageList& into) {
-    GatherDamage(bitmap, into, false);
 }
 
 void ClipDrawing(Rect area) {
@@ -573,6 +502,7 @@ void NewGraphicControl(SurfaceHandle window, int32_t controlId, int32_t width, i
     surface->DeferredRedraw = false;
     SelectFontLocked(*surface, 1);
     FillLocked(*surface, PixelOf(surface->BackColour));
+    AddDamage(surface->Dirty, Rect{0, 0, width, height});
     auto& controls = Table().Controls;
     for (ControlName& control : controls) {
         if (control.Window == window && control.ControlId == controlId) {
@@ -585,15 +515,27 @@ void NewGraphicControl(SurfaceHandle window, int32_t controlId, int32_t width, i
     controls.push_back(ControlName{window, controlId, surface->Id});
 }
 
-void ReadControlImage(SurfaceHandle window, int32_t controlId,
-                      const std::function<void(const uint32_t* pixels, int32_t width,
-                                               int32_t height, int32_t stride)>& reader) {
+void TakeControlChanges(SurfaceHandle window, int32_t controlId, uint32_t* into, int32_t stride,
+                        DamageList& parts) {
     std::lock_guard lock(SurfaceLock());
-    const Surface* surface = ResolveSurfaceLocked(window, controlId);
+    Surface* surface = ResolveSurfaceLocked(window, controlId);
     if (surface == nullptr || surface->Kind != SurfaceKind::GraphicControl) {
+        parts.Count = 0;
         return;
     }
-    reader(surface->Pixels.data(), surface->Width, surface->Height, surface->Width);
+    parts = surface->Dirty;
+    surface->Dirty.Count = 0;
+    surface->SinkTold = false;
+    for (int32_t entry = 0; into != nullptr && entry < parts.Count; ++entry) {
+        const Rect part = parts.Rects[static_cast<size_t>(entry)];
+        const size_t bytes = static_cast<size_t>(part.Right - part.Left) * sizeof(uint32_t);
+        for (int32_t row = part.Top; row < part.Bottom; ++row) {
+            std::memcpy(
+                into + static_cast<int64_t>(row) * stride + part.Left,
+                surface->Pixels.data() + static_cast<int64_t>(row) * surface->Width + part.Left,
+                bytes);
+        }
+    }
 }
 
 // ---- Inspection ----

@@ -6,8 +6,8 @@
 // Threads: every operation may be called from any thread. Each operation holds
 // SurfaceLock from the moment it looks up the calling thread's current surface until
 // it is done, so one operation never sees another half done; sequences of operations
-// are not atomic. The graphic control's sink is told about a refresh after the lock
-// has been released, so a sink may wait for the user-interface thread.
+// are not atomic. The graphic control's sink is told of changes after the lock has
+// been released, so a sink may wait for the user-interface thread.
 //
 // Colours are 0x00BBGGRR (the low byte is red). Pixels are stored 32 bits each as
 // 0xFFRRGGBB words, the layout of a 32-bit RGB image on the desktop, row after row.
@@ -15,7 +15,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -47,6 +46,7 @@ constexpr int32_t FontCellHeight = 16;  // the size gives the whole cell's heigh
 struct Rect {
     int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;  // Right and Bottom excluded
     bool IsEmpty() const { return Left >= Right || Top >= Bottom; }
+    bool operator==(const Rect&) const = default;
 };
 
 // The smallest rectangle holding both; an empty one adds nothing.
@@ -54,9 +54,9 @@ Rect UnionOf(Rect a, Rect b);
 // The part both cover (empty when they do not meet).
 Rect IntersectionOf(Rect a, Rect b);
 
-// Where a bitmap has been drawn on: a few rectangles, kept apart so that two changes
-// far from each other do not stand for everything between them. When the list is full
-// a new rectangle joins the one it grows least. Never allocates.
+// The changed parts of a frame or of the control: a few rectangles, kept apart so that
+// two changes far from each other do not stand for everything between them. When the
+// list is full a new rectangle joins the one it grows least. Never allocates.
 struct DamageList {
     static constexpr int32_t Capacity = 32;
     std::array<Rect, Capacity> Rects{};
@@ -83,13 +83,8 @@ void ClearSurface(int32_t colour, int32_t fillStyle, Rect keep = {});
 void SetForeColour(int32_t colour);
 void SetBackColour(int32_t colour);
 
-// What has been drawn on a bitmap since its damage was last taken, added to into;
-// TakeDamage also empties the bitmap's list, PeekDamage leaves it.
-void TakeDamage(SurfaceHandle bitmap, DamageList& into);
-void PeekDamage(SurfaceHandle bitmap, DamageList& into);
 // Confines the calling thread's drawing to area, on whatever surface it draws, until
-// UnclipDrawing. A clipped thread redraws what damage asked for, so its drawing adds
-// nothing to a bitmap's damage (a control still hears what changed on it).
+// UnclipDrawing: how a frame is composed again only where it changed.
 void ClipDrawing(Rect area);
 void UnclipDrawing();
 void DrawBox(float x1, float y1, float x2, float y2, int32_t cornerPercent, int32_t outline,
@@ -111,23 +106,26 @@ void SetTextFont(FontHandle font);
 bool MakeFontNow(FontHandle font, std::string_view utf8);
 
 // ---- The graphic control ------------------------------------------------------
-// Told which parts of the control's image changed, after SurfaceLock is released: a
-// few rectangles, so that parts far apart are not repainted as their bounding box.
+// Every drawing on the control adds the parts it changed to the control's one record
+// of changes. The sink is told, after SurfaceLock is released, when that record has
+// parts the window has not yet heard of; the window then takes them with
+// TakeControlChanges. It is told once however many parts come before it takes them.
 struct ControlSink {
     virtual ~ControlSink() = default;
-    virtual void Refresh(const DamageList& dirty) = 0;
+    virtual void Changed() = 0;
 };
 
 // Makes the control (window, controlId): an image of width x height pixels filled
-// with the background colour, drawn on with deferred redraw off. The sink must
-// outlive every drawing on the control.
+// with the background colour, all of it a change not yet taken, drawn on with
+// deferred redraw off. The sink must outlive every drawing on the control.
 void NewGraphicControl(SurfaceHandle window, int32_t controlId, int32_t width, int32_t height,
                        ControlSink* sink);
 
-// Runs reader on the control's pixels under SurfaceLock (for painting the window).
-void ReadControlImage(SurfaceHandle window, int32_t controlId,
-                      const std::function<void(const uint32_t* pixels, int32_t width,
-                                               int32_t height, int32_t stride)>& reader);
+// Under SurfaceLock: moves the control's changed parts into parts and copies their
+// pixels into into (an image of the control's size, stride words a row; null: the
+// parts only), so the caller paints from its own copy with the lock released.
+void TakeControlChanges(SurfaceHandle window, int32_t controlId, uint32_t* into, int32_t stride,
+                        DamageList& parts);
 
 // ---- Inspection (tools and tests) ---------------------------------------------
 struct SurfaceMetrics {

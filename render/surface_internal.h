@@ -41,8 +41,8 @@ struct Surface {
     FontHandle Font = 0;
     FontFace* Face = nullptr;  // the current font as made for drawing; null: none
     LineMetrics Metrics;
-    Rect DirtyRect;     // a control's: changed since the last refresh; empty when IsEmpty()
-    DamageList Damage;  // a bitmap's: drawn on since TakeDamage; a control's: DirtyRect's parts
+    DamageList Dirty;       // a control's: changed since the window last took its changes
+    bool SinkTold = false;  // a control's: the sink has heard of the changes in Dirty
     bool DeferredRedraw = true;
     ControlSink* Sink = nullptr;  // graphic controls only
 };
@@ -78,24 +78,20 @@ inline double RoundHalfEven(double value) {
 // The part of the surface the calling thread may draw on: all of it, or its clip.
 Rect DrawableLocked(const Surface& surface);
 
-// Orders the rectangle and clamps it to the surface; a control merges it into its
-// DirtyRect, a bitmap adds it to its damage unless the thread draws clipped.
+// Orders the rectangle and clamps it to what the thread may draw of the surface; a
+// control adds it to its changes (a bitmap keeps no record: the game knows what it drew).
 void MarkDirtyLocked(Surface& surface, int64_t left, int64_t top, int64_t right, int64_t bottom);
 
-// The part of a control to hand to its sink once SurfaceLock is released.
-struct PendingRefresh {
-    ControlSink* Sink = nullptr;
-    DamageList Dirty;
-};
-// With DeferredRedraw off takes DirtyRect's parts (leaving both empty) for the sink.
-PendingRefresh TakeRefreshLocked(Surface& surface);
+// The control's sink, when it has changes the sink has not heard of and drawing on it
+// refreshes the window; null otherwise. Marks them heard of.
+ControlSink* SinkToTellLocked(Surface& surface);
 
 // Runs draw(surface) on the calling thread's current surface under SurfaceLock, then
-// refreshes: a control's sink hears of the dirty part after the lock is released.
-// Does nothing when the thread has no current surface.
+// tells a control's sink of its changes once the lock is released. Does nothing when
+// the thread has no current surface.
 template <typename Draw>
 void OnCurrentSurface(Draw&& draw) {
-    PendingRefresh pending;
+    ControlSink* sink = nullptr;
     {
         std::lock_guard lock(SurfaceLock());
         Surface* surface = CurrentSurfaceLocked();
@@ -103,10 +99,10 @@ void OnCurrentSurface(Draw&& draw) {
             return;
         }
         draw(*surface);
-        pending = TakeRefreshLocked(*surface);
+        sink = SinkToTellLocked(*surface);
     }
-    if (pending.Sink != nullptr) {
-        pending.Sink->Refresh(pending.Dirty);
+    if (sink != nullptr) {
+        sink->Changed();
     }
 }
 

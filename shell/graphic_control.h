@@ -3,23 +3,23 @@
 // and turns the mouse over it into aiming and firing.
 //
 // Done:     1000 x 576 widget with a one-pixel grey border around the 998 x 574 image;
-//           repaint straight from the image under SurfaceLock (no copy between);
-//           refreshes from any thread, coalesced into one wake of the
-//           user-interface thread through an eventfd (no allocation per frame);
-//           crisp (nearest-pixel) scaling on high-density screens;
+//           the drawing layer's changed parts copied out under SurfaceLock, then
+//           repainted at once from that copy with the lock released; changes from any
+//           thread wake the user-interface thread once through an eventfd (no
+//           allocation per frame); crisp (nearest-pixel) scaling on high-density
+//           screens;
 //           mouse tracking: moves aim, left presses fire, double-clicks fire nothing.
 // Not done: touch and tablet input (the game reads the mouse only).
 //
-// Owns: the widget and the refresh sink the drawing layer tells about changed parts
-// of the control.
-// Threads: the widget on the user-interface thread only. The sink's Refresh runs on
-// whichever thread drew, after SurfaceLock is released; it takes only a small lock of
-// its own, writes to an eventfd, and never waits for the user-interface thread.
+// Owns: the widget, its copy of the control's image, and the sink the drawing layer
+// tells of changes.
+// Threads: the widget on the user-interface thread only. The sink's Changed runs on
+// whichever thread drew, after SurfaceLock is released; it only writes to an eventfd
+// and never waits for the user-interface thread.
 #pragma once
 
+#include <QImage>
 #include <QWidget>
-
-#include "render/surface.h"
 
 namespace shell {
 
@@ -32,9 +32,6 @@ class GraphicControl final : public QWidget {
     GraphicControl(const GraphicControl&) = delete;
     GraphicControl& operator=(const GraphicControl&) = delete;
 
-    // Repaints the parts of the image that changed (image coordinates).
-    void ShowChanged(const render::DamageList& dirty);
-
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -42,7 +39,11 @@ class GraphicControl final : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
-    int WakeFd = -1;  // eventfd: the sink's wake for a repaint
+    // Takes the control's changed parts into Shown and repaints them at once.
+    void ShowChanges();
+
+    QImage Shown;     // the control's image as the window shows it
+    int WakeFd = -1;  // eventfd: the sink's wake
 };
 
 }  // namespace shell

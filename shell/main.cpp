@@ -243,6 +243,10 @@ int main(int argc, char** argv) {
     // every shot's worker frees its launch, so shots in flight would reserve gigabytes
     // and, under an address-space limit, starve the window. Two arenas serve them all.
     mallopt(M_ARENA_MAX, 2);
+    // On X11 a repaint is a few thousand pixels a tick. Through shared memory Qt asks
+    // the server for a round trip before each paint, which wakes two threads a frame;
+    // sent in the request they cost less than that wait. A value the user set stays.
+    setenv("QT_XCB_NO_MITSHM", "1", 0);
     CommandLine line;
     ParseCommandLine(argc, argv, line);
     DisplayOption = line.parser.value(QStringLiteral("display")).toLocal8Bit();

@@ -109,66 +109,63 @@ TEST(Surfaces, CopiesClipAtEveryEdgeAndClearsKeepTheirRectangle) {
 
 constexpr SurfaceHandle Window = 0x40000009;  // far above any bitmap's handle
 
-// Records each refresh, and reads the image from inside it: that takes the surfaces'
-// lock, so it would never return if the lock were still held.
+// Hears of changes and, when taking, takes them from inside Changed: that takes the
+// surfaces' lock, so it would never return if the lock were still held.
 struct RecordingSink : ControlSink {
-    std::vector<Rect> Refreshes;  // each refresh's parts' bounding box
-    int32_t Parts = 0;            // the last refresh's
-    uint32_t Corner = 0;
-    void Refresh(const DamageList& dirty) override {
-        Rect bounds;
-        for (int32_t part = 0; part < dirty.Count; ++part) {
-            bounds = UnionOf(bounds, dirty.Rects[static_cast<size_t>(part)]);
+    bool Taking = true;
+    int32_t Told = 0;
+    DamageList Parts;  // the last parts taken
+    std::vector<uint32_t> Shown = std::vector<uint32_t>(40 * 30);
+    void Changed() override {
+        ++Told;
+        if (Taking) {
+            TakeControlChanges(Window, 1001, Shown.data(), 40, Parts);
         }
-        Refreshes.push_back(bounds);
-        Parts = dirty.Count;
-        ReadControlImage(Window, 1001, [&](const uint32_t* pixels, int32_t, int32_t, int32_t) {
-            Corner = *pixels;
-        });
     }
     std::tuple<int32_t, int32_t, int32_t, int32_t> Last() const {
-        const Rect r = Refreshes.empty() ? Rect{} : Refreshes.back();
+        Rect r;
+        for (int32_t part = 0; part < Parts.Count; ++part) {
+            r = UnionOf(r, Parts.Rects[static_cast<size_t>(part)]);
+        }
         return {r.Left, r.Top, r.Right, r.Bottom};
     }
 };
 
-// Drawing refreshes the pen's whole extent clamped to the image; a copied frame only
-// the part that differs from what the control shows, and nothing when it is the same;
-// parts far apart stay apart.
-TEST(GraphicControl, RefreshesWhatChangedOutsideTheLock) {
+// A drawing marks the pen's whole extent clamped to the image, a copy what it covered,
+// and parts far apart stay apart; the sink is told outside the lock, once until the
+// changes are taken, and the parts' pixels reach the taker's copy.
+TEST(GraphicControl, TellsOfItsChangesOnceAndHandsThemOver) {
     RecordingSink sink;
     NewGraphicControl(Window, 1001, 40, 30, &sink);
     AttachSurface(Window, 1001, 0);
     DrawBox(5, 6, 10, 12, 0, Red, ColourNone, 0);
+    EXPECT_EQ(sink.Last(), std::tuple(0, 0, 40, 30));  // a new control is all changed
+    DrawBox(5, 6, 10, 12, 0, Red, ColourNone, 0);
     EXPECT_EQ(sink.Last(), std::tuple(4, 5, 11, 13));
     DrawBox(-5, -5, 2, 2, 0, Red, ColourNone, 0);
     EXPECT_EQ(sink.Last(), std::tuple(0, 0, 3, 3));  // clamped to the image
-    ClearSurface(Red, 0);
-    EXPECT_EQ(sink.Corner, Word(Red));
     const SurfaceHandle frame = Cleared(50, 40);
-    AttachSurface(Window, 1001, 0);
-    CopyBitmap(frame, 0, RasterSourceCopy);
-    EXPECT_EQ(sink.Last(), std::tuple(0, 0, 40, 30));  // red everywhere before
-    AttachSurface(frame, 0, 0);
-    DrawBox(7, 3, 10, 12, 0, Red, Red, 0);
-    DrawBox(30, 20, 31, 21, 0, Red, Red, 0);  // 1 x 1: draws nothing
-    AttachSurface(Window, 1001, 0);
-    CopyBitmap(frame, 0, RasterSourceCopy);
-    EXPECT_EQ(sink.Last(), std::tuple(7, 3, 10, 12));
-    const size_t refreshes = sink.Refreshes.size();
-    CopyBitmapAt(frame, 0, 0, 0, RasterCopy);
-    EXPECT_EQ(sink.Refreshes.size(), refreshes);
-    const Image shown = Snapshot(Window, 1001);
-    EXPECT_EQ(std::pair(shown.At(7, 3), shown.At(7, 2)), std::pair(Word(Red), Word(ColourSilver)));
-    AttachSurface(frame, 0, 0);
     DrawBox(1, 1, 3, 3, 0, Blue, Blue, 0);
     DrawBox(35, 25, 38, 28, 0, Blue, Blue, 0);
     AttachSurface(Window, 1001, 0);
+    CopyBitmapAt(frame, 0, 30, 20, RasterCopy);
+    EXPECT_EQ(sink.Last(), std::tuple(30, 20, 40, 30));
+    sink.Taking = false;
+    const int32_t told = sink.Told;
     DamageList areas;
     AddDamage(areas, {0, 0, 4, 4});
     AddDamage(areas, {34, 24, 40, 30});
     CopyBitmapWithin(frame, 0, areas);
-    EXPECT_EQ(std::pair(sink.Parts, sink.Last()), std::pair(2, std::tuple(1, 1, 38, 28)));
+    ClearSurface(Red, 0);
+    EXPECT_EQ(sink.Told, told + 1);
+    TakeControlChanges(Window, 1001, sink.Shown.data(), 40, sink.Parts);
+    EXPECT_EQ(std::pair(sink.Parts.Count, sink.Shown[0]), std::pair(1, Word(Red)));
+    sink.Taking = true;
+    CopyBitmapWithin(frame, 0, areas);
+    EXPECT_EQ(std::tuple(sink.Told, sink.Parts.Count, sink.Last()),
+              std::tuple(told + 2, 2, std::tuple(0, 0, 40, 30)));
+    EXPECT_EQ(std::pair(sink.Shown[2 * 40 + 2], sink.Shown[5 * 40 + 5]),
+              std::pair(Word(Blue), Word(Red)));
 }
 
 // The box (x1, y1)-(x2, y2), white on red, on a silver surface of width x height.
@@ -276,6 +273,49 @@ TEST(NewFont, ReusesTheNumberOfTheSameRequestAndUnknownFontsAreRefused) {
 // The shot, whole and clipped as it is last painted at x = -5, and the longest bar:
 // each the face over white up-left and maroon down-right. Each level's bar covers the
 // last; with no length there is no bar, and with no surface no shot.
+// Whether every pixel that is not silver lies in one of the areas.
+bool PaintedWithin(const Image& image, std::initializer_list<Rect> areas) {
+    for (int32_t y = 0; y < image.Height; ++y) {
+        for (int32_t x = 0; x < image.Width; ++x) {
+            const bool inside = std::ranges::any_of(areas, [&](Rect a) {
+                return x >= a.Left && x < a.Right && y >= a.Top && y < a.Bottom;
+            });
+            if (image.At(x, y) != Word(ColourSilver) && !inside) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// What a painter touches lies in its area, and a bar's rows between its end rows are
+// all alike: the window shows them again only from those.
+TEST(Painters, PaintWithinTheirAreasAndABarsMiddleRowsAreAlike) {
+    const SurfaceHandle shots = Cleared(30, 12);
+    PaintShot(shots, 5, 4);
+    PaintShot(shots, 22, 7);
+    EXPECT_TRUE(PaintedWithin(Snapshot(shots), {ShotArea(5, 4), ShotArea(22, 7)}));
+    const SurfaceHandle launcher = Cleared(30, 60);
+    PaintLauncherOn(launcher);
+    EXPECT_TRUE(PaintedWithin(Snapshot(launcher), {LauncherArea()}));
+    const SurfaceHandle wall = Cleared(60, 70);
+    PaintBlockOn(wall, 20, 30, Red);
+    EXPECT_TRUE(PaintedWithin(Snapshot(wall), {BlockArea(20, 30)}));
+    EraseBlockOn(wall, 20, 30);
+    EXPECT_TRUE(AllOf(Snapshot(wall)));
+    for (int32_t length = 55; length <= 550; length += 55) {
+        const SurfaceHandle layer = Cleared(17, 570);
+        PaintBarOn(layer, length);
+        const Image bar = Snapshot(layer);
+        EXPECT_TRUE(PaintedWithin(bar, {BarArea(length)})) << length;
+        for (int32_t y = BarEndRows; y < length + 1 - BarEndRows; ++y) {
+            ASSERT_TRUE(std::equal(&bar.Pixels[y * 17], &bar.Pixels[y * 17 + 17],
+                                   &bar.Pixels[BarEndRows * 17]))
+                << length << " row " << y;
+        }
+    }
+}
+
 TEST(Painters, TheShotAndTheBarAreThreeBoxesInTheirOrder) {
     const SurfaceHandle shots = Cleared(20, 8);
     PaintShot(shots, -5, 2);
