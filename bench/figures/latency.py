@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Click-to-screen and click-to-sound latencies from one run of the program.
+"""Click-to-sound latencies from one run of the program.
 
-Usage: latency.py TRACE RECORDING STAMPS
-TRACE is the program's standard error with ZARPETA_TRACE set ("zarpeta-trace press T"
-and "zarpeta-trace paint T SHOT_PIXELS", CLOCK_MONOTONIC nanoseconds); RECORDING is the
+Usage: latency.py SHOTS RECORDING STAMPS
+SHOTS is the output of tests/shell/e2e/shots.py, with a line "clicked at T ns"
+(CLOCK_MONOTONIC) for every click; RECORDING is the
 sound server's output, raw signed 16-bit mono at 44,100 Hz; STAMPS has a line
 "T BYTES" for every piece of the recording as it arrived (stamp_audio.py).
 """
@@ -15,19 +15,12 @@ import sys
 ONSET = 1500  # a sample this far from silence starts a cue
 
 
-def read_trace(path):
-    presses, paints = [], []
-    for line in open(path, errors="replace"):
-        words = line.split()
-        if words[:2] == ["zarpeta-trace", "press"]:
-            presses.append(int(words[2]))
-        elif words[:2] == ["zarpeta-trace", "paint"]:
-            paints.append((int(words[2]), int(words[3])))
-    return presses, paints
+def read_clicks(path):
+    return [int(line.split()[2]) for line in open(path) if line.startswith("clicked at ")]
 
 
 def main():
-    presses, paints = read_trace(sys.argv[1])
+    presses = read_clicks(sys.argv[1])
     data = open(sys.argv[2], "rb").read()
     samples = struct.unpack(f"<{len(data) // 2}h", data[:len(data) // 2 * 2])
     stamps = [tuple(map(int, line.split())) for line in open(sys.argv[3])]
@@ -39,14 +32,12 @@ def main():
         return next(t for t, end in stamps if end > index * 2)
 
     for number, pressed in enumerate(presses, 1):
-        shown = next((t for t, lane in paints if t >= pressed and lane > 0), None)
-        screen = "never" if shown is None else f"{(shown - pressed) / 1e6:.1f} ms"
         # Everything that had arrived by the press was played before it.
         first = bisect.bisect_right(arrivals, pressed) - 1
         start = stamps[first][1] // 2 if first >= 0 else 0
         onset = next((i for i in range(start, len(samples)) if abs(samples[i]) > ONSET), None)
         sound = "never" if onset is None else f"{(arrival(onset) - pressed) / 1e6:.1f} ms"
-        print(f"click {number}: shot on screen after {screen}, shot cue at the server within {sound}")
+        print(f"click {number}: shot cue at the server within {sound}")
 
 
 if __name__ == "__main__":

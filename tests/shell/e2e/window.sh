@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # With no window manager: the window opens centred with a 1000 x 576 client area, the
 # play area is silver inside its border, the menu opens, "Nuevo" shows the wall and a
-# moving bar, and "Nuevo" is grey while the game runs; "Autor" opens a box titled
+# moving bar, shots seen flying at most of their places between the launcher and the
+# bar's lane (read from the screen), and "Nuevo" is grey while the game runs; "Autor" opens a box titled
 # "Programador" while the game goes on, and Return closes it; "Salir" ends the
 # program with code 0, during a game and before one.
 . "$(dirname "$0")/lib.sh"
@@ -42,6 +43,10 @@ new_game
 note "Nuevo shows the wall"
 wait_for 5 bar_moves || fail "the bar does not move"
 note "the bar moves"
+# Rows below the score line: a shot over its text would be taken for text.
+/usr/bin/python3 "$(dirname "$0")/shots.py" "$PLAY_X" "$PLAY_Y" 12 95 215 335 455 >"$WORK/shots.out" ||
+    fail "a shot was seen at too few places: $(grep '^shot' "$WORK/shots.out")"
+note "$(grep '^shot' "$WORK/shots.out" | cut -d';' -f1 | tr '\n' ' ')"
 
 # Greyed: the first item's pixels change while "Autor" stays as it was. The pointer
 # is parked on the menu bar so no item is highlighted in either screenshot.
