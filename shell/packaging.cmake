@@ -7,6 +7,7 @@
 include(GNUInstallDirs)
 set(ZARPETA_INSTALL_GAMESDIR games CACHE PATH "Where the executable goes, under the prefix")
 set(ZARPETA_HOMEPAGE https://www.zarpeta.example/)
+set(ZARPETA_BUGTRACKER ${ZARPETA_HOMEPAGE}issues/)
 set(ZARPETA_ICON_NAME zarpeta)  # the hicolor theme's name for the icons; the desktop entry's Icon
 set(ZARPETA_MAINTAINER "Equipo de Zarpeta <equipo@zarpeta.example>")
 set(zarpeta_desktop ${CMAKE_CURRENT_SOURCE_DIR}/desktop)
