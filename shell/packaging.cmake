@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
 # Installation and the Debian package: the executable in the games folder, its man
-# page, its desktop entry, its icons in the hicolor theme, its AppStream metainfo,
+# pages in English and Spanish, its desktop entry, its icons in the hicolor theme, its AppStream metainfo,
 # and the changelog and copyright a distribution asks for. One changelog
 # (desktop/changelog, in Debian's format) gives the package's changelog, its
 # revision and the metainfo's releases.
@@ -102,7 +102,7 @@ file(WRITE ${CMAKE_BINARY_DIR}/assets/copyright
 
 find_program(GZIP gzip REQUIRED)
 set(zarpeta_gzipped "")
-foreach(document zarpeta.6 changelog)
+foreach(document zarpeta.6 zarpeta.es.6 changelog)
     set(gzipped ${CMAKE_BINARY_DIR}/assets/${document}.gz)
     add_custom_command(
         OUTPUT ${gzipped}
@@ -126,6 +126,8 @@ endif()
 target_compile_definitions(zarpeta_sound PRIVATE ZARPETA_DESKTOP_ID="${ZARPETA_ID}"
                            ZARPETA_ICON_NAME="${ZARPETA_ICON_NAME}")
 install(FILES ${CMAKE_BINARY_DIR}/assets/zarpeta.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${CMAKE_BINARY_DIR}/assets/zarpeta.es.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/es/man6
+        RENAME zarpeta.6.gz)
 install(FILES ${CMAKE_BINARY_DIR}/assets/changelog.gz DESTINATION ${zarpeta_doc}
         RENAME changelog.Debian.gz)
 install(FILES ${CMAKE_BINARY_DIR}/assets/copyright DESTINATION ${zarpeta_doc})
