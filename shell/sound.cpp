@@ -190,8 +190,9 @@ bool Open(int& error) {
     return open;
 }
 
-// With the loop locked: writes the bytes as the server makes room for them.
+// Writes the bytes as the server makes room for them.
 bool Write(std::span<const std::byte> bytes, int& error) {
+    const LoopLock lock(Sound.Loop);
     size_t room = 0;
     while (!bytes.empty()) {
         if (!WaitFor([&room] { return (room = pa_stream_writable_size(Sound.Output)) > 0; })) {
@@ -208,8 +209,9 @@ bool Write(std::span<const std::byte> bytes, int& error) {
     return true;
 }
 
-// With the loop locked: drops what the server still holds.
+// Drops what the server still holds.
 bool Flush(int& error) {
+    const LoopLock lock(Sound.Loop);
     pa_operation* flush = pa_stream_flush(Sound.Output, &Wake<pa_stream*, int, void*>, nullptr);
     const bool done =
         flush != nullptr &&
@@ -266,12 +268,7 @@ bool WriteCue() {
     while (IsWriting(Sound.Schedule, Sound.Cues) &&
            Requests.load() == Sound.Schedule.TakenRequest) {
         const std::span<const std::byte> bytes = NextBytes(Sound.Schedule, Sound.Cues, ChunkBytes);
-        bool written = false;
-        {
-            const LoopLock lock(Sound.Loop);
-            written = Write(bytes, error);
-        }
-        if (!written) {
+        if (!Write(bytes, error)) {
             Disconnect(error);
             return false;
         }
@@ -286,12 +283,7 @@ bool WriteCue() {
 void PlayLatest() {
     const bool cut = TakeRequest(Sound.Schedule, Requests.load());
     int error = 0;
-    bool flushed = true;
-    if (cut && Sound.Server != nullptr) {
-        const LoopLock lock(Sound.Loop);
-        flushed = Flush(error);
-    }
-    if (!flushed) {
+    if (cut && Sound.Server != nullptr && !Flush(error)) {
         Disconnect(error);
     }
     for (int attempt = 0; attempt < 2; ++attempt) {
