@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: MIT
 # The Debian package as a distribution would take it: built twice, byte for byte the
 # same; lintian without an error or a warning; unpacked into a scratch root whose
-# metainfo, desktop entry and icons pass their checks, and whose program runs.
+# metainfo, desktop entry, icons and manual pages pass their checks, and whose program
+# runs.
 #
 # cmake -DBUILD_DIR=... -DSCRATCH=... -DVERSION=... -DID=... -DICON_SIDES="16;..."
 #       -DLINTIAN=... -DAPPSTREAMCLI=... -DDESKTOP_FILE_VALIDATE=... -P check-package.cmake
@@ -66,6 +67,17 @@ foreach(side ${ICON_SIDES})
     set(expected "${pad}${side_hex}${pad}${side_hex}0806")
     if(NOT header STREQUAL expected)
         fail("${icon}: IHDR ${header}, expected ${expected} (side, side, 8-bit RGBA)")
+    endif()
+endforeach()
+
+# The manual page in each language: (folder, its first section's heading).
+foreach(page "man6|NAME" "es/man6|NOMBRE")
+    string(REPLACE "|" ";" page "${page}")
+    list(GET page 0 folder)
+    list(GET page 1 heading)
+    run(text gzip -cd ${root}/usr/share/man/${folder}/zarpeta.6.gz)
+    if(NOT text MATCHES "\n\\.SH ${heading}\n")
+        fail("man/${folder}/zarpeta.6.gz: no section ${heading}")
     endif()
 endforeach()
 

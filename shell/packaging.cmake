@@ -1,12 +1,14 @@
 # SPDX-License-Identifier: MIT
 # Installation and the Debian package: the executable in the games folder, its man
-# page, its desktop entry, its icons in the hicolor theme, its AppStream metainfo,
+# pages in English and Spanish, its desktop entry, its icons in the hicolor theme, its AppStream metainfo,
 # and the changelog and copyright a distribution asks for. One changelog
 # (desktop/changelog, in Debian's format) gives the package's changelog, its
 # revision and the metainfo's releases.
 include(GNUInstallDirs)
 set(ZARPETA_INSTALL_GAMESDIR games CACHE PATH "Where the executable goes, under the prefix")
 set(ZARPETA_HOMEPAGE https://www.zarpeta.example/)
+set(ZARPETA_BUGTRACKER ${ZARPETA_HOMEPAGE}issues/)
+set(ZARPETA_ICON_NAME zarpeta)  # the hicolor theme's name for the icons; the desktop entry's Icon
 set(ZARPETA_MAINTAINER "Equipo de Zarpeta <equipo@zarpeta.example>")
 set(zarpeta_desktop ${CMAKE_CURRENT_SOURCE_DIR}/desktop)
 set(zarpeta_doc ${CMAKE_INSTALL_DATADIR}/doc/zarpeta)
@@ -100,7 +102,7 @@ file(WRITE ${CMAKE_BINARY_DIR}/assets/copyright
 
 find_program(GZIP gzip REQUIRED)
 set(zarpeta_gzipped "")
-foreach(document zarpeta.6 changelog)
+foreach(document zarpeta.6 zarpeta.es.6 changelog)
     set(gzipped ${CMAKE_BINARY_DIR}/assets/${document}.gz)
     add_custom_command(
         OUTPUT ${gzipped}
@@ -120,7 +122,12 @@ if(TARGET zarpeta)
     target_compile_definitions(zarpeta PRIVATE ZARPETA_DESKTOP_ID="${ZARPETA_ID}")
     install(TARGETS zarpeta RUNTIME DESTINATION ${ZARPETA_INSTALL_GAMESDIR})
 endif()
+# The sound stream names the desktop entry and the icon, for the desktop's mixers.
+target_compile_definitions(zarpeta_sound PRIVATE ZARPETA_DESKTOP_ID="${ZARPETA_ID}"
+                           ZARPETA_ICON_NAME="${ZARPETA_ICON_NAME}")
 install(FILES ${CMAKE_BINARY_DIR}/assets/zarpeta.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${CMAKE_BINARY_DIR}/assets/zarpeta.es.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/es/man6
+        RENAME zarpeta.6.gz)
 install(FILES ${CMAKE_BINARY_DIR}/assets/changelog.gz DESTINATION ${zarpeta_doc}
         RENAME changelog.Debian.gz)
 install(FILES ${CMAKE_BINARY_DIR}/assets/copyright DESTINATION ${zarpeta_doc})
@@ -129,7 +136,7 @@ install(FILES ${zarpeta_desktop}/${ZARPETA_ID}.desktop
 foreach(side ${ZARPETA_ICON_SIDES})
     install(FILES ${CMAKE_BINARY_DIR}/assets/icons/${side}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${side}x${side}/apps
-            RENAME zarpeta.png)
+            RENAME ${ZARPETA_ICON_NAME}.png)
 endforeach()
 install(FILES ${zarpeta_metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${zarpeta_desktop}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides

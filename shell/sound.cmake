@@ -3,7 +3,7 @@
 # both made at build time by tools/cues and tools/icon.
 add_library(zarpeta_sound STATIC sound.cpp)
 target_include_directories(zarpeta_sound PUBLIC ${PROJECT_SOURCE_DIR})
-pkg_check_modules(ZARPETA_PULSE REQUIRED IMPORTED_TARGET libpulse-simple)
+pkg_check_modules(ZARPETA_PULSE REQUIRED IMPORTED_TARGET libpulse)
 target_link_libraries(zarpeta_sound PUBLIC Qt6::Core PRIVATE zarpeta_cues PkgConfig::ZARPETA_PULSE)
 
 set(zarpeta_assets ${CMAKE_BINARY_DIR}/assets)

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The sound cues: three short embedded sounds, one playing at a time.
 //
-// Owns: the embedded cue sounds, the one audio output that plays them and the sound
-// thread that writes it.
+// Owns: the embedded cue sounds, the one audio output that plays them, the sound
+// thread that writes it and the sound library's thread that serves its connection.
 // Threads: StartSound on the user-interface thread; PlaySoundCue from any thread,
 // returning at once.
 #pragma once

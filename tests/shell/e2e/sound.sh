@@ -4,7 +4,8 @@
 # sink, recorded from its monitor): aiming at a
 # row and clicking destroys that row's right-most block (column 30, x 600..619), the
 # score changes, the shot cue sounds within 0.5 s of the click and the block hit's low
-# cue after it. Then the sound server goes away: shots still fly at once, and once it
+# cue after it; the game's stream names its desktop entry, its icon and the role "game"
+# for the server's mixers. Then the sound server goes away: shots still fly at once, and once it
 # is back a later click is heard within a few seconds, with at most one warning line.
 # A shot that meets the moving bar is lost, so clicks are repeated until one hits.
 . "$(dirname "$0")/lib.sh"
@@ -27,6 +28,13 @@ low_heard() { cues_after "$PRESSED_AT" && read -r shot_ms low_ms <<<"$CUES" && [
 wait_for 3 low_heard || fail "no low cue after the click (cues at: $CUES)"
 [ "$shot_ms" -lt 500 ] && [ "$low_ms" -gt "$shot_ms" ] || fail "cues at $CUES ms after the click"
 note "shot cue ${shot_ms} ms after the click, the block hit's low cue at ${low_ms} ms"
+
+stream=$(pactl list sink-inputs)
+for property in 'application.id = "example.zarpeta.zarpeta"' 'application.icon_name = "zarpeta"' \
+    'media.role = "game"'; do
+    grep -qF "$property" <<<"$stream" || fail "the sound stream lacks $property: $stream"
+done
+note "the sound stream names the game's desktop entry and icon, and the role game"
 
 warnings_before=$(wc -l <"$WORK/app.err")
 xdotool click 1

@@ -1,15 +1,38 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# With no window manager: the window opens centred with a 1000 x 576 client area, the
+# With no window manager: started by a launcher, the window ends the launcher's startup
+# notification once it is shown; it opens centred with a 1000 x 576 client area, the
 # play area is silver inside its border, the menu opens, "Nuevo" shows the wall and a
 # moving bar, shots seen flying at most of their places between the launcher and the
 # bar's lane (read from the screen), and "Nuevo" is grey while the game runs; "Autor" opens a box titled
 # "Programador" while the game goes on, and Return closes it; "Salir" ends the
 # program with code 0, during a game and before one.
 . "$(dirname "$0")/lib.sh"
-need_tools
+need_tools /usr/bin/python3
 start_display
-start_game
+
+# The end of a startup notification: a "remove:" message for the launcher's id, sent to
+# the root window in pieces of 20 bytes. python3-xlib is Debian's, so Debian's own
+# interpreter reads it.
+/usr/bin/python3 - >"$WORK/startup" 2>&1 <<'EOF' &
+from Xlib import X, display
+d = display.Display()
+d.screen().root.change_attributes(event_mask=X.PropertyChangeMask)
+begin, more = d.intern_atom("_NET_STARTUP_INFO_BEGIN"), d.intern_atom("_NET_STARTUP_INFO")
+d.sync()
+print("listening", flush=True)
+message = b""
+while b"\0" not in message:
+    event = d.next_event()
+    if event.type == X.ClientMessage and event.client_type in (begin, more):
+        message = (b"" if event.client_type == begin else message) + event.data[1]
+print(message.split(b"\0")[0].decode())
+EOF
+wait_for 10 grep -q listening "$WORK/startup" || fail "no startup watcher: $(cat "$WORK/startup")"
+DESKTOP_STARTUP_ID=zarpeta-e2e_TIME1 start_game
+wait_for 10 grep -qx "remove: ID=zarpeta-e2e_TIME1" "$WORK/startup" ||
+    fail "the startup notification was not ended: $(cat "$WORK/startup")"
+note "the window ended its launcher's startup notification"
 
 [ "$WIN_W" = 1000 ] && [ "$WIN_H" = 576 ] || fail "client area is ${WIN_W}x$WIN_H"
 note "client area 1000x576"
