@@ -11,6 +11,7 @@
 //   and over everything, a mark for every shot in flight.
 #include "game/frame.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "game/host.h"
@@ -64,6 +65,27 @@ void ChangeFrameLocked(Game& game, render::Rect area) {
     render::AddDamage(game.Frame.Pending, render::IntersectionOf(area, WholeFrame));
 }
 
+// The row a shot's mark is filed under.
+ShotMark*& RowOf(FrameChanges& frame, const ShotMark& mark) {
+    return frame.ShotsByRow[static_cast<size_t>(std::clamp(mark.Y, 0, PlayAreaHeight - 1))];
+}
+
+// Paints every shot in flight that meets area, looking only at the rows whose marks
+// can reach it.
+void PaintShotsWithin(const FrameChanges& frame, render::SurfaceHandle target, render::Rect area) {
+    const render::Rect reach = render::ShotArea(0, 0);
+    const int32_t first = std::max(0, area.Top - reach.Bottom + 1);
+    const int32_t last = std::min(PlayAreaHeight - 1, area.Bottom - reach.Top - 1);
+    for (int32_t row = first; row <= last; ++row) {
+        for (const ShotMark* mark = frame.ShotsByRow[static_cast<size_t>(row)]; mark != nullptr;
+             mark = mark->Next) {
+            if (Meets(render::ShotArea(mark->X, mark->Y), area)) {
+                render::PaintShot(target, mark->X, mark->Y);
+            }
+        }
+    }
+}
+
 // The composition in its order, on the frame's pixels within area (the thread's clip):
 // what lies wholly outside area is not drawn at all.
 void ComposeWithin(const Game& game, render::Rect area) {
@@ -88,11 +110,7 @@ void ComposeWithin(const Game& game, render::Rect area) {
         render::CopyBitmapAt(surfaces.LauncherLayer, 0, LauncherX, static_cast<float>(aimY),
                              render::RasterCopy);
     }
-    for (const ShotMark* mark = game.Frame.Shots; mark != nullptr; mark = mark->Next) {
-        if (Meets(render::ShotArea(mark->X, mark->Y), area)) {
-            render::PaintShot(surfaces.FrameBitmap, mark->X, mark->Y);
-        }
-    }
+    PaintShotsWithin(game.Frame, surfaces.FrameBitmap, area);
 }
 
 void ComposeLocked(Game& game, const render::DamageList& areas) {
@@ -123,15 +141,16 @@ void ShowAtOnceLocked(Game& game, const render::DamageList& areas) {
 }
 
 void LinkShotLocked(FrameChanges& frame, ShotMark& mark) {
-    mark.Next = frame.Shots;
-    if (frame.Shots != nullptr) {
-        frame.Shots->Previous = &mark;
+    ShotMark*& first = RowOf(frame, mark);
+    mark.Next = first;
+    if (first != nullptr) {
+        first->Previous = &mark;
     }
-    frame.Shots = &mark;
+    first = &mark;
 }
 
 void UnlinkShotLocked(FrameChanges& frame, ShotMark& mark) {
-    (mark.Previous != nullptr ? mark.Previous->Next : frame.Shots) = mark.Next;
+    (mark.Previous != nullptr ? mark.Previous->Next : RowOf(frame, mark)) = mark.Next;
     if (mark.Next != nullptr) {
         mark.Next->Previous = mark.Previous;
     }

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "game/layout.h"
 #include "render/surface.h"
 
 namespace game {
@@ -104,7 +105,9 @@ struct ShotMark {
 struct FrameChanges {
     render::DamageList Pending;   // areas to compose at the next composition
     render::DamageList Composed;  // what the last composition drew, for its presentation
-    ShotMark* Shots = nullptr;    // the shots in flight, the newest first
+    // The shots in flight by the row of their face's top edge, the newest first: a
+    // composition looks only at the rows near what it draws, however many shots fly.
+    std::array<ShotMark*, PlayAreaHeight> ShotsByRow{};
     bool EndScreenShown = false;  // an end screen is up: shots no longer show
 };
 
