@@ -295,8 +295,11 @@ new_game() {
 
 # shoot_row TOP: fires at the block of column 30 (x 600..619) in the wall's row starting
 # at y TOP until it turns silver; PRESSED_AT is where the recording stood at the last
-# click. A shot that meets the bar is lost, and the bar sweeps 320 px a second, so each
-# click waits for a screenshot with the lane clear for 150 px either side of the shot.
+# click. A shot that meets the bar is lost, and the bar sweeps 320 px a second, so a
+# click first waits a little for a screenshot with the lane clear for 150 px either side
+# of the shot, and clicks anyway when none comes: on a loaded machine a screenshot can
+# take longer than the bar stays away. Six tries meet the bar at most six times, which
+# leaves the game running (it ends at the ninth).
 shoot_row() {
     local shot_y=$(($1 + 15)) attempt top
     top=$((shot_y > 150 ? shot_y - 150 : 0))
@@ -312,10 +315,10 @@ shoot_row() {
     }
     aim_at $((shot_y - 25))  # the shot flies 25 px below the launcher's top
     for attempt in 1 2 3 4 5 6; do
-        wait_for 10 lane_clear || fail "the bar never left the lane around y $shot_y"
+        wait_for 3 lane_clear || true
         PRESSED_AT=$(recorded)
         click
-        ! wait_for 2 block_gone "$1" || return 0
+        ! wait_for 5 block_gone "$1" || return 0
     done
     fail "the block at y $1, column 30 was never destroyed"
 }
