@@ -5,7 +5,8 @@
 //
 // A row gives a cue's name, as the records of the game print it ("#210": its resource
 // number), and the sound file the build synthesises for it: tools/cues/main.cpp writes
-// the file, shell/ embeds it and plays it.
+// the file, shell/ embeds it and plays it. The build reads the file names from the rows
+// below, so adding a cue is a row here and a synthesiser in tools/cues/main.cpp.
 #pragma once
 
 #include <algorithm>
