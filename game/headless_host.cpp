@@ -22,9 +22,9 @@ struct RecordingHost final : GameHost, render::ControlSink {
         std::lock_guard lock(Mutex);
         Record.NewEnabled = enabled;
     }
-    void PlayCue(std::string_view name) override {
+    void PlayCue(Cue cue) override {
         std::lock_guard lock(Mutex);
-        Record.Cues.emplace_back(name);
+        Record.Cues.push_back(cue);
     }
     // Takes the changes at once, as a window would on its next pass: every frame
     // presented is then heard of once.

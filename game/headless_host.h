@@ -7,8 +7,9 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
+
+#include "game/cue.h"
 
 namespace game {
 
@@ -18,9 +19,9 @@ constexpr int32_t HeadlessControl = 1001;
 
 // What the game has asked of its host so far.
 struct HeadlessRecord {
-    bool NewEnabled = true;         // the state of "Nuevo"
-    std::vector<std::string> Cues;  // every cue played, in order
-    int32_t FramesPresented = 0;    // refreshes of the control since installing
+    bool NewEnabled = true;       // the state of "Nuevo"
+    std::vector<Cue> Cues;        // every cue played, in order (CueName prints them)
+    int32_t FramesPresented = 0;  // refreshes of the control since installing
 };
 
 // Makes the control (once), clears it silver like the window at start-up, and

@@ -22,9 +22,9 @@ void SetNewEnabled(bool enabled) {
     }
 }
 
-void PlayCue(std::string_view name) {
+void PlayCue(Cue cue) {
     if (GameHost* host = Installed.load()) {
-        host->PlayCue(name);
+        host->PlayCue(cue);
     }
 }
 

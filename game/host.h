@@ -11,14 +11,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "game/cue.h"
 #include "render/surface.h"
 
 namespace game {
-
-// The names of the three cues.
-constexpr std::string_view CueBlockHit = "#210";
-constexpr std::string_view CueBarHit = "#211";
-constexpr std::string_view CueShot = "#212";
 
 // The control frames are presented to, as the drawing layer names it: a window's
 // handle and the control's id in it. {0, 0} until a host is installed.
@@ -31,8 +27,8 @@ struct GameHost {
     virtual ~GameHost() = default;
     // Greys ("false") or enables "Nuevo".
     virtual void SetNewEnabled(bool enabled) = 0;
-    // Starts a cue, cutting off the one playing; an unknown name plays nothing.
-    virtual void PlayCue(std::string_view name) = 0;
+    // Starts a cue, cutting off the one playing.
+    virtual void PlayCue(Cue cue) = 0;
     // Tells the player, in one line, of a fault the game lives with; a host that has
     // no one to tell drops it.
     virtual void ReportFault(std::string_view) {}
@@ -42,7 +38,7 @@ struct GameHost {
 void InstallHost(GameHost* host, FrameTarget target);
 
 void SetNewEnabled(bool enabled);
-void PlayCue(std::string_view name);
+void PlayCue(Cue cue);
 void ReportFault(std::string_view what);
 FrameTarget PresentTarget();
 

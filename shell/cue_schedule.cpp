@@ -3,7 +3,6 @@
 #include "shell/cue_schedule.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace shell {
 
@@ -12,7 +11,8 @@ namespace {
 // ---- Constants ------------------------------------------------------------------
 constexpr uint64_t CueBits = 8;
 constexpr uint64_t CueMask = (uint64_t{1} << CueBits) - 1;
-constexpr uint64_t SilenceCode = 0;
+static_assert(static_cast<uint64_t>(game::CueCount) <= CueMask,
+              "every cue + 1 fits in the request's low byte");
 
 // ---- Internal helpers -------------------------------------------------------------
 
@@ -38,32 +38,8 @@ std::span<const std::byte> CueBytes(int32_t cue, std::span<const CueSound> cues)
 
 // ---- Public functions ---------------------------------------------------------------
 
-int32_t CueIndex(std::string_view name) {
-    if (name.size() < 2 || name.front() != '#') {
-        return NoCue;
-    }
-    int32_t id = 0;
-    const char* end = name.data() + name.size();
-    const auto [stop, error] = std::from_chars(name.data() + 1, end, id);
-    if (error != std::errc{} || stop != end || name[1] == '-' || name[1] == '+') {
-        return NoCue;
-    }
-    for (int32_t index = 0; index < CueCount; ++index) {
-        if (CueIds[index] == id) {
-            return index;
-        }
-    }
-    return NoCue;
-}
-
-void RequestCue(std::atomic<uint64_t>& requests, int32_t cue) {
-    if (cue >= 0 && cue < CueCount) {
-        StoreRequest(requests, static_cast<uint64_t>(cue) + 1);
-    }
-}
-
-void RequestSilence(std::atomic<uint64_t>& requests) {
-    StoreRequest(requests, SilenceCode);
+void RequestCue(std::atomic<uint64_t>& requests, game::Cue cue) {
+    StoreRequest(requests, static_cast<uint64_t>(cue) + 1);
 }
 
 bool TakeRequest(CueSchedule& schedule, uint64_t request) {

@@ -4,42 +4,32 @@
 // Owns: the request word through which any thread asks for a cue, and the schedule
 // that the feeding thread keeps. No toolkit: the Qt player (shell/sound.cpp) asks
 // these functions what to write next.
-// Threads: CueIndex, RequestCue and RequestSilence from any thread, lock-free. A
-// CueSchedule belongs to the one thread that feeds the audio output.
+// Threads: RequestCue from any thread, lock-free. A CueSchedule belongs to the one
+// thread that feeds the audio output.
 //
 // A request word holds a generation in its upper 56 bits, counted up by every request,
-// and the cue index + 1 in its low byte (0: silence). A new generation means a new
-// request, so the same cue asked for twice plays twice.
+// and the cue + 1 in its low byte (0: silence, before the first request). A new
+// generation means a new request, so the same cue asked for twice plays twice.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <string_view>
 
+#include "game/cue.h"
 #include "shell/cue_file.h"
 
 namespace shell {
 
 constexpr int32_t NoCue = -1;
 
-// The cues by index: "#210", "#211", "#212".
-constexpr int32_t CueIds[] = {210, 211, 212};
-constexpr int32_t CueCount = 3;
-
-// The index of the cue a name asks for: "#" and the decimal id, as in "#210".
-// NoCue for any other name.
-int32_t CueIndex(std::string_view name);
-
-// Asks for a cue by index (0 <= cue < CueCount), cutting off the one playing.
-void RequestCue(std::atomic<uint64_t>& requests, int32_t cue);
-// Asks for silence: the cue playing stops.
-void RequestSilence(std::atomic<uint64_t>& requests);
+// Asks for a cue, cutting off the one playing.
+void RequestCue(std::atomic<uint64_t>& requests, game::Cue cue);
 
 struct CueSchedule {
     uint64_t TakenRequest = 0;  // the request word last acted on
-    int32_t Cue = NoCue;        // the cue being written, NoCue when silent
+    int32_t Cue = NoCue;        // the cue being written (a game::Cue), NoCue when silent
     size_t Position = 0;        // bytes of that cue written so far
     bool OutputFed = false;     // bytes were written since the output was last cut
 };
@@ -50,6 +40,7 @@ bool TakeRequest(CueSchedule& schedule, uint64_t request);
 
 // The bytes to write next: at most room bytes of the scheduled cue, in whole
 // samples, from where the last write ended; empty when nothing is left to write.
+// The cues' sounds are indexed by game::Cue.
 std::span<const std::byte> NextBytes(const CueSchedule& schedule, std::span<const CueSound> cues,
                                      size_t room);
 

@@ -28,7 +28,7 @@ namespace {
 class QtHost final : public game::GameHost {
   public:
     void SetNewEnabled(bool enabled) override;
-    void PlayCue(std::string_view name) override { PlaySoundCue(name); }
+    void PlayCue(game::Cue cue) override { PlaySoundCue(cue); }
     void ReportFault(std::string_view what) override;
 };
 

@@ -3,7 +3,7 @@
 // playback stream, written by a sound thread of its own from the cues embedded as Qt
 // resources.
 //
-// Done: the three embedded cues, loaded once; one cue at a time, the newest cutting
+// Done: the embedded cues, loaded once; one cue at a time, the newest cutting
 // off the one playing at once; requests from any thread, lock-free, returning at once;
 // a sound server that goes away, even in the middle of a cue, is looked for again at
 // the next cue, so cues play again as soon as it is back; one line of warning per
@@ -35,6 +35,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -55,8 +56,8 @@ constexpr uint32_t BufferBytes = 60 * BytesPerMillisecond;
 // A cue asked for this soon after a failed connection is dropped without a new try.
 constexpr auto RetryAfter = std::chrono::milliseconds(250);
 
-const char* const CueResources[CueCount] = {":/zarpeta/cues/210.wav", ":/zarpeta/cues/211.wav",
-                                            ":/zarpeta/cues/212.wav"};
+// Where shell/sound.cmake embeds the cues' files.
+constexpr std::string_view CueResourceFolder = ":/zarpeta/cues/";
 
 // ---- Types ----------------------------------------------------------------------
 
@@ -92,16 +93,16 @@ std::atomic<bool> Started{false};
 // ---- Internal helpers -----------------------------------------------------------
 
 std::vector<CueSound> LoadCues() {
-    std::vector<CueSound> cues(CueCount);
-    for (int32_t index = 0; index < CueCount; ++index) {
-        QFile file(QString::fromLatin1(CueResources[index]));
+    std::vector<CueSound> cues(game::CueCount);
+    for (const game::CueRow& row : game::CueTable) {
+        QFile file(QString::fromLatin1(CueResourceFolder) + QString::fromLatin1(row.File));
         if (!file.open(QIODevice::ReadOnly)) {
             continue;
         }
         const QByteArray bytes = file.readAll();
         const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData());
         if (auto cue = ReadCueFile({data, static_cast<size_t>(bytes.size())})) {
-            cues[index] = std::move(*cue);
+            cues[row.Id] = std::move(*cue);
         }
     }
     return cues;
@@ -323,14 +324,8 @@ void StartSound() {
     pthread_detach(thread);
 }
 
-void PlaySoundCue(std::string_view name) {
-    if (name.empty()) {
-        RequestSilence(Requests);
-    } else if (const int32_t cue = CueIndex(name); cue != NoCue) {
-        RequestCue(Requests, cue);
-    } else {
-        return;
-    }
+void PlaySoundCue(game::Cue cue) {
+    RequestCue(Requests, cue);
     Requests.notify_one();
 }
 

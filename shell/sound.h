@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The sound cues: three short embedded sounds, one playing at a time.
+// The sound cues: the short sounds of game/cue.h, embedded, one playing at a time.
 //
 // Owns: the embedded cue sounds, the one audio output that plays them, the sound
 // thread that writes it and the sound library's thread that serves its connection.
@@ -7,7 +7,7 @@
 // returning at once.
 #pragma once
 
-#include <string_view>
+#include "game/cue.h"
 
 namespace shell {
 
@@ -16,8 +16,7 @@ namespace shell {
 // each time the server is lost; cues play again once it is back.
 void StartSound();
 
-// Starts the named cue ("#210", "#211", "#212"), cutting off the one playing.
-// An unknown name plays nothing; an empty one stops the cue playing.
-void PlaySoundCue(std::string_view name);
+// Starts the cue, cutting off the one playing.
+void PlaySoundCue(game::Cue cue);
 
 }  // namespace shell

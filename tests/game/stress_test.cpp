@@ -44,10 +44,10 @@ TEST(GameStress, ThousandsOfShotsOverTwentyGamesCountEveryHitOnce) {
         barHits += game->State.BarLevel.load() - 1;
     }
     runtime::SetPaceClock(runtime::SystemPaceClock());
-    const std::vector<std::string> cues = HeadlessSnapshot().Cues;
-    EXPECT_EQ(std::ranges::count(cues, "#212"), Games * ShotsPerGame);
-    EXPECT_EQ(std::ranges::count(cues, "#210"), blockHits);
-    EXPECT_EQ(std::ranges::count(cues, "#211"), barHits);
+    const std::vector<Cue> cues = HeadlessSnapshot().Cues;
+    EXPECT_EQ(std::ranges::count(cues, CueShot), Games * ShotsPerGame);
+    EXPECT_EQ(std::ranges::count(cues, CueBlockHit), blockHits);
+    EXPECT_EQ(std::ranges::count(cues, CueBarHit), barHits);
     EXPECT_EQ(ShotsInFlight.load(), 0);
 }
 

@@ -14,12 +14,14 @@
 #include <thread>
 #include <vector>
 
+#include "game/cue.h"
 #include "shell/cue_file.h"
 #include "shell/cue_schedule.h"
 
 namespace shell {
 namespace {
 
+using enum game::Cue;
 using Bytes = std::vector<uint8_t>;
 
 // Writes the value's low bytes, least significant first, over the bytes from at.
@@ -85,8 +87,10 @@ TEST(ReadCueFile, ReadsCanonicalFilesSkipsOtherChunksAndRefusesAnyOtherFile) {
 }
 
 TEST(CueFiles, AreReadWholeWithTheirLengthsAudibleWithoutClicksAndFadingOut) {
-    for (auto [id, samples] : {std::pair{210, 21718u}, {211, 2509u}, {212, 11266u}}) {
-        std::ifstream file(std::string(ZARPETA_CUE_DIR) + "/" + std::to_string(id) + ".wav");
+    for (auto [cue, samples] :
+         {std::pair{CueBlockHit, 21718u}, {CueBarHit, 2509u}, {CueShot, 11266u}}) {
+        const std::string id(game::CueTable[cue].File);
+        std::ifstream file(ZARPETA_CUE_DIR "/" + id);
         const Bytes bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
         const std::vector<int16_t> wave = ReadCueFile(bytes).value_or(CueSound{}).Samples;
         ASSERT_EQ(wave.size(), samples) << id;
@@ -99,14 +103,6 @@ TEST(CueFiles, AreReadWholeWithTheirLengthsAudibleWithoutClicksAndFadingOut) {
             return std::sqrt(std::inner_product(from, to, from, 0.0));
         };
         EXPECT_LT(level(9), 0.1 * level(1)) << id;
-    }
-}
-
-TEST(CueIndex, NamesTheThreeCuesByTheirIds) {
-    EXPECT_EQ(std::vector({CueIndex("#210"), CueIndex("#211"), CueIndex("#0212")}),
-              std::vector({0, 1, 2}));
-    for (const char* unknown : {"", "#", "210", "#213", "#21a", "#-210", "#210 ", "#4294967506"}) {
-        EXPECT_EQ(CueIndex(unknown), NoCue) << unknown;
     }
 }
 
@@ -124,7 +120,7 @@ struct FakePlayer {
     size_t Room = 4;                // bytes offered per write
     size_t TakesAtMost = SIZE_MAX;  // an output may take less than it is offered
 
-    void Play(int cue, int ticks = 40) {
+    void Play(game::Cue cue, int ticks = 40) {
         RequestCue(Requests, cue);
         Tick(ticks);
     }
@@ -146,7 +142,7 @@ struct FakePlayer {
 };
 
 TEST(CueSchedule, PlaysEachCueOnceAndWholeAndNeverWritesPastItsEnd) {
-    for (int cue = 0; cue < CueCount; ++cue) {
+    for (const auto cue : {CueBlockHit, CueBarHit, CueShot}) {
         for (size_t room : {0, 1, 2, 3, 6, 64}) {
             for (size_t takes : {size_t{1}, size_t{3}, SIZE_MAX}) {
                 FakePlayer player{.Room = room, .TakesAtMost = takes};
@@ -164,23 +160,17 @@ TEST(CueSchedule, PlaysEachCueOnceAndWholeAndNeverWritesPastItsEnd) {
 
 TEST(CueSchedule, TheLatestRequestCutsTheCuePlayingAndTheSameCueStartsOver) {
     FakePlayer player;
-    player.Play(0, 1);
-    RequestCue(player.Requests, CueCount);
-    player.Play(-1, 1);
-    EXPECT_EQ(player.Heard.size(), 4u);  // no such cues: cue 0 plays on
-    player.Play(2);                      // cuts cue 0 halfway
+    player.Play(CueBlockHit, 2);
+    player.Play(CueShot);  // cuts the first cue halfway
     EXPECT_EQ(std::pair(player.Cuts, player.Heard), std::pair(1, Cues[2].Samples));
-    RequestCue(player.Requests, 0);
-    player.Play(1, 1);  // only the latest of several plays
-    player.Play(1);     // the same cue again, while it plays
-    player.Play(1);     // and after it has ended
+    RequestCue(player.Requests, CueBlockHit);
+    player.Play(CueBarHit, 1);  // only the latest of several plays
+    player.Play(CueBarHit);     // the same cue again, while it plays
+    player.Play(CueBarHit);     // and after it has ended
     EXPECT_EQ(std::pair(player.Cuts, player.Heard), std::pair(4, Cues[1].Samples));
-    RequestSilence(player.Requests);
-    player.Tick(40);
-    EXPECT_TRUE(player.Heard.empty());
     auto unread = Cues;
     unread[1].Samples.clear();  // a cue whose resource could not be read
-    RequestCue(player.Requests, 1);
+    RequestCue(player.Requests, CueBarHit);
     player.Tick(40, unread);
     EXPECT_TRUE(player.Heard.empty());
     EXPECT_FALSE(IsWriting(player.Schedule, unread));
@@ -203,7 +193,7 @@ TEST(CueSchedule, RequestsFromManyThreadsAreEachNew) {
     for (std::vector<std::jthread> shots; shots.size() < 4;) {  // joined as the loop ends
         shots.emplace_back([&player, t = shots.size()] {
             for (size_t i = 0; i < 2000; ++i) {
-                RequestCue(player.Requests, int((t + i) % CueCount));
+                RequestCue(player.Requests, game::Cue((t + i) % game::CueCount));
             }
         });
     }

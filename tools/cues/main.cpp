@@ -1,18 +1,22 @@
 // SPDX-License-Identifier: MIT
-// zarpeta-cues: synthesises the game's three sound cues as canonical RIFF/WAVE files.
+// zarpeta-cues: synthesises the game's sound cues as canonical RIFF/WAVE files.
 //
-// Usage: zarpeta-cues OUTPUT_DIR   (writes 210.wav, 211.wav and 212.wav there)
+// Usage: zarpeta-cues OUTPUT_DIR FILE...   (the files of the cue table, in its order)
 //
-// Runs once at build time. Every sample comes from a closed formula and a fixed-seed
-// noise generator, so each build writes the same bytes.
+// A cue is a row of the cue table (game/cue.h), which names its file, and a
+// synthesiser here, called from Synthesise; the build reads the list of files from the
+// table and gives it to this tool, which refuses any other list. Runs once at build time.
+// Every sample comes from a closed formula and a fixed-seed noise generator, so each
+// build writes the same bytes.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
-#include <string>
 #include <vector>
+
+#include "game/cue.h"
 
 namespace {
 
@@ -101,6 +105,20 @@ std::vector<double> SynthesiseShot() {
     return wave;
 }
 
+// The samples of a cue, in -1..1; none for a cue left out, which the compiler warns
+// of (-Wswitch) and the tool refuses.
+std::vector<double> Synthesise(game::Cue cue) {
+    switch (cue) {
+        case game::CueBlockHit:
+            return SynthesiseBlockHit();
+        case game::CueBarHit:
+            return SynthesiseBarHit();
+        case game::CueShot:
+            return SynthesiseShot();
+    }
+    return {};
+}
+
 void PutLe(std::vector<uint8_t>& out, uint32_t value, int32_t bytes) {
     for (int32_t b = 0; b < bytes; ++b) {
         out.push_back(static_cast<uint8_t>(value >> (8 * b)));
@@ -147,22 +165,42 @@ bool WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& by
     return static_cast<bool>(file);
 }
 
+// True when the build's list of files is the cue table's.
+bool IsCueTable(int count, char** files) {
+    if (count != game::CueCount) {
+        return false;
+    }
+    for (const game::CueRow& row : game::CueTable) {
+        if (row.File != files[row.Id]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: zarpeta-cues OUTPUT_DIR\n");
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: zarpeta-cues OUTPUT_DIR FILE...\n");
+        return 2;
+    }
+    if (!IsCueTable(argc - 2, argv + 2)) {
+        std::fprintf(stderr,
+                     "zarpeta-cues: the files asked for are not those of the cue table "
+                     "(game/cue.h); each of its rows must stand on one line\n");
         return 2;
     }
     const std::filesystem::path dir = argv[1];
     std::error_code error;
     std::filesystem::create_directories(dir, error);
-    const bool written = WriteFile(dir / "210.wav", EncodeWave(SynthesiseBlockHit())) &&
-                         WriteFile(dir / "211.wav", EncodeWave(SynthesiseBarHit())) &&
-                         WriteFile(dir / "212.wav", EncodeWave(SynthesiseShot()));
-    if (!written) {
-        std::fprintf(stderr, "zarpeta-cues: cannot write the cues into %s\n", argv[1]);
-        return 1;
+    for (const game::CueRow& row : game::CueTable) {
+        const std::vector<double> wave = Synthesise(row.Id);
+        if (wave.empty() || !WriteFile(dir / row.File, EncodeWave(wave))) {
+            std::fprintf(stderr, "zarpeta-cues: cannot synthesise or write %.*s into %s\n",
+                         static_cast<int>(row.File.size()), row.File.data(), argv[1]);
+            return 1;
+        }
     }
     return 0;
 }

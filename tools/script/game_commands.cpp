@@ -155,8 +155,9 @@ void WriteState(std::ostream& out) {
     WriteGrid(out, *current);
     out << ", \"RandomState\": " << runtime::RandomState
         << ", \"FramesPresented\": " << record.FramesPresented << ", \"Cues\": ";
-    JsonList(out, static_cast<int32_t>(record.Cues.size()),
-             [&](int32_t i) { out << '"' << record.Cues[static_cast<size_t>(i)] << '"'; });
+    JsonList(out, static_cast<int32_t>(record.Cues.size()), [&](int32_t i) {
+        out << '"' << game::CueName(record.Cues[static_cast<size_t>(i)]) << '"';
+    });
     out << "}\n";
 }
 
