@@ -3,8 +3,10 @@
 # the executable zarpeta. Needs the sound output (sound.cmake, included before this).
 if(TARGET zarpeta_sound)
     add_library(zarpeta_shell STATIC
+        command_line.cpp
         graphic_control.cpp
         main_window.cpp
+        platform.cpp
         qt_host.cpp
         x11_frame.cpp
     )

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # When the world goes away: no display, or no usable platform, is one line and code
-# 1; the window destroyed by another client ends the program with code 0; with no
-# font, or no thread for the bar, it goes on and says so; with address space for a
-# few shots only, it plays to its end screen; the X server killed in the
-# middle of a game, with a cue playing, ends it with one line and code 1, never a crash.
+# 1; the window destroyed by another client ends the program with code 0; Qt's own
+# texts are Spanish; with no font, or no thread for the bar, it goes on and says so;
+# with address space for a few shots only, it plays to its end screen; the X server
+# killed in the middle of a game, with a cue playing, ends it with one line and code
+# 1, never a crash.
 . "$(dirname "$0")/lib.sh"
 need_tools pulseaudio parec
 start_display
@@ -25,6 +26,8 @@ start_fails '"zarpeta-none"' QT_QPA_PLATFORM=zarpeta-none
 start_fails wayland QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=zarpeta-none XDG_RUNTIME_DIR="$WORK"
 
 start_game
+grep -q '/qtbase_es\.qm$' "/proc/$APP_PID/maps" || fail "Qt's Spanish texts are not loaded"
+note "Qt's Spanish texts loaded"
 xdotool windowclose "$WIN"
 expect_exit 0 "window destroyed from outside"
 
