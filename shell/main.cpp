@@ -2,14 +2,15 @@
 // The program's entry point: opens the display and the window, runs the window until
 // it ends, and ends the process.
 //
-// Done:     one clear line on standard error and exit code 1 when there is no usable
-//           display or platform, naming the real reason (Qt's own messages about it
-//           are held back), and when the display connection is lost later; Qt's own
+// Done:     one clear line on standard error and exit code 1 when start-up lacks
+//           something: a usable display or platform (naming the real reason; Qt's own
+//           messages about it are held back), descriptors, colours enough, the
+//           window; the same when the display connection is lost later; Qt's own
 //           texts in Spanish; the text fonts made before any game; application name,
 //           version and desktop file name for the desktop's window matching; the
 //           window icon; the sound output; the frame hints; the pump hook; exit code
-//           0 however the window ends, with workers still running; the command line
-//           read before any Qt object exists.
+//           0 however the window ends (a stop signal closes it), with workers still
+//           running; the command line read before any Qt object exists.
 //
 // Threads: the user-interface thread (the process's first thread) only.
 #include <malloc.h>
@@ -17,6 +18,7 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QScreen>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -25,6 +27,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <memory>
 
 #include "render/text_painters.h"
@@ -33,14 +36,16 @@
 #include "shell/main_window.h"
 #include "shell/platform.h"
 #include "shell/sound.h"
+#include "shell/stop_signals.h"
 #include "shell/x11_frame.h"
 
 namespace {
 
 // ---- Constants ------------------------------------------------------------------
 
-constexpr int StartFailedExitCode = 1;  // no display or platform
+constexpr int StartFailedExitCode = 1;  // no display, platform, descriptors or window
 constexpr int LostDisplayExitCode = 1;
+constexpr int LeastColourDepth = 15;                             // bits; Qt paints nothing on fewer
 constexpr int IconSides[] = {16, 22, 24, 32, 48, 64, 128, 256};  // px, as embedded
 
 // Qt's own messages, the only way to tell these cases apart.
@@ -165,6 +170,30 @@ void LoadQtCatalogue(QTranslator& catalogue) {
     }
 }
 
+// Qt paints no widget on a display of fewer colours: the window would stay black.
+void CheckColourDepth() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr && screen->depth() < LeastColourDepth) {
+        RefuseStart("la pantalla tiene %d bits de color; el juego necesita al menos %d",
+                    screen->depth(), LeastColourDepth);
+    }
+}
+
+// The window made, placed and shown, with the frame hints and the pump hook; what
+// cannot be made ends start-up with one line.
+std::unique_ptr<shell::MainWindowWidget> ShowMainWindow() {
+    try {
+        std::unique_ptr<shell::MainWindowWidget> window = shell::CreateMainWindow();
+        runtime::SetPumpHook(&shell::PumpPendingEvents);
+        shell::CentreOnPrimaryScreen(*window);
+        shell::PrepareFrame(*window);
+        window->show();
+        return window;
+    } catch (const std::exception& error) {
+        RefuseStart("no se puede crear la ventana: %s", error.what());
+    }
+}
+
 }  // namespace
 
 // ---- Public functions -----------------------------------------------------------
@@ -178,12 +207,17 @@ int main(int argc, char** argv) {
     if (!shell::AnyDisplayNamed(Start)) {
         ReportNoDisplay();
     }
+    if (!shell::EnoughDescriptors() || !shell::CatchStopSignals()) {
+        RefuseStart("no se pueden abrir los %d archivos que el juego necesita a la vez (ulimit -n)",
+                    shell::DescriptorsNeeded);
+    }
     QApplication::setApplicationName(QStringLiteral("zarpeta"));
     QApplication::setApplicationVersion(QStringLiteral(ZARPETA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral(ZARPETA_DESKTOP_ID));
 
     PreviousHandler = qInstallMessageHandler(&HoldBackWhileOpening);
     QApplication app(argc, argv);  // takes Qt's options out of the arguments
+    CheckColourDepth();            // before Qt's held-back messages: a refusal is one line
     OpenedSoReplay();
     QTranslator catalogue;
     LoadQtCatalogue(catalogue);
@@ -195,12 +229,9 @@ int main(int argc, char** argv) {
                      "zarpeta: falta un tipo de letra; el juego se muestra sin sus textos\n");
     }
     shell::StartSound();
-    const std::unique_ptr<shell::MainWindowWidget> window = shell::CreateMainWindow();
-    runtime::SetPumpHook(&shell::PumpPendingEvents);
-    shell::CentreOnPrimaryScreen(*window);
-    shell::PrepareFrame(*window);
-    window->show();
+    const std::unique_ptr<shell::MainWindowWidget> window = ShowMainWindow();
     shell::KeepFrameCentred(*window);
     shell::EndWhenDestroyedFromOutside(*window);
+    shell::CloseOnStopSignal(*window);
     EndProcess(QApplication::exec());
 }

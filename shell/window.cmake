@@ -8,6 +8,7 @@ if(TARGET zarpeta_sound)
         main_window.cpp
         platform.cpp
         qt_host.cpp
+        stop_signals.cpp
         x11_frame.cpp
     )
     target_include_directories(zarpeta_shell PUBLIC ${PROJECT_SOURCE_DIR})

@@ -66,7 +66,7 @@ start_display() {
     # Xvfb picks a free display number itself and writes it to descriptor 3 once it
     # accepts clients. Without -noreset it resets whenever its last client leaves, and
     # refuses the clients that connect during the reset.
-    Xvfb -noreset -displayfd 3 -screen 0 "${SCREEN_WIDTH}x${SCREEN_HEIGHT}x24" -nolisten tcp \
+    Xvfb -noreset -displayfd 3 -screen 0 "${SCREEN_WIDTH}x${SCREEN_HEIGHT}x${SCREEN_DEPTH:-24}" -nolisten tcp \
         3>"$WORK/display" 2>"$WORK/xvfb.log" &
     XVFB_PID=$!
     wait_for 30 test -s "$WORK/display" || fail "Xvfb did not start: $(tail -n 3 "$WORK/xvfb.log")"
