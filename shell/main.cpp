@@ -211,6 +211,7 @@ int main(int argc, char** argv) {
         RefuseStart("no se pueden abrir los %d archivos que el juego necesita a la vez (ulimit -n)",
                     shell::DescriptorsNeeded);
     }
+    shell::ChoosePlatform(Start);
     QApplication::setApplicationName(QStringLiteral("zarpeta"));
     QApplication::setApplicationVersion(QStringLiteral(ZARPETA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral(ZARPETA_DESKTOP_ID));
