@@ -86,10 +86,11 @@ endforeach()
 # the game starts (and is stopped by the time-out): Qt took the option.
 set(cases
     "--version|0|^zarpeta ${VERSION}\n$"
-    "--help|0|^Usage: zarpeta \\[options\\]\n.*--version"
-    "--bogus|2|^zarpeta: opción desconocida: bogus\nUsage: zarpeta"
-    "extra|2|^zarpeta: argumento inesperado: extra\nUsage:"
-    "-platform|2|^zarpeta: [^\n]*-platform[^\n]*\nUsage:"
+    "--help|0|^Uso: zarpeta \\[opciones\\]\n.*--version"
+    "--bogus|2|^zarpeta: opción desconocida: --bogus\nUso: zarpeta"
+    "-platform=xcb|2|^zarpeta: opción desconocida: -platform=xcb\nUso:"
+    "extra|2|^zarpeta: argumento inesperado: extra\nUso:"
+    "-platform|2|^zarpeta: falta el valor de la opción: -platform\nUso:"
     "-platform,offscreen|124|")
 foreach(case IN LISTS cases)
     string(REPLACE "|" ";" case "${case}")

@@ -2,69 +2,64 @@
 // The program's entry point: opens the display and the window, runs the window until
 // it ends, and ends the process.
 //
-// Done:     one clear line on standard error and exit code 1 when there is no usable
-//           display or platform, naming the real reason (Qt's own messages about it
-//           are held back), and when the display connection is lost later; the text
-//           fonts made before any game; application name, version and desktop file
-//           name for the desktop's window matching; the window icon; the sound
-//           output; the frame hints; the pump hook; exit code 0 however the window
-//           ends, with workers still running; --help and --version without a
-//           display, exit code 2 and the usage for anything else the program does
-//           not know, Qt's own options (-platform, -display...) passed on to Qt.
+// Done:     one clear line on standard error and exit code 1 when start-up lacks
+//           something: a usable display or platform (naming the real reason; Qt's own
+//           messages about it are held back), descriptors, colours enough, the
+//           window; the same when the display connection is lost later; Qt's own
+//           texts in Spanish; the text fonts made before any game; application name,
+//           version and desktop file name for the desktop's window matching; the
+//           window icon; the sound output; the frame hints; the pump hook; exit code
+//           0 however the window ends (a stop signal closes it), with workers still
+//           running; the command line read before any Qt object exists.
 //
 // Threads: the user-interface thread (the process's first thread) only.
 #include <malloc.h>
 #include <QApplication>
-#include <QCommandLineOption>
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QScreen>
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QTranslator>
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
+#include <memory>
 
 #include "render/text_painters.h"
 #include "runtime/pacing.h"
+#include "shell/command_line.h"
 #include "shell/main_window.h"
+#include "shell/platform.h"
 #include "shell/sound.h"
+#include "shell/stop_signals.h"
 #include "shell/x11_frame.h"
 
 namespace {
 
 // ---- Constants ------------------------------------------------------------------
 
-constexpr int NoDisplayExitCode = 1;
-constexpr int UsageExitCode = 2;
+constexpr int StartFailedExitCode = 1;  // no display, platform, descriptors or window
 constexpr int LostDisplayExitCode = 1;
-constexpr const char* LostDisplayWarning = "The X11 connection broke";
+constexpr int LeastColourDepth = 15;                             // bits; Qt paints nothing on fewer
 constexpr int IconSides[] = {16, 22, 24, 32, 48, 64, 128, 256};  // px, as embedded
+
+// Qt's own messages, the only way to tell these cases apart.
+constexpr const char* QtNoPluginMessage = "Could not find the Qt platform plugin";
+constexpr const char* QtPluginFailedMessage = "Could not load the Qt platform plugin";
+constexpr const char* QtLostDisplayMessage = "The X11 connection broke";
 
 // ---- Module state ---------------------------------------------------------------
 
 QtMessageHandler PreviousHandler = nullptr;
-QStringList HeldBack;      // Qt's messages while the application opens
-QByteArray DisplayOption;  // the value of -display, which Qt prefers to $DISPLAY
+QStringList HeldBack;       // Qt's messages while the application opens
+shell::StartOptions Start;  // Qt's options that start-up looks at
 
 // ---- Internal helpers -----------------------------------------------------------
-
-bool IsSet(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-}
-
-[[noreturn]] void ReportNoDisplay() {
-    const char* display = DisplayOption.isEmpty() ? std::getenv("DISPLAY") : DisplayOption.data();
-    if (display != nullptr && *display != '\0') {
-        std::fprintf(stderr, "zarpeta: no se puede abrir la pantalla \"%s\"\n", display);
-    } else {
-        std::fprintf(stderr, "zarpeta: no se puede abrir la pantalla (DISPLAY no definido)\n");
-    }
-    std::fflush(stderr);
-    std::_Exit(NoDisplayExitCode);
-}
 
 // Workers are detached and may still be drawing, playing cues or posting refreshes;
 // running the process's destructors under them would race, so the process ends here
@@ -73,6 +68,25 @@ bool IsSet(const char* name) {
     std::fflush(stdout);
     std::fflush(stderr);
     std::_Exit(code);
+}
+
+// One line on standard error for something start-up needs and cannot get.
+[[noreturn]] __attribute__((format(printf, 1, 2))) void RefuseStart(const char* format, ...) {
+    std::va_list values;
+    va_start(values, format);
+    std::fputs("zarpeta: ", stderr);
+    std::vfprintf(stderr, format, values);
+    va_end(values);
+    std::fputc('\n', stderr);
+    EndProcess(StartFailedExitCode);
+}
+
+[[noreturn]] void ReportNoDisplay() {
+    const char* display = shell::XDisplayName(Start);
+    if (display != nullptr) {
+        RefuseStart("no se puede abrir la pantalla \"%s\"", display);
+    }
+    RefuseStart("no se puede abrir la pantalla (DISPLAY no definido)");
 }
 
 // The quoted name in one of Qt's messages about a platform plugin, empty for none.
@@ -90,19 +104,15 @@ QString QuotedName(const QString& message) {
     for (qsizetype index = HeldBack.size() - 1; index >= 0; --index) {
         const QString& message = HeldBack[index];
         const QString name = QuotedName(message);
-        if (message.startsWith(QLatin1String("Could not find the Qt platform plugin"))) {
-            std::fprintf(stderr, "zarpeta: Qt no tiene la plataforma gr\u00e1fica \"%s\"\n",
-                         qPrintable(name));
-            EndProcess(NoDisplayExitCode);
+        if (message.startsWith(QLatin1String(QtNoPluginMessage))) {
+            RefuseStart("Qt no tiene la plataforma gr\u00e1fica \"%s\"", qPrintable(name));
         }
-        if (message.startsWith(QLatin1String("Could not load the Qt platform plugin")) &&
-            name != QLatin1String("xcb") && index > 0) {
-            std::fprintf(stderr,
-                         "zarpeta: no se puede usar la plataforma gr\u00e1fica \"%s\": %s\n",
-                         qPrintable(name), qPrintable(HeldBack[index - 1]));
-            EndProcess(NoDisplayExitCode);
+        const bool failed = message.startsWith(QLatin1String(QtPluginFailedMessage));
+        if (failed && name != QLatin1String("xcb") && index > 0) {
+            RefuseStart("no se puede usar la plataforma gr\u00e1fica \"%s\": %s", qPrintable(name),
+                        qPrintable(HeldBack[index - 1]));
         }
-        if (message.startsWith(QLatin1String("Could not load the Qt platform plugin"))) {
+        if (failed) {
             break;
         }
     }
@@ -122,7 +132,7 @@ void HoldBackWhileOpening(QtMsgType type, const QMessageLogContext&, const QStri
 // exit(1), whose static destructors would run under the workers still drawing and
 // playing; the process ends here instead, with one line of its own.
 void EndWhenDisplayLost(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (message.startsWith(QLatin1String(LostDisplayWarning))) {
+    if (message.startsWith(QLatin1String(QtLostDisplayMessage))) {
         std::fprintf(stderr, "zarpeta: se ha perdido la conexi\u00f3n con la pantalla\n");
         EndProcess(LostDisplayExitCode);
     }
@@ -149,88 +159,38 @@ void SetWindowIcon() {
     QApplication::setWindowIcon(icon);
 }
 
-// ---- Command line ---------------------------------------------------------------
-
-// Qt's own options, recognised here only so that they are not refused; QApplication
-// reads them from the untouched argument vector. The first ones take a value.
-constexpr const char* QtValueOptions[] = {
-    "platform",        "display",     "platformpluginpath", "platformtheme", "plugin",
-    "qwindowgeometry", "qwindowicon", "qwindowtitle",       "geometry",      "session",
-    "style",           "stylesheet",  "qmljsdebugger",
-};
-constexpr const char* QtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
-
-struct CommandLine {
-    QCommandLineParser parser;
-    QCommandLineOption help{{"h", "help", "?"}, QStringLiteral("Muestra esta ayuda y termina.")};
-    QCommandLineOption version{{"v", "version"}, QStringLiteral("Muestra la versión y termina.")};
-};
-
-void DescribeOptions(CommandLine& line) {
-    QCommandLineParser& parser = line.parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(QStringLiteral(
-        "Juego de arcade: derriba el muro de bloques antes de que la barra crezca."));
-    parser.addOption(line.help);
-    parser.addOption(line.version);
-    for (const char* name : QtValueOptions) {
-        QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("valor"));
-        if (option.names().first() == QLatin1String("platform")) {
-            option.setDescription(QStringLiteral("Plataforma de Qt (xcb, wayland, offscreen...)."));
-            option.setValueName(QStringLiteral("nombre"));
-        } else if (option.names().first() == QLatin1String("display")) {
-            option.setDescription(QStringLiteral("Pantalla X11 que abrir, p. ej. :0."));
-            option.setValueName(QStringLiteral("pantalla"));
-        } else {
-            option.setFlags(QCommandLineOption::HiddenFromHelp);
-        }
-        parser.addOption(option);
-    }
-    for (const char* name : QtFlagOptions) {
-        QCommandLineOption option(QString::fromLatin1(name));
-        option.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOption(option);
+// Qt's own texts (the author box's button) in Spanish, like every other word shown.
+void LoadQtCatalogue(QTranslator& catalogue) {
+    if (!catalogue.load(QStringLiteral("qtbase_es"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(&catalogue)) {
+        std::fprintf(stderr,
+                     "zarpeta: faltan las traducciones de Qt (qtbase_es); sus botones salen en "
+                     "ingl\u00e9s\n");
     }
 }
 
-// The usage names the program, which takes an application object; a core one opens
-// no display.
-QString Usage(const QCommandLineParser& parser) {
-    char name[] = "zarpeta";
-    char* arguments[] = {name, nullptr};
-    int count = 1;
-    const QCoreApplication core(count, arguments);
-    return parser.helpText();
+// Qt paints no widget on a display of fewer colours: the window would stay black.
+void CheckColourDepth() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr && screen->depth() < LeastColourDepth) {
+        RefuseStart("la pantalla tiene %d bits de color; el juego necesita al menos %d",
+                    screen->depth(), LeastColourDepth);
+    }
 }
 
-// Handles the options that end the program before any window: help, version and
-// anything not understood. Returns when the game should start.
-void ParseCommandLine(int argc, char** argv, CommandLine& line) {
-    DescribeOptions(line);
-    QStringList arguments;
-    for (int index = 0; index < argc; ++index) {
-        arguments.append(QString::fromLocal8Bit(argv[index]));
-    }
-    QString error;
-    if (!line.parser.parse(arguments)) {
-        const QStringList unknown = line.parser.unknownOptionNames();
-        error = unknown.isEmpty() ? line.parser.errorText()
-                                  : QStringLiteral("opción desconocida: ") + unknown.first();
-    } else if (!line.parser.positionalArguments().isEmpty()) {
-        error =
-            QStringLiteral("argumento inesperado: ") + line.parser.positionalArguments().first();
-    }
-    if (!error.isEmpty()) {
-        std::fprintf(stderr, "zarpeta: %s\n%s", qPrintable(error), qPrintable(Usage(line.parser)));
-        EndProcess(UsageExitCode);
-    }
-    if (line.parser.isSet(line.help)) {
-        std::fputs(qPrintable(Usage(line.parser)), stdout);
-        EndProcess(0);
-    }
-    if (line.parser.isSet(line.version)) {
-        std::printf("zarpeta %s\n", ZARPETA_VERSION);
-        EndProcess(0);
+// The window made, placed and shown, with the frame hints and the pump hook; what
+// cannot be made ends start-up with one line.
+std::unique_ptr<shell::MainWindowWidget> ShowMainWindow() {
+    try {
+        std::unique_ptr<shell::MainWindowWidget> window = shell::CreateMainWindow();
+        runtime::SetPumpHook(&shell::PumpPendingEvents);
+        shell::CentreOnPrimaryScreen(*window);
+        shell::PrepareFrame(*window);
+        window->show();
+        return window;
+    } catch (const std::exception& error) {
+        RefuseStart("no se puede crear la ventana: %s", error.what());
     }
 }
 
@@ -247,22 +207,25 @@ int main(int argc, char** argv) {
     // the server for a round trip before each paint, which wakes two threads a frame;
     // sent in the request they cost less than that wait. A value the user set stays.
     setenv("QT_XCB_NO_MITSHM", "1", 0);
-    CommandLine line;
-    ParseCommandLine(argc, argv, line);
-    DisplayOption = line.parser.value(QStringLiteral("display")).toLocal8Bit();
-    const bool displayGiven =
-        !DisplayOption.isEmpty() || line.parser.isSet(QStringLiteral("platform"));
-    if (!displayGiven && !IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY") &&
-        !IsSet("QT_QPA_PLATFORM")) {
+    Start = shell::ReadCommandLine(argc, argv);
+    if (!shell::AnyDisplayNamed(Start)) {
         ReportNoDisplay();
     }
+    if (!shell::EnoughDescriptors() || !shell::CatchStopSignals()) {
+        RefuseStart("no se pueden abrir los %d archivos que el juego necesita a la vez (ulimit -n)",
+                    shell::DescriptorsNeeded);
+    }
+    shell::ChoosePlatform(Start);
     QApplication::setApplicationName(QStringLiteral("zarpeta"));
     QApplication::setApplicationVersion(QStringLiteral(ZARPETA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral(ZARPETA_DESKTOP_ID));
 
     PreviousHandler = qInstallMessageHandler(&HoldBackWhileOpening);
     QApplication app(argc, argv);  // takes Qt's options out of the arguments
+    CheckColourDepth();            // before Qt's held-back messages: a refusal is one line
     OpenedSoReplay();
+    QTranslator catalogue;
+    LoadQtCatalogue(catalogue);
 
     SetWindowIcon();
     // Made now, while memory is plentiful: an end screen never waits on the font matcher.
@@ -271,12 +234,9 @@ int main(int argc, char** argv) {
                      "zarpeta: falta un tipo de letra; el juego se muestra sin sus textos\n");
     }
     shell::StartSound();
-    const std::unique_ptr<shell::MainWindowWidget> window = shell::CreateMainWindow();
-    runtime::SetPumpHook(&shell::PumpPendingEvents);
-    shell::CentreOnPrimaryScreen(*window);
-    shell::PrepareFrame(*window);
-    window->show();
+    const std::unique_ptr<shell::MainWindowWidget> window = ShowMainWindow();
     shell::KeepFrameCentred(*window);
     shell::EndWhenDestroyedFromOutside(*window);
+    shell::CloseOnStopSignal(*window);
     EndProcess(QApplication::exec());
 }

@@ -3,11 +3,12 @@
 # one, driven with xdotool and read from screenshots, and (wayland.sh) under a headless
 # sway. Each script starts and stops its own display server (and window manager and
 # sound server); a missing tool makes it skip (exit code 77). wm.sh runs once per
-# window manager, sound.sh once per sound server.
+# window manager (mutter also as GNOME's Wayland compositor, with its Xwayland),
+# sound.sh once per sound server.
 if(TARGET zarpeta)
     find_program(ZARPETA_BASH bash REQUIRED)
     foreach(run window sound sound:pipewire scale faults wm:metacity wm:openbox wm:xfwm4
-            wm:mutter wm:kwin_x11 wayland)
+            wm:mutter wm:mutter:wayland wm:kwin_x11 wayland)
         string(REPLACE ":" ";" words ${run})
         list(POP_FRONT words script)
         string(REPLACE ":" "_" name ${run})

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# When the world goes away: no display, or no usable platform, is one line and code
-# 1; the window destroyed by another client ends the program with code 0; with no
-# font, or no thread for the bar, it goes on and says so; with address space for a
-# few shots only, it plays to its end screen; the X server killed in the
-# middle of a game, with a cue playing, ends it with one line and code 1, never a crash.
+# When the world goes away: no display, no usable platform, a display of 256 colours
+# or too few descriptors is one line and code 1; the window destroyed by another
+# client, and SIGTERM, SIGINT or SIGHUP, end the program with code 0 (a signal ignored
+# at start stays ignored); Qt's own texts are Spanish; with no font, or no thread for
+# the bar, it goes on and says so; with address space for a few shots only, it plays
+# to its end screen; the X server killed in the middle of a game, with a cue playing,
+# ends it with one line and code 1.
 . "$(dirname "$0")/lib.sh"
-need_tools pulseaudio parec
-start_display
+need_tools pulseaudio parec prlimit
 
 # start_fails WORDS ENV...: the program, started under env ENV..., fails with one line
 # containing WORDS.
@@ -19,14 +20,35 @@ start_fails() {
         fail "$*: code $code, $(cat "$WORK/fail.err")"
     note "$* -> code 1: $(cat "$WORK/fail.err")"
 }
+SCREEN_DEPTH=8 start_display
+start_fails 'bits de color' XDG_RUNTIME_DIR="$WORK"
+stop "$XVFB_PID"
+start_display
 start_fails pantalla -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM
+start_fails 'archivos' prlimit --nofile=8
 start_fails '":4091"' DISPLAY=:4091
 start_fails '"zarpeta-none"' QT_QPA_PLATFORM=zarpeta-none
 start_fails wayland QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=zarpeta-none XDG_RUNTIME_DIR="$WORK"
 
 start_game
+grep -q '/qtbase_es\.qm$' "/proc/$APP_PID/maps" || fail "Qt's Spanish texts are not loaded"
+note "Qt's Spanish texts loaded"
 xdotool windowclose "$WIN"
 expect_exit 0 "window destroyed from outside"
+
+# A stop signal during a game closes the window, as a close request does. A background
+# job starts with SIGINT ignored: the wrapper gives each its default back.
+for signal in TERM INT HUP; do
+    APP_WRAPPER="env --default-signal=$signal" start_game
+    new_game
+    kill -s "$signal" "$APP_PID"
+    expect_exit 0 "SIG$signal during a game"
+done
+APP_WRAPPER=nohup start_game
+(($(printf '%d' "0x$(awk '/^SigIgn:/ { print $2 }' "/proc/$APP_PID/status")") & 1)) ||
+    fail "SIGHUP is caught under nohup"
+kill -s TERM "$APP_PID"
+expect_exit 0 "SIGTERM under nohup, which keeps SIGHUP ignored"
 
 # No font at all: the game starts, says so in one line, and plays.
 printf '<fontconfig></fontconfig>\n' >"$WORK/fonts.conf"

@@ -66,29 +66,46 @@ start_display() {
     # Xvfb picks a free display number itself and writes it to descriptor 3 once it
     # accepts clients. Without -noreset it resets whenever its last client leaves, and
     # refuses the clients that connect during the reset.
-    Xvfb -noreset -displayfd 3 -screen 0 "${SCREEN_WIDTH}x${SCREEN_HEIGHT}x24" -nolisten tcp \
+    Xvfb -noreset -displayfd 3 -screen 0 "${SCREEN_WIDTH}x${SCREEN_HEIGHT}x${SCREEN_DEPTH:-24}" -nolisten tcp \
         3>"$WORK/display" 2>"$WORK/xvfb.log" &
     XVFB_PID=$!
     wait_for 30 test -s "$WORK/display" || fail "Xvfb did not start: $(tail -n 3 "$WORK/xvfb.log")"
-    export DISPLAY=":$(head -n 1 "$WORK/display")"
+    export DISPLAY=":$(head -n 1 "$WORK/display")" SCREEN_DISPLAY=":$(head -n 1 "$WORK/display")"
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM || true
 }
 
-# start_wm NAME: a window manager on the display, once it has taken the screen.
+# xdotool with its input (pointer, keys) through the Xvfb, SCREEN_DISPLAY: under a
+# nested compositor DISPLAY is its Xwayland, whose synthetic input the compositor
+# never sees.
+xdotool() {
+    case $1 in
+        mousemove | click | key) DISPLAY=$SCREEN_DISPLAY command xdotool "$@" ;;
+        *) command xdotool "$@" ;;
+    esac
+}
+
+# start_wm NAME [wayland]: a window manager on the display, once it has taken the screen.
 # Its session bus is a daemon of its own, stopped with it: dbus-run-session, when
 # killed, leaves its bus daemon behind. Mutter needs telling it is on X11; KWin's
 # shortcuts (Alt+F4) are served by kglobalaccel5, started here before it so that the
-# bus does not start one that would outlive the test.
+# bus does not start one that would outlive the test. "mutter wayland" is GNOME's
+# Wayland session: mutter a compositor nested in the Xvfb, drawing its output 1:1 into
+# it, with an Xwayland; DISPLAY and WAYLAND_DISPLAY then name those two.
 start_wm() {
-    local command=("$1") helper="" helper_pid=""
-    case $1 in
-        mutter) command+=(--x11 --sm-disable) ;;
-        kwin_x11) helper=kglobalaccel5 ;;
+    local command=("$1") helper="" helper_pid="" run="$WORK/wm-run"
+    case "$1 ${2:-}" in
+        "mutter wayland")
+            mkdir -m 700 "$run"
+            command=(env XDG_RUNTIME_DIR="$run" MUTTER_DEBUG_DUMMY_MODE_SPECS="${SCREEN_WIDTH}x$SCREEN_HEIGHT"
+                mutter --wayland --nested --sm-disable) helper=Xwayland
+            ;;
+        mutter*) command+=(--x11 --sm-disable) ;;
+        kwin_x11*) helper=kglobalaccel5 ;;
     esac
-    need_tools "$1" dbus-daemon dbus-send $helper
+    need_tools "$1" dbus-daemon dbus-send $helper  # Xwayland: started by mutter itself
     dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$WORK/wm.bus" 4>"$WORK/wm.bus.pid"
     local bus=$(cat "$WORK/wm.bus")
-    if [ -n "$helper" ]; then
+    if [ "$helper" = kglobalaccel5 ]; then
         DBUS_SESSION_BUS_ADDRESS=$bus HOME="$WORK" "$helper" >"$WORK/helper.log" 2>&1 &
         helper_pid=$!
         has_shortcuts() {
@@ -99,6 +116,15 @@ start_wm() {
     fi
     DBUS_SESSION_BUS_ADDRESS=$bus HOME="$WORK" "${command[@]}" >"$WORK/wm.log" 2>&1 &
     WM_PIDS="$! $helper_pid $(cat "$WORK/wm.bus.pid")"
+    if [ "$helper" = Xwayland ]; then
+        xwayland_ready() {
+            XAUTHORITY=$(find "$run" -name '.mutter-Xwaylandauth.*') &&
+                DISPLAY=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$WORK/wm.log") &&
+                [ -n "$XAUTHORITY" ] && [ -n "$DISPLAY" ] && [ -S "$run/wayland-0" ]
+        }
+        wait_for 30 xwayland_ready || fail "mutter's Xwayland did not start: $(tail -n 3 "$WORK/wm.log")"
+        export DISPLAY XAUTHORITY WAYLAND_DISPLAY="$run/wayland-0" XDG_RUNTIME_DIR="$run"
+    fi
     wm_ready() {
         kill -0 "${WM_PIDS%% *}" 2>/dev/null || fail "$1 ended: $(tail -n 3 "$WORK/wm.log")"
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
@@ -200,8 +226,10 @@ start_game() {
     PLAY_X=$((WIN_X + 1)) PLAY_Y=$((WIN_Y + MENU_H + 1)) PLAY_VISIBLE_H=$((WIN_H - MENU_H - 1))
 }
 
-# The first row of the border's colour in the window's middle column.
+# The first row of the border's colour in the window's middle column, where the window
+# is now: the manager may still be placing it.
 find_menu_height() {
+    read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"
     screenshot probe
     MENU_H=$(convert "$WORK/probe.png" -crop "1x200+$((WIN_X + 500))+$WIN_Y" +repage txt:- |
         grep -i "#$BORDER" | head -n 1 | sed 's/^0,\([0-9]*\):.*/\1/')
@@ -221,7 +249,7 @@ expect_exit() {
 # ---- Screenshots ----------------------------------------------------------------
 
 # Compressed lightly: mutter's dithered background takes ImageMagick's default 2 s a shot.
-screenshot() { import -window root -define png:compression-level=1 "$WORK/$1.png"; }
+screenshot() { DISPLAY=$SCREEN_DISPLAY import -window root -define png:compression-level=1 "$WORK/$1.png"; }
 
 # pixel SHOT X Y: the screen pixel's colour as RRGGBB.
 pixel() { convert "$WORK/$1.png" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }

@@ -5,12 +5,15 @@
 # its frame is centred on the work area; it minimises and comes back; Alt+F4 and
 # _NET_CLOSE_WINDOW (a task bar's close) end it with code 0. At 1.5x the frame is
 # centred too: the manager counts its frame in device pixels, Qt its geometry in logical.
+# With "wayland" after the manager's name (mutter), the same in GNOME's Wayland session:
+# the program, left to choose, goes through Xwayland, where mutter draws the frame asked
+# for, rather than to Wayland, where Qt would draw its own with a maximise button.
 SCREEN_WIDTH=1920 SCREEN_HEIGHT=1080
 . "$(dirname "$0")/lib.sh"
 WM=${2:?usage: $0 path/to/zarpeta WINDOW_MANAGER}
 need_tools xprop wmctrl
 start_display
-start_wm "$WM"
+start_wm "$WM" ${3:-}
 start_game
 
 # Functions move, minimise and close; decorations title and border alone.
