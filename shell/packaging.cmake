@@ -166,8 +166,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Found by no library lookup: the text is drawn in Liberation Serif.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2 | fonts-liberation")
-# The sound goes to a PulseAudio server, which PipeWire's own stands in for.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pipewire-pulse | pulseaudio")
+# The sound goes to a PulseAudio server, which PipeWire's own stands in for; Qt's own
+# texts (the author box's button) read in Spanish with Qt's translations.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pipewire-pulse | pulseaudio, qt6-translations-l10n")
 # Reproducible packages: unless the builder says otherwise, every time stamp in the
 # package is the last commit's (read by cmake/cpack-epoch.cmake when cpack runs).
 set(CPACK_ZARPETA_SOURCE_DIR ${PROJECT_SOURCE_DIR})
