@@ -78,6 +78,23 @@ TEST(Surfaces, BadAndFreedHandlesDrawNothingAndAreNeverReused) {
     EXPECT_EQ(LastError(), ErrorInvalidHandle);
 }
 
+// A colour keeps all of its low 24 bits; the default is the surface's own.
+TEST(Surfaces, ColoursKeepTheirLow24Bits) {
+    const std::pair<int32_t, int32_t> colours[] = {
+        {0x123457, 0x123457}, {0x7F0000FF, Red}, {ColourDefault, DefaultBackColour}};
+    for (auto [argument, kept] : colours) {
+        const SurfaceHandle bitmap = Cleared(2, 2);
+        SetBackColour(argument);
+        SetForeColour(argument);
+        ClearSurface(ColourDefault, 0);                        // in the back colour
+        DrawBox(0, 1, 2, 2, 0, ColourDefault, ColourNone, 0);  // the last row in the fore colour
+        const int32_t fore = argument == ColourDefault ? DefaultForeColour : kept;
+        EXPECT_EQ(Snapshot(bitmap).Pixels,
+                  (std::vector{Word(kept), Word(kept), Word(fore), Word(fore)}))
+            << argument;
+    }
+}
+
 TEST(Surfaces, CopiesClipAtEveryEdgeAndClearsKeepTheirRectangle) {
     const SurfaceHandle source = Patterned(5, 4);
     const SurfaceHandle target = Cleared(6, 6);
@@ -90,6 +107,18 @@ TEST(Surfaces, CopiesClipAtEveryEdgeAndClearsKeepTheirRectangle) {
     AttachSurface(source, 0, 0);
     CopyBitmapAt(source, 0, 1, 2, RasterCopy);  // onto itself: each pixel moves whole
     EXPECT_TRUE(MatchesGolden(source, 0, "copied_onto_itself"));
+    // Onto itself over rows it reads, down and up, right and left.
+    for (auto [dx, dy] : {std::pair{1, 1}, {-1, -2}, {0, 1}, {0, -1}, {2, 0}, {-2, 0}}) {
+        const SurfaceHandle moved = Patterned(5, 4);
+        const Image before = Snapshot(moved);
+        CopyBitmapAt(moved, 0, dx, dy, RasterCopy);
+        const Image after = Snapshot(moved);
+        for (int32_t at = 0, x = 0, y = 0; at < 20; ++at, x = at % 5, y = at / 5) {
+            const bool copied = x - dx >= 0 && x - dx < 5 && y - dy >= 0 && y - dy < 4;
+            ASSERT_EQ(after.At(x, y), copied ? before.At(x - dx, y - dy) : before.At(x, y))
+                << x << "," << y << " moved by " << dx << "," << dy;
+        }
+    }
     // Outside the kept rectangle, clipped to the surface, the colour; inside, as it was.
     const Rect keeps[] = {{1, 1, 4, 3}, {-3, -2, 2, 2}, {4, 3, 99, 99},
                           {0, 1, 6, 3}, {0, 0, 6, 5},   {2, 0, 3, 5},
@@ -164,8 +193,9 @@ TEST(GraphicControl, TellsOfItsChangesOnceAndHandsThemOver) {
     CopyBitmapWithin(frame, 0, areas);
     EXPECT_EQ(std::tuple(sink.Told, sink.Parts.Count, sink.Last()),
               std::tuple(told + 2, 2, std::tuple(0, 0, 40, 30)));
-    EXPECT_EQ(std::pair(sink.Shown[2 * 40 + 2], sink.Shown[5 * 40 + 5]),
-              std::pair(Word(Blue), Word(Red)));
+    // Copied within its areas only: (4, 0), just right of the first, stays red.
+    EXPECT_EQ(std::tuple(sink.Shown[2 * 40 + 2], sink.Shown[5 * 40 + 5], sink.Shown[4]),
+              std::tuple(Word(Blue), Word(Red), Word(Red)));
 }
 
 // The box (x1, y1)-(x2, y2), white on red, on a silver surface of width x height.
@@ -195,6 +225,37 @@ TEST(DrawBox, IsClippedLikeTheSameBoxSeenThroughAWindowEvenFarOut) {
     EXPECT_TRUE(AllOf(Drawn(8, 6, -Inf, -Inf, Inf, Inf, 0), Red));
     EXPECT_TRUE(AllOf(Drawn(8, 6, -1e9f, -1e9f, 1e9f, 1e9f, 70), Red));
     EXPECT_EQ(Drawn(8, 6, NaN, NaN, 3, 3, 0), Drawn(8, 6, 0, 0, 3, 3, 0));  // NaN is 0
+}
+
+// The image as rows of '.' (silver), 'o' (white) and 'x' (red), each ended by '|'.
+std::string Art(const Image& image) {
+    std::string art;
+    for (size_t at = 0; at < image.Pixels.size(); ++at) {
+        const uint32_t pixel = image.Pixels[at];
+        art += pixel == Word(ColourWhite)    ? 'o'
+               : pixel == Word(Red)          ? 'x'
+               : pixel == Word(ColourSilver) ? '.'
+                                             : '?';
+        art += (at + 1) % static_cast<size_t>(image.Width) == 0 ? "|" : "";
+    }
+    return art;
+}
+
+// Small boxes to the pixel, the corners above all: ellipses of 2 (square), 3, 4 and 6.
+// Each is (1, 1)-(right, bottom), with a pixel of silver around it.
+TEST(DrawBox, SmallBoxesAreExactToThePixel) {
+    const std::tuple<int32_t, int32_t, int32_t, std::string_view> boxes[] = {
+        {6, 6, 50, ".......|.ooooo.|.oxxxo.|.oxxxo.|.oxxxo.|.ooooo.|.......|"},
+        {4, 4, 100, ".....|..o..|.oxo.|..o..|.....|"},
+        {5, 4, 100, "......|..oo..|.oxxo.|..oo..|......|"},
+        {6, 9, 70,
+         ".......|..ooo..|.oxxxo.|.oxxxo.|.oxxxo.|.oxxxo.|.oxxxo.|.oxxxo.|..ooo..|.......|"},
+        {8, 6, 90, ".........|..ooooo..|.oxxxxxo.|.oxxxxxo.|.oxxxxxo.|..ooooo..|.........|"},
+        {7, 7, 100, "........|...oo...|..oxxo..|.oxxxxo.|.oxxxxo.|..oxxo..|...oo...|........|"},
+    };
+    for (auto [right, bottom, corner, art] : boxes) {
+        EXPECT_EQ(Art(Drawn(right + 1, bottom + 1, 1, 1, right, bottom, corner)), art) << right;
+    }
 }
 
 constexpr std::string_view Face = "Times New Roman";
@@ -264,6 +325,9 @@ TEST(NewFont, ReusesTheNumberOfTheSameRequestAndUnknownFontsAreRefused) {
     EXPECT_EQ(LastError(), ErrorInvalidHandle);
     SurfaceMetrics metrics;
     EXPECT_TRUE(CurrentMetrics(metrics) && metrics.Height == 21);
+    EXPECT_EQ(
+        std::tuple(MakeFontNow(score, "Hola"), MakeFontNow(99999, "Hola"), MakeFontNow(0, "")),
+        std::tuple(true, false, false));
     SetTextFont(NewFont("No Such Face At All", 24, 0, 0, 0, 0));  // falls back, still draws
     EXPECT_GT(WidthOf("Hola"), 20);
 }
