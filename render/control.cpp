@@ -64,8 +64,9 @@ ControlSink* SinkToTellLocked(Surface& surface) {
 void NewGraphicControl(SurfaceHandle window, int32_t controlId, int32_t width, int32_t height,
                        ControlSink* sink) {
     std::lock_guard lock(SurfaceLock());
-    Surface* surface =
-        window != 0 ? AddSurfaceLocked(SurfaceKind::GraphicControl, width, height) : nullptr;
+    Surface* surface = IsWindowLocked(window)
+                           ? AddSurfaceLocked(SurfaceKind::GraphicControl, width, height)
+                           : nullptr;
     if (surface == nullptr) {
         RecordError(ErrorInvalidHandle);
         return;

@@ -23,8 +23,10 @@
 
 namespace render {
 
-using SurfaceHandle = int32_t;  // names a bitmap, or a window holding controls; 0 = none
-using FontHandle = int32_t;     // 1-based number in the font table
+// Names a bitmap, or a window whose controls it names with their ids; 0 = none. Bitmaps
+// and windows take their handles from one counter, so no handle names both.
+using SurfaceHandle = int32_t;
+using FontHandle = int32_t;  // 1-based number in the font table
 
 constexpr int32_t ColourDefault = -1;    // the surface's current colour of that role
 constexpr int32_t ColourNone = -2;       // paint nothing (no fill, transparent text back)
@@ -51,6 +53,8 @@ SurfaceHandle NewBitmap(int32_t width, int32_t height);
 // Releases a bitmap's pixels. Its handle then names nothing; threads that still have
 // it as their current surface draw nothing. Handles are never reused.
 void FreeBitmap(SurfaceHandle bitmap);
+// A new window's handle, for its graphic controls: a window is never drawn on itself.
+SurfaceHandle NewWindowHandle();
 void AttachSurface(SurfaceHandle handle, int32_t controlId);
 
 // Fills the current surface with colour (ColourDefault: its back colour) and moves the
@@ -95,9 +99,9 @@ struct ControlSink {
     virtual void Changed() = 0;
 };
 
-// Makes the control (window, controlId): an image of width x height pixels filled
-// with the background colour, all of it a change not yet taken. The sink must outlive
-// every drawing on the control.
+// Makes the control (window, controlId), window a handle from NewWindowHandle: an
+// image of width x height pixels filled with the background colour, all of it a
+// change not yet taken. The sink must outlive every drawing on the control.
 void NewGraphicControl(SurfaceHandle window, int32_t controlId, int32_t width, int32_t height,
                        ControlSink* sink);
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-// The surface table: bitmaps and graphic controls, each thread's current surface and
-// clip, and the inspection of surfaces.
+// The handle table: bitmaps, windows and graphic controls, each thread's current
+// surface and clip, and the inspection of surfaces.
 //
-// Every surface gets an internal id from one counter and keeps it for life; a bitmap's
-// handle is its internal id, a control is found by (window, control id). A thread's
-// current surface is an internal id in a thread-local of its own.
+// Every handle comes from one counter and is never reused: a bitmap's handle is its
+// slot in the table, a window's too, and a control has a slot of its own that only
+// (window, control id) names. A thread's current surface is a slot in a thread-local.
 #include "render/surface_table.h"
 
 #include <limits>
@@ -27,14 +27,14 @@ constexpr int32_t MaxSurfaceSide = 1 << 15;
 struct ControlName {
     SurfaceHandle Window = 0;
     int32_t ControlId = 0;
-    int32_t Id = 0;  // internal id of the control's surface
+    int32_t Id = 0;  // slot of the control's surface
 };
 
 // ---- Module state ----
 
 // Under SurfaceLock.
 struct SurfaceTable {
-    // Indexed by internal id; a freed surface leaves null. Slot 0 is never used.
+    // Indexed by handle; a freed surface leaves null. Slot 0 is never used.
     std::vector<std::unique_ptr<Surface>> Surfaces = std::vector<std::unique_ptr<Surface>>(1);
     std::vector<ControlName> Controls;
 };
@@ -71,9 +71,14 @@ Surface* ControlOfLocked(SurfaceHandle window, int32_t controlId) {
     return nullptr;
 }
 
-bool FitsLocked(int32_t width, int32_t height) {
-    return width > 0 && height > 0 && width <= MaxSurfaceSide && height <= MaxSurfaceSide &&
-           Table().Surfaces.size() <= static_cast<size_t>(std::numeric_limits<int32_t>::max());
+bool FitsLocked(SurfaceKind kind, int32_t width, int32_t height) {
+    if (Table().Surfaces.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
+        return false;
+    }
+    if (kind == SurfaceKind::Window) {
+        return width == 0 && height == 0;
+    }
+    return width > 0 && height > 0 && width <= MaxSurfaceSide && height <= MaxSurfaceSide;
 }
 
 }  // namespace
@@ -87,7 +92,7 @@ std::mutex& SurfaceLock() {
 
 Surface* AddSurfaceLocked(SurfaceKind kind, int32_t width, int32_t height) {
     auto& surfaces = Table().Surfaces;
-    if (!FitsLocked(width, height)) {
+    if (!FitsLocked(kind, width, height)) {
         return nullptr;
     }
     try {
@@ -121,14 +126,16 @@ Surface* CurrentSurfaceLocked() {
 }
 
 Surface* ResolveSurfaceLocked(SurfaceHandle handle, int32_t controlId) {
-    if (handle == 0) {
+    Surface* named = SurfaceByIdLocked(handle);
+    if (named == nullptr || named->Kind == SurfaceKind::GraphicControl) {
         return nullptr;
     }
-    if (Surface* control = ControlOfLocked(handle, controlId)) {
-        return control;
-    }
-    Surface* surface = SurfaceByIdLocked(handle);
-    return surface != nullptr && surface->Kind == SurfaceKind::Bitmap ? surface : nullptr;
+    return named->Kind == SurfaceKind::Window ? ControlOfLocked(handle, controlId) : named;
+}
+
+bool IsWindowLocked(SurfaceHandle handle) {
+    const Surface* named = SurfaceByIdLocked(handle);
+    return named != nullptr && named->Kind == SurfaceKind::Window;
 }
 
 Rect DrawableLocked(const Surface& surface) {
@@ -162,6 +169,12 @@ void FreeBitmap(SurfaceHandle bitmap) {
     if (surface != nullptr && surface->Kind == SurfaceKind::Bitmap) {
         Table().Surfaces[static_cast<size_t>(surface->Id)].reset();
     }
+}
+
+SurfaceHandle NewWindowHandle() {
+    std::lock_guard lock(SurfaceLock());
+    const Surface* window = AddSurfaceLocked(SurfaceKind::Window, 0, 0);
+    return window != nullptr ? window->Id : 0;
 }
 
 void AttachSurface(SurfaceHandle handle, int32_t controlId) {

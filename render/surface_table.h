@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The surface table inside the drawing layer: the surface records of bitmaps and
-// graphic controls, each thread's current surface and clip, SurfaceLock and the error
-// number. Nothing outside render/ includes it.
+// The handle table inside the drawing layer: what each handle names (a bitmap, a
+// window or a graphic control), the surface records, each thread's current surface and
+// clip, SurfaceLock and the error number. Nothing outside render/ includes it.
 //
 // Owns: the table and SurfaceLock.
 // Threads: any. Every function named ...Locked expects SurfaceLock held by the caller.
@@ -17,7 +17,8 @@ namespace render {
 
 struct FontFace;  // text.cpp: a font made for drawing, with its glyph cache
 
-enum class SurfaceKind { Bitmap, GraphicControl };
+// A window has no pixels: it only names its controls.
+enum class SurfaceKind { Bitmap, Window, GraphicControl };
 
 // A font's line metrics, in pixels.
 struct LineMetrics {
@@ -30,7 +31,7 @@ struct LineMetrics {
 
 struct Surface {
     SurfaceKind Kind = SurfaceKind::Bitmap;
-    int32_t Id = 0;  // internal id, what a thread's current surface holds
+    int32_t Id = 0;  // its handle in the table, what a thread's current surface holds
     int32_t Width = 0, Height = 0;
     std::vector<uint32_t> Pixels;  // Width x Height words 0xFFRRGGBB, row after row
     int32_t X = 0, Y = 0;          // current position, pixels
@@ -47,16 +48,18 @@ struct Surface {
 // The one lock that makes each drawing operation atomic.
 std::mutex& SurfaceLock();
 
-// Makes a surface of width x height and gives it the next internal id; null when the
-// pixels cannot be had or the ids ran out.
+// Makes a surface of width x height (a window: 0 x 0) and gives it the next handle;
+// null when the pixels cannot be had or the handles ran out.
 Surface* AddSurfaceLocked(SurfaceKind kind, int32_t width, int32_t height);
 // Names control as (window, controlId); a control named so before is released.
 void NameControlLocked(SurfaceHandle window, int32_t controlId, const Surface& control);
 
 // The calling thread's current surface, or null when it has none (or it was freed).
 Surface* CurrentSurfaceLocked();
-// The surface (handle, controlId) names: the control first, then a bitmap; or null.
+// The surface (handle, controlId) names: a window's control, or a bitmap; or null.
 Surface* ResolveSurfaceLocked(SurfaceHandle handle, int32_t controlId);
+// Whether the handle names a window.
+bool IsWindowLocked(SurfaceHandle handle);
 
 // The part of the surface the calling thread may draw on: all of it, or its clip.
 Rect DrawableLocked(const Surface& surface);

@@ -73,8 +73,12 @@ TEST(Surfaces, BadAndFreedHandlesDrawNothingAndAreNeverReused) {
     EXPECT_FALSE(CurrentMetrics(metrics) ||
                  ReadPixels(bitmap, 0, image.Pixels, image.Width, image.Height));
     EXPECT_GT(NewBitmap(4, 4), bitmap);
-    FreeBitmap(bitmap);  // a second time: no harm
-    AttachSurface(0, 0);
+    FreeBitmap(bitmap);                                        // a second time: no harm
+    for (const SurfaceHandle none : {0, NewWindowHandle()}) {  // a window: only its controls
+        Cleared(1, 1);
+        AttachSurface(none, 0);
+        EXPECT_FALSE(CurrentMetrics(metrics)) << none;
+    }
     EXPECT_EQ(LastError(), ErrorInvalidHandle);
 }
 
@@ -136,7 +140,7 @@ TEST(Surfaces, CopiesClipAtEveryEdgeAndClearsKeepTheirRectangle) {
     }
 }
 
-constexpr SurfaceHandle Window = 0x40000009;  // far above any bitmap's handle
+const SurfaceHandle Window = NewWindowHandle();
 
 // Hears of changes and, when taking, takes them from inside Changed: that takes the
 // surfaces' lock, so it would never return if the lock were still held.
