@@ -56,9 +56,9 @@ GameSurfaces MakeGameSurfaces() {
 void ComposeOurFrame(const GameSurfaces& s) {
     render::BlankSurface(s.Frame, render::Rect{0, 0, WallWidth, WallHeight});
     render::PaintScoreOn(s.Frame, Score);
-    render::CopyBitmap(s.Blocks, 0, render::RasterSourceCopy);
-    render::CopyBitmapAt(s.Bar, 0, BarX, BarOffset, render::RasterCopy);
-    render::CopyBitmapAt(s.Launcher, 0, LauncherX, AimY, render::RasterCopy);
+    render::CopyBitmap(s.Blocks, 0);
+    render::CopyBitmapAt(s.Bar, 0, BarX, BarOffset);
+    render::CopyBitmapAt(s.Launcher, 0, LauncherX, AimY);
 }
 
 void BM_PaintScore(benchmark::State& state) {

@@ -63,14 +63,14 @@ void Measure(benchmark::State& state, Operation&& operation) {
 
 render::SurfaceHandle AttachedFrame() {
     const render::SurfaceHandle frame = render::NewBitmap(FrameWidth, FrameHeight);
-    render::AttachSurface(frame, 0, 0);
-    render::ClearSurface(render::ColourSilver, 0);
+    render::AttachSurface(frame, 0);
+    render::ClearSurface(render::ColourSilver);
     return frame;
 }
 
 void BM_ClearSurface(benchmark::State& state) {
     AttachedFrame();
-    Measure(state, [] { render::ClearSurface(render::ColourSilver, 0); });
+    Measure(state, [] { render::ClearSurface(render::ColourSilver); });
 }
 BENCHMARK(BM_ClearSurface);
 
@@ -83,10 +83,10 @@ BENCHMARK(BM_ClearLimit_Memset);
 
 void BM_CopyBitmap(benchmark::State& state) {
     const render::SurfaceHandle layer = render::NewBitmap(LayerWidth, LayerHeight);
-    render::AttachSurface(layer, 0, 0);
-    render::ClearSurface(0x00D7FF, 0);
+    render::AttachSurface(layer, 0);
+    render::ClearSurface(0x00D7FF);
     AttachedFrame();
-    Measure(state, [&] { render::CopyBitmap(layer, 0, render::RasterSourceCopy); });
+    Measure(state, [&] { render::CopyBitmap(layer, 0); });
 }
 BENCHMARK(BM_CopyBitmap);
 
@@ -105,13 +105,13 @@ BENCHMARK(BM_CopyLimit_MemcpyRows);
 
 void BM_DrawBox_Block(benchmark::State& state) {
     AttachedFrame();
-    Measure(state, [] { render::DrawBox(40, 60, 60, 90, 0, 0xFFFFFF, 0x4360B0, 0); });
+    Measure(state, [] { render::DrawBox(40, 60, 60, 90, 0, 0xFFFFFF, 0x4360B0); });
 }
 BENCHMARK(BM_DrawBox_Block);
 
 void BM_DrawBox_Launcher(benchmark::State& state) {
     AttachedFrame();
-    Measure(state, [] { render::DrawBox(980, 100, 998, 151, 70, 0x000080, 0x00D7FF, 0); });
+    Measure(state, [] { render::DrawBox(980, 100, 998, 151, 70, 0x000080, 0x00D7FF); });
 }
 BENCHMARK(BM_DrawBox_Launcher);
 

@@ -99,16 +99,14 @@ void ComposeWithin(const Game& game, render::Rect area) {
     // The painters leave the frame attached: the copies land on it.
     const int32_t offset = state.BarOffset.load();
     if (Meets(BarPlace(offset), area)) {
-        render::CopyBitmapAt(surfaces.BarLayer, 0, BarLaneX, static_cast<float>(offset),
-                             render::RasterCopy);
+        render::CopyBitmapAt(surfaces.BarLayer, 0, BarLaneX, static_cast<float>(offset));
     }
     if (Meets(BlockPlace, area)) {
-        render::CopyBitmap(surfaces.BlockLayer, 0, render::RasterSourceCopy);
+        render::CopyBitmap(surfaces.BlockLayer, 0);
     }
     const int32_t aimY = state.AimY.load();
     if (Meets(LauncherPlace(aimY), area)) {
-        render::CopyBitmapAt(surfaces.LauncherLayer, 0, LauncherX, static_cast<float>(aimY),
-                             render::RasterCopy);
+        render::CopyBitmapAt(surfaces.LauncherLayer, 0, LauncherX, static_cast<float>(aimY));
     }
     PaintShotsWithin(game.Frame, surfaces.FrameBitmap, area);
 }
@@ -127,7 +125,7 @@ void PresentLocked(const Game& game, const render::DamageList& areas) {
         return;
     }
     const FrameTarget target = PresentTarget();
-    render::AttachSurface(target.Window, target.Control, 0);
+    render::AttachSurface(target.Window, target.Control);
     render::CopyBitmapWithin(game.Surfaces.FrameBitmap, 0, areas);
 }
 

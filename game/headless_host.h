@@ -10,11 +10,12 @@
 #include <vector>
 
 #include "game/cue.h"
+#include "render/surface.h"
 
 namespace game {
 
 // The value that names the headless window to the drawing layer, and its control.
-constexpr int32_t HeadlessWindow = 0x5A0001;
+inline const int32_t HeadlessWindow = render::NewWindowHandle();
 constexpr int32_t HeadlessControl = 1001;
 
 // What the game has asked of its host so far.

@@ -20,7 +20,7 @@
 #include <limits>
 #include <vector>
 
-#include "render/surface_internal.h"
+#include "render/control.h"
 
 namespace render {
 
@@ -126,10 +126,9 @@ int64_t WithinReach(int32_t pixel) {
     return std::clamp<int64_t>(pixel, -BoxReach, BoxReach);
 }
 
-}  // namespace
-
-// ---- Internal interface ----
-
+// The rounded rectangle covering columns l..r-1 and rows t..b-1 (ordered, empty or
+// not), its corners quarters of an ew x eh ellipse; clipped to what the thread may draw.
+// fill or pen may be null for "not painted".
 void DrawRoundRectLocked(Surface& surface, int64_t l, int64_t t, int64_t r, int64_t b, int64_t ew,
                          int64_t eh, const uint32_t* pen, const uint32_t* fill) {
     const int64_t width = r - l, height = b - t;
@@ -163,10 +162,12 @@ void DrawRoundRectLocked(Surface& surface, int64_t l, int64_t t, int64_t r, int6
     }
 }
 
+}  // namespace
+
 // ---- Public functions ----
 
 void DrawBox(float x1, float y1, float x2, float y2, int32_t cornerPercent, int32_t outline,
-             int32_t fill, int32_t /*fillStyle: solid only*/) {
+             int32_t fill) {
     OnCurrentSurface([&](Surface& surface) {
         int64_t left = WithinReach(ToPixel(x1)), top = WithinReach(ToPixel(y1));
         int64_t right = WithinReach(ToPixel(x2)), bottom = WithinReach(ToPixel(y2));

@@ -19,7 +19,7 @@ constexpr int32_t ShotHeight = 4;       // px
 void Box(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t corner, int32_t outline,
          int32_t fill) {
     DrawBox(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
-            static_cast<float>(y2), corner, outline, fill, 0);
+            static_cast<float>(y2), corner, outline, fill);
 }
 
 // The three boxes of a block cell in the given outline colours and fill. The white
@@ -60,7 +60,7 @@ Rect ShotArea(int32_t x, int32_t y) {
 //        |(1,1)+--------+ maroon, to (17, length + 1)
 //        |     | face   | grey outline, gold fill, (1,1)-(16, length)
 void PaintBarOn(SurfaceHandle layer, int32_t length) {
-    AttachSurface(layer, 0, 0);
+    AttachSurface(layer, 0);
     if (length < 1) {
         return;
     }
@@ -70,18 +70,18 @@ void PaintBarOn(SurfaceHandle layer, int32_t length) {
 }
 
 void PaintBlockOn(SurfaceHandle layer, int32_t x, int32_t y, int32_t colour) {
-    AttachSurface(layer, 0, 0);
+    AttachSurface(layer, 0);
     BlockBoxes(x, y, ColourWhite, ColourMaroon, ColourWhite, colour);
 }
 
 // Silver over exactly the pixels PaintBlockOn drew: columns x-1..x+19, rows y-1..y+29.
 void EraseBlockOn(SurfaceHandle layer, int32_t x, int32_t y) {
-    AttachSurface(layer, 0, 0);
+    AttachSurface(layer, 0);
     BlockBoxes(x, y, ColourSilver, ColourSilver, ColourSilver, ColourSilver);
 }
 
 void PaintLauncherOn(SurfaceHandle layer) {
-    AttachSurface(layer, 0, 0);
+    AttachSurface(layer, 0);
     Box(0, 0, LauncherRight, LauncherBottom, LauncherCorner, ColourWhite, ColourNone);
     Box(1, 1, LauncherRight + 1, LauncherBottom + 1, LauncherCorner, ColourMaroon, ColourNone);
     Box(1, 1, LauncherRight, LauncherBottom, LauncherCorner, ColourGrey, ColourGold);
@@ -91,7 +91,7 @@ void PaintLauncherOn(SurfaceHandle layer) {
 
 // (x, y) is the face's upper-left corner; the white box starts one pixel up-left.
 void PaintShot(SurfaceHandle surface, int32_t x, int32_t y) {
-    AttachSurface(surface, 0, 0);
+    AttachSurface(surface, 0);
     const int32_t right = x + ShotWidth;
     const int32_t bottom = y + ShotHeight;
     Box(x - 1, y - 1, right, bottom, ShotCorner, ColourWhite, ColourNone);
@@ -100,15 +100,15 @@ void PaintShot(SurfaceHandle surface, int32_t x, int32_t y) {
 }
 
 void BlankSurface(SurfaceHandle surface, Rect keep) {
-    AttachSurface(surface, 0, 0);
-    ClearSurface(ColourSilver, 0, keep);
+    AttachSurface(surface, 0);
+    ClearSurface(ColourSilver, keep);
 }
 
 void ResetSurfaceToSilver(SurfaceHandle surface, int32_t controlId) {
-    AttachSurface(surface, controlId, 0);
+    AttachSurface(surface, controlId);
     SetForeColour(ColourDefault);
     SetBackColour(ColourSilver);
-    ClearSurface(ColourDefault, 0);
+    ClearSurface(ColourDefault);
 }
 
 }  // namespace render

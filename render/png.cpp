@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "render/surface_internal.h"
+#include "render/surface_table.h"
 
 namespace render {
 

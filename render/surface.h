@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The drawing surface: off-screen bitmaps and the window's graphic control, drawn
-// on through each thread's current surface.
+// on through each thread's current surface. Its units: the handle table
+// (surface_table.cpp), colours (colour.cpp), fills and copies (fill_copy.cpp), boxes
+// (box.cpp), text and fonts (text.cpp), the control and its sink (control.cpp).
 //
 // Owns: every surface and its pixels, the font table, SurfaceLock, the error number.
 // Threads: every operation may be called from any thread. Each operation holds
@@ -13,15 +15,18 @@
 // 0xFFRRGGBB words, the layout of a 32-bit RGB image on the desktop, row after row.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
+#include "render/rect.h"
+
 namespace render {
 
-using SurfaceHandle = int32_t;  // names a bitmap, or a window holding controls; 0 = none
-using FontHandle = int32_t;     // 1-based number in the font table
+// Names a bitmap, or a window whose controls it names with their ids; 0 = none. Bitmaps
+// and windows take their handles from one counter, so no handle names both.
+using SurfaceHandle = int32_t;
+using FontHandle = int32_t;  // 1-based number in the font table
 
 constexpr int32_t ColourDefault = -1;    // the surface's current colour of that role
 constexpr int32_t ColourNone = -2;       // paint nothing (no fill, transparent text back)
@@ -30,9 +35,6 @@ constexpr int32_t ColourUnchanged = -3;  // keep the colour as it is
 constexpr int32_t ColourSilver = 0xC0C0C0;
 constexpr int32_t DefaultForeColour = 0x000000;  // window text
 constexpr int32_t DefaultBackColour = 0xF0F0F0;  // dialog face
-
-constexpr uint32_t RasterCopy = 13;              // plain copy
-constexpr uint32_t RasterSourceCopy = 0xCC0020;  // plain copy, as the desktop names it
 
 constexpr int32_t ErrorInvalidHandle = 5;
 
@@ -43,43 +45,22 @@ constexpr int32_t FontUnderline = 4;
 constexpr int32_t FontStrikeOut = 8;
 constexpr int32_t FontCellHeight = 16;  // the size gives the whole cell's height
 
-struct Rect {
-    int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;  // Right and Bottom excluded
-    bool IsEmpty() const { return Left >= Right || Top >= Bottom; }
-    bool operator==(const Rect&) const = default;
-};
-
-// The smallest rectangle holding both; an empty one adds nothing.
-Rect UnionOf(Rect a, Rect b);
-// The part both cover (empty when they do not meet).
-Rect IntersectionOf(Rect a, Rect b);
-
-// The changed parts of a frame or of the control: a few rectangles, kept apart so that
-// two changes far from each other do not stand for everything between them. When the
-// list is full a new rectangle joins the one it grows least. Never allocates.
-struct DamageList {
-    static constexpr int32_t Capacity = 32;
-    std::array<Rect, Capacity> Rects{};
-    int32_t Count = 0;
-};
-void AddDamage(DamageList& damage, Rect rect);
-
-// ---- Colours and coordinates -----------------------------------------------
+// ---- Colours -----------------------------------------------------------------
 int32_t MakeRgb(int32_t red, int32_t green, int32_t blue);
-// A float coordinate as a pixel: nearest, ties to even; NaN and overflow saturate.
-int32_t ToPixel(float coordinate);
 
 // ---- Surfaces ---------------------------------------------------------------
 SurfaceHandle NewBitmap(int32_t width, int32_t height);
 // Releases a bitmap's pixels. Its handle then names nothing; threads that still have
 // it as their current surface draw nothing. Handles are never reused.
 void FreeBitmap(SurfaceHandle bitmap);
-void AttachSurface(SurfaceHandle handle, int32_t controlId, int32_t deferredRedraw);
+// A new window's handle, for its graphic controls: a window is never drawn on itself.
+SurfaceHandle NewWindowHandle();
+void AttachSurface(SurfaceHandle handle, int32_t controlId);
 
 // Fills the current surface with colour (ColourDefault: its back colour) and moves the
 // text position home. The pixels of keep are left as they are: a caller about to cover
 // that rectangle whole passes it, so that those pixels are written once.
-void ClearSurface(int32_t colour, int32_t fillStyle, Rect keep = {});
+void ClearSurface(int32_t colour, Rect keep = {});
 void SetForeColour(int32_t colour);
 void SetBackColour(int32_t colour);
 
@@ -87,10 +68,13 @@ void SetBackColour(int32_t colour);
 // UnclipDrawing: how a frame is composed again only where it changed.
 void ClipDrawing(Rect area);
 void UnclipDrawing();
+// A box with a 1-pixel outline, its corners rounded by cornerPercent of its shorter
+// side, filled solid (box.cpp sketches the figure).
 void DrawBox(float x1, float y1, float x2, float y2, int32_t cornerPercent, int32_t outline,
-             int32_t fill, int32_t fillStyle);
-void CopyBitmap(SurfaceHandle source, int32_t sourceId, uint32_t rasterMode);
-void CopyBitmapAt(SurfaceHandle source, int32_t sourceId, float x, float y, uint32_t rasterMode);
+             int32_t fill);
+// Copies are opaque: the source pixel replaces the destination's.
+void CopyBitmap(SurfaceHandle source, int32_t sourceId);
+void CopyBitmapAt(SurfaceHandle source, int32_t sourceId, float x, float y);
 // CopyBitmap, but only within the areas, as one operation: a control hears of it once.
 void CopyBitmapWithin(SurfaceHandle source, int32_t sourceId, const DamageList& areas);
 
@@ -115,9 +99,9 @@ struct ControlSink {
     virtual void Changed() = 0;
 };
 
-// Makes the control (window, controlId): an image of width x height pixels filled
-// with the background colour, all of it a change not yet taken, drawn on with
-// deferred redraw off. The sink must outlive every drawing on the control.
+// Makes the control (window, controlId), window a handle from NewWindowHandle: an
+// image of width x height pixels filled with the background colour, all of it a
+// change not yet taken. The sink must outlive every drawing on the control.
 void NewGraphicControl(SurfaceHandle window, int32_t controlId, int32_t width, int32_t height,
                        ControlSink* sink);
 

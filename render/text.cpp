@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Fonts and text: the font table, faces resolved by fontconfig and rendered by
-// FreeType, line metrics, and text drawn in anti-aliased glyphs.
+// FreeType, line metrics, a surface's font and text position, and text drawn in
+// anti-aliased glyphs.
 //
 // The font table has a lock of its own (FontLock), held only while the table is
 // searched or extended. A font's drawing face and its glyph cache are made and used
@@ -19,16 +20,27 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <memory>
 #include <string>
 #include <unordered_map>
 
-#include "render/surface_internal.h"
+#include "render/control.h"
+#include "render/fill_copy.h"
+#include "render/text.h"
 
 namespace render {
 
-// ---- The drawing face, declared in surface_internal.h ----
+// ---- Constants ----
+
+constexpr size_t MaxFaceName = 31;     // characters of a face name kept
+constexpr float DefaultPoints = 8.0f;  // a size of 0 means this
+constexpr double DotsPerInch = 96.0;
+constexpr int32_t MaxPixelsPerEm = 1024;  // larger requests are drawn this large
+constexpr char32_t ReplacementCharacter = 0xFFFD;
+
+// ---- Types ----
 
 // One rendered glyph: its coverage rows and where they sit relative to the pen.
 struct Glyph {
@@ -40,6 +52,7 @@ struct Glyph {
     size_t Offset = 0;    // first coverage byte in FontFace::Coverage
 };
 
+// The drawing face a surface record points to (surface_table.h).
 struct FontFace {
     FT_Face Face = nullptr;
     int32_t Scale = 0;  // font units to pixels, 16.16
@@ -49,16 +62,6 @@ struct FontFace {
 };
 
 namespace {
-
-// ---- Constants ----
-
-constexpr size_t MaxFaceName = 31;     // characters of a face name kept
-constexpr float DefaultPoints = 8.0f;  // a size of 0 means this
-constexpr double DotsPerInch = 96.0;
-constexpr int32_t MaxPixelsPerEm = 1024;  // larger requests are drawn this large
-constexpr char32_t ReplacementCharacter = 0xFFFD;
-
-// ---- Types ----
 
 // A font as asked for; everything but Made is fixed once the entry is in the table.
 struct FontEntry {
@@ -72,11 +75,6 @@ struct FontEntry {
 // and the average character width.
 struct DesignMetrics {
     int64_t Ascent = 0, Descent = 0, Leading = 0, AverageWidth = 0;
-};
-
-// The clip of a text line: columns and rows a glyph may touch, end excluded.
-struct Band {
-    int64_t Left, Top, Right, Bottom;
 };
 
 // ---- Module state ----
@@ -309,10 +307,12 @@ uint32_t Blend(uint32_t destination, uint32_t colour, uint32_t coverage) {
 }
 
 void DrawGlyph(Surface& surface, const FontFace& font, const Glyph& glyph, int64_t penX,
-               int64_t baseline, const Band& band, uint32_t colour) {
+               int64_t baseline, Rect clip, uint32_t colour) {
     const int64_t x0 = penX + glyph.Left, y0 = baseline - glyph.Top;
-    const int64_t left = std::max(x0, band.Left), right = std::min(x0 + glyph.Width, band.Right);
-    const int64_t top = std::max(y0, band.Top), bottom = std::min(y0 + glyph.Rows, band.Bottom);
+    const int64_t left = std::max<int64_t>(x0, clip.Left);
+    const int64_t right = std::min<int64_t>(x0 + glyph.Width, clip.Right);
+    const int64_t top = std::max<int64_t>(y0, clip.Top);
+    const int64_t bottom = std::min<int64_t>(y0 + glyph.Rows, clip.Bottom);
     for (int64_t y = top; y < bottom; ++y) {
         const uint8_t* coverage = font.Coverage.data() + glyph.Offset + (y - y0) * glyph.Width;
         uint32_t* pixel = surface.Pixels.data() + y * surface.Width;
@@ -324,16 +324,6 @@ void DrawGlyph(Surface& surface, const FontFace& font, const Glyph& glyph, int64
                 pixel[x] = Blend(pixel[x], colour, amount);
             }
         }
-    }
-}
-
-void FillBand(Surface& surface, const Band& band, uint32_t word) {
-    if (band.Left >= band.Right) {
-        return;
-    }
-    for (int64_t y = band.Top; y < band.Bottom; ++y) {
-        uint32_t* row = surface.Pixels.data() + y * surface.Width;
-        std::fill(row + band.Left, row + band.Right, word);
     }
 }
 
@@ -349,9 +339,63 @@ std::string KeptFaceName(std::string_view face) {
     return std::string(face.substr(0, end));
 }
 
+int32_t SaturatedAdd(int32_t a, int64_t b) {
+    const int64_t sum = static_cast<int64_t>(a) + b;
+    return static_cast<int32_t>(std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+// Draws text at the surface's position and advances it; see DrawText.
+void DrawTextLocked(Surface& surface, std::string_view utf8) {
+    if (utf8.empty() || surface.Face == nullptr) {
+        return;
+    }
+    FontFace& font = *surface.Face;
+    const int64_t x = surface.X, y = surface.Y;
+    const int64_t lineHeight =
+        static_cast<int64_t>(surface.Metrics.Height) + surface.Metrics.ExternalLeading;
+    const int64_t width = TextWidth(font, utf8);
+    const Rect area = DrawableLocked(surface);
+    const auto clamped = [](int64_t value, int32_t low, int32_t high) {
+        return static_cast<int32_t>(std::clamp<int64_t>(value, low, high));
+    };
+    // The line's rows, from the pen to the surface's right edge.
+    const Rect clip{clamped(x, area.Left, area.Right), clamped(y, area.Top, area.Bottom),
+                    area.Right, clamped(y + lineHeight, area.Top, area.Bottom)};
+    if (surface.BackColour != ColourNone) {
+        const Rect cells{clip.Left, clip.Top, clamped(x + width, clip.Left, area.Right),
+                         clip.Bottom};
+        FillRectLocked(surface, PixelOf(surface.BackColour), cells);
+    }
+    const uint32_t colour = PixelOf(surface.ForeColour);
+    const int64_t baseline = y + surface.Metrics.Ascent;
+    int64_t pen = x;
+    for (size_t at = 0; at < utf8.size();) {
+        const Glyph& glyph = GlyphOf(font, NextCharacter(utf8, at));
+        if (clip.Top < clip.Bottom) {
+            DrawGlyph(surface, font, glyph, pen, baseline, clip, colour);
+        }
+        pen += glyph.Advance;
+    }
+    surface.X = static_cast<int32_t>(std::clamp<int64_t>(x + width, INT32_MIN, INT32_MAX));
+    MarkDirtyLocked(surface, x, y, x + width, y + lineHeight);
+}
+
 }  // namespace
 
-// ---- Internal interface ----
+// ---- Shared inside the layer ----
+
+void SelectFontLocked(Surface& surface, FontHandle font) {
+    LineMetrics metrics;
+    FontFace* face = FaceForFontLocked(font, metrics);
+    if (face == nullptr) {
+        RecordError(ErrorInvalidHandle);
+        return;
+    }
+    surface.Font = font;
+    surface.Face = face;
+    surface.Metrics = metrics;
+}
 
 FontFace* FaceForFontLocked(FontHandle font, LineMetrics& metrics) {
     FontEntry* entry = nullptr;
@@ -372,38 +416,6 @@ FontFace* FaceForFontLocked(FontHandle font, LineMetrics& metrics) {
     }
     metrics = entry->Made->Metrics;
     return entry->Made.get();
-}
-
-void DrawTextLocked(Surface& surface, std::string_view utf8) {
-    if (utf8.empty() || surface.Face == nullptr) {
-        return;
-    }
-    FontFace& font = *surface.Face;
-    const int64_t x = surface.X, y = surface.Y;
-    const int64_t lineHeight =
-        static_cast<int64_t>(surface.Metrics.Height) + surface.Metrics.ExternalLeading;
-    const int64_t width = TextWidth(font, utf8);
-    const Rect area = DrawableLocked(surface);
-    const Band clip{std::clamp<int64_t>(x, area.Left, area.Right),
-                    std::clamp<int64_t>(y, area.Top, area.Bottom), area.Right,
-                    std::clamp<int64_t>(y + lineHeight, area.Top, area.Bottom)};
-    if (surface.BackColour != ColourNone) {
-        const Band cells{clip.Left, clip.Top, std::clamp<int64_t>(x + width, clip.Left, area.Right),
-                         clip.Bottom};
-        FillBand(surface, cells, PixelOf(surface.BackColour));
-    }
-    const uint32_t colour = PixelOf(surface.ForeColour);
-    const int64_t baseline = y + surface.Metrics.Ascent;
-    int64_t pen = x;
-    for (size_t at = 0; at < utf8.size();) {
-        const Glyph& glyph = GlyphOf(font, NextCharacter(utf8, at));
-        if (clip.Top < clip.Bottom) {
-            DrawGlyph(surface, font, glyph, pen, baseline, clip, colour);
-        }
-        pen += glyph.Advance;
-    }
-    surface.X = static_cast<int32_t>(std::clamp<int64_t>(x + width, INT32_MIN, INT32_MAX));
-    MarkDirtyLocked(surface, x, y, x + width, y + lineHeight);
 }
 
 // ---- Public functions ----
@@ -444,8 +456,27 @@ bool MakeFontNow(FontHandle font, std::string_view utf8) {
     return face != nullptr;
 }
 
+void SetTextFont(FontHandle font) {
+    OnCurrentSurface([&](Surface& surface) { SelectFontLocked(surface, font == 0 ? 1 : font); });
+}
+
+void SetPosition(float x, float y) {
+    OnCurrentSurface([&](Surface& surface) {
+        surface.X = ToPixel(x);
+        surface.Y = ToPixel(y);
+    });
+}
+
 void DrawText(std::string_view utf8) {
     OnCurrentSurface([&](Surface& surface) { DrawTextLocked(surface, utf8); });
+}
+
+void EndTextLine() {
+    OnCurrentSurface([](Surface& surface) {
+        surface.X = 0;
+        surface.Y = SaturatedAdd(surface.Y, static_cast<int64_t>(surface.Metrics.Height) +
+                                                surface.Metrics.ExternalLeading);
+    });
 }
 
 }  // namespace render

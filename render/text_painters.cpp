@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "render/painters.h"
-#include "render/surface_internal.h"
+#include "render/text.h"
 #include "runtime/pacing.h"
 
 namespace render {
@@ -46,9 +46,20 @@ void DrawThreePass(std::string_view text, int32_t x, int32_t y, int32_t face) {
 }
 
 void PaintEndScreen(SurfaceHandle surface, std::string_view text, int32_t face) {
-    AttachSurface(surface, 0, 0);
+    AttachSurface(surface, 0);
     SetTextFont(TextFont(EndPoints));
     DrawThreePass(text, EndX, EndY, face);
+}
+
+// The bottom of a text line drawn at y in the font (its last pass is one row lower).
+int32_t LineBottom(float points, int32_t y) {
+    const FontHandle font = TextFont(points);
+    LineMetrics metrics;
+    std::lock_guard lock(SurfaceLock());
+    if (FaceForFontLocked(font, metrics) == nullptr) {
+        return y + 1;  // no face: the line draws nothing
+    }
+    return y + 1 + metrics.Height + metrics.ExternalLeading;
 }
 
 }  // namespace
@@ -76,21 +87,6 @@ std::string_view ScoreText(int16_t count, char (&buffer)[8]) {
     return {buffer, static_cast<size_t>(result.ptr - buffer)};
 }
 
-namespace {
-
-// The bottom of a text line drawn at y in the font (its last pass is one row lower).
-int32_t LineBottom(float points, int32_t y) {
-    const FontHandle font = TextFont(points);
-    LineMetrics metrics;
-    std::lock_guard lock(SurfaceLock());
-    if (FaceForFontLocked(font, metrics) == nullptr) {
-        return y + 1;  // no face: the line draws nothing
-    }
-    return y + 1 + metrics.Height + metrics.ExternalLeading;
-}
-
-}  // namespace
-
 Rect ScoreLineArea() {
     // A text is drawn from its pen's start rightwards, within its line's rows.
     static const Rect area{ScoreLabelX - 1, ScoreLabelY - 1, std::numeric_limits<int32_t>::max(),
@@ -100,7 +96,7 @@ Rect ScoreLineArea() {
 }
 
 void PaintScoreOn(SurfaceHandle frame, int16_t count) {
-    AttachSurface(frame, 0, 0);
+    AttachSurface(frame, 0);
     SetTextFont(TextFont(ScoreLabelPoints));
     DrawThreePass(ScoreLabel, ScoreLabelX, ScoreLabelY, ColourBlue);
     char buffer[8];
@@ -121,8 +117,8 @@ void PaintWin(SurfaceHandle surface) {
 void PaintCaption(SurfaceHandle surface, int32_t controlId, std::string_view text,
                   FontHandle font) {
     runtime::PumpOrSleep(1);
-    AttachSurface(surface, controlId, 0);
-    ClearSurface(ColourSilver, 0);
+    AttachSurface(surface, controlId);
+    ClearSurface(ColourSilver);
     SetTextFont(font);
     DrawThreePass(text, CaptionX, CaptionY, ColourBlue);
 }

@@ -24,13 +24,15 @@
 #include <cstdint>
 #include <memory>
 
+#include "render/surface.h"
+
 class QAction;
 class QMenuBar;
 
 namespace shell {
 
 // The value that names the main window to the drawing layer.
-constexpr int32_t MainWindowHandle = 1;
+inline const int32_t MainWindowHandle = render::NewWindowHandle();
 
 // The ids of the play area control and of the menu's commands.
 constexpr int32_t IdGraphic = 1001;

@@ -45,8 +45,8 @@ Image Snapshot(SurfaceHandle surface, int32_t control = 0) {
 // A new bitmap, attached on the calling thread and cleared to the colour.
 SurfaceHandle Cleared(int32_t width, int32_t height, int32_t colour = ColourSilver) {
     const SurfaceHandle bitmap = NewBitmap(width, height);
-    AttachSurface(bitmap, 0, 0);
-    ClearSurface(colour, 0);
+    AttachSurface(bitmap, 0);
+    ClearSurface(colour);
     return bitmap;
 }
 
@@ -58,7 +58,7 @@ bool AllOf(const Image& image, int32_t colour = ColourSilver) {
 SurfaceHandle Patterned(int32_t width, int32_t height) {
     const SurfaceHandle bitmap = Cleared(width, height);
     for (int32_t x = 0, y = 0; y < height; y += ++x / width, x %= width) {
-        DrawBox(x, y, x + 1.0f, y + 2.0f, 0, MakeRgb(x, y, 7), ColourNone, 0);
+        DrawBox(x, y, x + 1.0f, y + 2.0f, 0, MakeRgb(x, y, 7), ColourNone);
     }
     return bitmap;
 }
@@ -67,29 +67,62 @@ TEST(Surfaces, BadAndFreedHandlesDrawNothingAndAreNeverReused) {
     EXPECT_EQ(std::pair(NewBitmap(0, 5), NewBitmap(1 << 20, 1 << 20)), std::pair(0, 0));
     const SurfaceHandle bitmap = Cleared(4, 4);
     FreeBitmap(bitmap);
-    DrawBox(0, 0, 4, 4, 0, 0, 0, 0);  // still current: draws nowhere
+    DrawBox(0, 0, 4, 4, 0, 0, 0);  // still current: draws nowhere
     SurfaceMetrics metrics;
     Image image;
     EXPECT_FALSE(CurrentMetrics(metrics) ||
                  ReadPixels(bitmap, 0, image.Pixels, image.Width, image.Height));
     EXPECT_GT(NewBitmap(4, 4), bitmap);
-    FreeBitmap(bitmap);  // a second time: no harm
-    AttachSurface(0, 0, 0);
+    FreeBitmap(bitmap);                                        // a second time: no harm
+    for (const SurfaceHandle none : {0, NewWindowHandle()}) {  // a window: only its controls
+        Cleared(1, 1);
+        AttachSurface(none, 0);
+        EXPECT_FALSE(CurrentMetrics(metrics)) << none;
+    }
     EXPECT_EQ(LastError(), ErrorInvalidHandle);
+}
+
+// A colour keeps all of its low 24 bits; the default is the surface's own.
+TEST(Surfaces, ColoursKeepTheirLow24Bits) {
+    const std::pair<int32_t, int32_t> colours[] = {
+        {0x123457, 0x123457}, {0x7F0000FF, Red}, {ColourDefault, DefaultBackColour}};
+    for (auto [argument, kept] : colours) {
+        const SurfaceHandle bitmap = Cleared(2, 2);
+        SetBackColour(argument);
+        SetForeColour(argument);
+        ClearSurface(ColourDefault);                        // in the back colour
+        DrawBox(0, 1, 2, 2, 0, ColourDefault, ColourNone);  // the last row in the fore colour
+        const int32_t fore = argument == ColourDefault ? DefaultForeColour : kept;
+        EXPECT_EQ(Snapshot(bitmap).Pixels,
+                  (std::vector{Word(kept), Word(kept), Word(fore), Word(fore)}))
+            << argument;
+    }
 }
 
 TEST(Surfaces, CopiesClipAtEveryEdgeAndClearsKeepTheirRectangle) {
     const SurfaceHandle source = Patterned(5, 4);
     const SurfaceHandle target = Cleared(6, 6);
-    CopyBitmapAt(source, 0, -2, -1, RasterCopy);  // cut on the left and top
-    CopyBitmapAt(source, 0, 4, 3, RasterCopy);    // and on the right and bottom
+    CopyBitmapAt(source, 0, -2, -1);  // cut on the left and top
+    CopyBitmapAt(source, 0, 4, 3);    // and on the right and bottom
     for (auto [x, y] : {std::pair{-5.f, 0.f}, {6, 0}, {0, -4}, {0, 6}, {1e30f, NaN}, {-1e30f, 0}}) {
-        CopyBitmapAt(source, 0, x, y, RasterCopy);  // wholly off the surface
+        CopyBitmapAt(source, 0, x, y);  // wholly off the surface
     }
     EXPECT_TRUE(MatchesGolden(target, 0, "copies"));
-    AttachSurface(source, 0, 0);
-    CopyBitmapAt(source, 0, 1, 2, RasterCopy);  // onto itself: each pixel moves whole
+    AttachSurface(source, 0);
+    CopyBitmapAt(source, 0, 1, 2);  // onto itself: each pixel moves whole
     EXPECT_TRUE(MatchesGolden(source, 0, "copied_onto_itself"));
+    // Onto itself over rows it reads, down and up, right and left.
+    for (auto [dx, dy] : {std::pair{1, 1}, {-1, -2}, {0, 1}, {0, -1}, {2, 0}, {-2, 0}}) {
+        const SurfaceHandle moved = Patterned(5, 4);
+        const Image before = Snapshot(moved);
+        CopyBitmapAt(moved, 0, dx, dy);
+        const Image after = Snapshot(moved);
+        for (int32_t at = 0, x = 0, y = 0; at < 20; ++at, x = at % 5, y = at / 5) {
+            const bool copied = x - dx >= 0 && x - dx < 5 && y - dy >= 0 && y - dy < 4;
+            ASSERT_EQ(after.At(x, y), copied ? before.At(x - dx, y - dy) : before.At(x, y))
+                << x << "," << y << " moved by " << dx << "," << dy;
+        }
+    }
     // Outside the kept rectangle, clipped to the surface, the colour; inside, as it was.
     const Rect keeps[] = {{1, 1, 4, 3}, {-3, -2, 2, 2}, {4, 3, 99, 99},
                           {0, 1, 6, 3}, {0, 0, 6, 5},   {2, 0, 3, 5},
@@ -97,7 +130,7 @@ TEST(Surfaces, CopiesClipAtEveryEdgeAndClearsKeepTheirRectangle) {
     for (const Rect& kept : keeps) {
         const SurfaceHandle bitmap = Patterned(6, 5);
         const Image before = Snapshot(bitmap);
-        ClearSurface(Red, 0, kept);
+        ClearSurface(Red, kept);
         const Image after = Snapshot(bitmap);
         for (int32_t at = 0, x = 0, y = 0; at < 30; ++at, x = at % 6, y = at / 6) {
             const bool in = x >= kept.Left && x < kept.Right && y >= kept.Top && y < kept.Bottom;
@@ -107,7 +140,7 @@ TEST(Surfaces, CopiesClipAtEveryEdgeAndClearsKeepTheirRectangle) {
     }
 }
 
-constexpr SurfaceHandle Window = 0x40000009;  // far above any bitmap's handle
+const SurfaceHandle Window = NewWindowHandle();
 
 // Hears of changes and, when taking, takes them from inside Changed: that takes the
 // surfaces' lock, so it would never return if the lock were still held.
@@ -137,18 +170,18 @@ struct RecordingSink : ControlSink {
 TEST(GraphicControl, TellsOfItsChangesOnceAndHandsThemOver) {
     RecordingSink sink;
     NewGraphicControl(Window, 1001, 40, 30, &sink);
-    AttachSurface(Window, 1001, 0);
-    DrawBox(5, 6, 10, 12, 0, Red, ColourNone, 0);
+    AttachSurface(Window, 1001);
+    DrawBox(5, 6, 10, 12, 0, Red, ColourNone);
     EXPECT_EQ(sink.Last(), std::tuple(0, 0, 40, 30));  // a new control is all changed
-    DrawBox(5, 6, 10, 12, 0, Red, ColourNone, 0);
+    DrawBox(5, 6, 10, 12, 0, Red, ColourNone);
     EXPECT_EQ(sink.Last(), std::tuple(4, 5, 11, 13));
-    DrawBox(-5, -5, 2, 2, 0, Red, ColourNone, 0);
+    DrawBox(-5, -5, 2, 2, 0, Red, ColourNone);
     EXPECT_EQ(sink.Last(), std::tuple(0, 0, 3, 3));  // clamped to the image
     const SurfaceHandle frame = Cleared(50, 40);
-    DrawBox(1, 1, 3, 3, 0, Blue, Blue, 0);
-    DrawBox(35, 25, 38, 28, 0, Blue, Blue, 0);
-    AttachSurface(Window, 1001, 0);
-    CopyBitmapAt(frame, 0, 30, 20, RasterCopy);
+    DrawBox(1, 1, 3, 3, 0, Blue, Blue);
+    DrawBox(35, 25, 38, 28, 0, Blue, Blue);
+    AttachSurface(Window, 1001);
+    CopyBitmapAt(frame, 0, 30, 20);
     EXPECT_EQ(sink.Last(), std::tuple(30, 20, 40, 30));
     sink.Taking = false;
     const int32_t told = sink.Told;
@@ -156,7 +189,7 @@ TEST(GraphicControl, TellsOfItsChangesOnceAndHandsThemOver) {
     AddDamage(areas, {0, 0, 4, 4});
     AddDamage(areas, {34, 24, 40, 30});
     CopyBitmapWithin(frame, 0, areas);
-    ClearSurface(Red, 0);
+    ClearSurface(Red);
     EXPECT_EQ(sink.Told, told + 1);
     TakeControlChanges(Window, 1001, sink.Shown.data(), 40, sink.Parts);
     EXPECT_EQ(std::pair(sink.Parts.Count, sink.Shown[0]), std::pair(1, Word(Red)));
@@ -164,14 +197,15 @@ TEST(GraphicControl, TellsOfItsChangesOnceAndHandsThemOver) {
     CopyBitmapWithin(frame, 0, areas);
     EXPECT_EQ(std::tuple(sink.Told, sink.Parts.Count, sink.Last()),
               std::tuple(told + 2, 2, std::tuple(0, 0, 40, 30)));
-    EXPECT_EQ(std::pair(sink.Shown[2 * 40 + 2], sink.Shown[5 * 40 + 5]),
-              std::pair(Word(Blue), Word(Red)));
+    // Copied within its areas only: (4, 0), just right of the first, stays red.
+    EXPECT_EQ(std::tuple(sink.Shown[2 * 40 + 2], sink.Shown[5 * 40 + 5], sink.Shown[4]),
+              std::tuple(Word(Blue), Word(Red), Word(Red)));
 }
 
 // The box (x1, y1)-(x2, y2), white on red, on a silver surface of width x height.
 Image Drawn(int32_t width, int32_t height, float x1, float y1, float x2, float y2, int32_t corner) {
     const SurfaceHandle bitmap = Cleared(width, height);
-    DrawBox(x1, y1, x2, y2, corner, ColourWhite, Red, 0);
+    DrawBox(x1, y1, x2, y2, corner, ColourWhite, Red);
     return Snapshot(bitmap);
 }
 
@@ -195,6 +229,37 @@ TEST(DrawBox, IsClippedLikeTheSameBoxSeenThroughAWindowEvenFarOut) {
     EXPECT_TRUE(AllOf(Drawn(8, 6, -Inf, -Inf, Inf, Inf, 0), Red));
     EXPECT_TRUE(AllOf(Drawn(8, 6, -1e9f, -1e9f, 1e9f, 1e9f, 70), Red));
     EXPECT_EQ(Drawn(8, 6, NaN, NaN, 3, 3, 0), Drawn(8, 6, 0, 0, 3, 3, 0));  // NaN is 0
+}
+
+// The image as rows of '.' (silver), 'o' (white) and 'x' (red), each ended by '|'.
+std::string Art(const Image& image) {
+    std::string art;
+    for (size_t at = 0; at < image.Pixels.size(); ++at) {
+        const uint32_t pixel = image.Pixels[at];
+        art += pixel == Word(ColourWhite)    ? 'o'
+               : pixel == Word(Red)          ? 'x'
+               : pixel == Word(ColourSilver) ? '.'
+                                             : '?';
+        art += (at + 1) % static_cast<size_t>(image.Width) == 0 ? "|" : "";
+    }
+    return art;
+}
+
+// Small boxes to the pixel, the corners above all: ellipses of 2 (square), 3, 4 and 6.
+// Each is (1, 1)-(right, bottom), with a pixel of silver around it.
+TEST(DrawBox, SmallBoxesAreExactToThePixel) {
+    const std::tuple<int32_t, int32_t, int32_t, std::string_view> boxes[] = {
+        {6, 6, 50, ".......|.ooooo.|.oxxxo.|.oxxxo.|.oxxxo.|.ooooo.|.......|"},
+        {4, 4, 100, ".....|..o..|.oxo.|..o..|.....|"},
+        {5, 4, 100, "......|..oo..|.oxxo.|..oo..|......|"},
+        {6, 9, 70,
+         ".......|..ooo..|.oxxxo.|.oxxxo.|.oxxxo.|.oxxxo.|.oxxxo.|.oxxxo.|..ooo..|.......|"},
+        {8, 6, 90, ".........|..ooooo..|.oxxxxxo.|.oxxxxxo.|.oxxxxxo.|..ooooo..|.........|"},
+        {7, 7, 100, "........|...oo...|..oxxo..|.oxxxxo.|.oxxxxo.|..oxxo..|...oo...|........|"},
+    };
+    for (auto [right, bottom, corner, art] : boxes) {
+        EXPECT_EQ(Art(Drawn(right + 1, bottom + 1, 1, 1, right, bottom, corner)), art) << right;
+    }
 }
 
 constexpr std::string_view Face = "Times New Roman";
@@ -264,6 +329,9 @@ TEST(NewFont, ReusesTheNumberOfTheSameRequestAndUnknownFontsAreRefused) {
     EXPECT_EQ(LastError(), ErrorInvalidHandle);
     SurfaceMetrics metrics;
     EXPECT_TRUE(CurrentMetrics(metrics) && metrics.Height == 21);
+    EXPECT_EQ(
+        std::tuple(MakeFontNow(score, "Hola"), MakeFontNow(99999, "Hola"), MakeFontNow(0, "")),
+        std::tuple(true, false, false));
     SetTextFont(NewFont("No Such Face At All", 24, 0, 0, 0, 0));  // falls back, still draws
     EXPECT_GT(WidthOf("Hola"), 20);
 }

@@ -101,9 +101,9 @@ TEST(ScriptTool, DrawsTheScriptIntoAPng) {
 
     // The same operations in this process give the pixels and metrics to expect.
     const render::SurfaceHandle bitmap = render::NewBitmap(60, 40);
-    render::AttachSurface(bitmap, 0, 0);
-    render::ClearSurface(render::ColourSilver, 0);
-    render::DrawBox(2, 4, 20, 30, 40, 0xFFFFFF, 0x0000FF, 0);  // 2.5 and 3.5 round to even
+    render::AttachSurface(bitmap, 0);
+    render::ClearSurface(render::ColourSilver);
+    render::DrawBox(2, 4, 20, 30, 40, 0xFFFFFF, 0x0000FF);  // 2.5 and 3.5 round to even
     render::SetTextFont(render::NewFont("Times New Roman", 14, render::FontBold, 0, 0, 0));
     render::SetBackColour(render::ColourNone);
     render::SetPosition(22, 4);

@@ -46,7 +46,7 @@ int32_t At(int32_t side, int32_t design, int32_t min = 0) {
 void FillBox(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t corner,
              int32_t colour) {
     render::DrawBox(static_cast<float>(left), static_cast<float>(top), static_cast<float>(right),
-                    static_cast<float>(bottom), corner, colour, colour, 0);
+                    static_cast<float>(bottom), corner, colour, colour);
 }
 
 // A block as it looks in the wall: white along its upper and left edges, maroon along

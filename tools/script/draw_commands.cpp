@@ -98,13 +98,13 @@ bool Attach(Session& session, Arguments arguments, std::string& error) {
     if (!FindBitmap(session, arguments[0].Text, bitmap, error)) {
         return false;
     }
-    render::AttachSurface(bitmap, 0, 0);
+    render::AttachSurface(bitmap, 0);
     session.Attached = bitmap;
     return true;
 }
 
 bool Clear(Session&, Arguments arguments, std::string&) {
-    render::ClearSurface(Int(arguments[0]), 0);
+    render::ClearSurface(Int(arguments[0]));
     return true;
 }
 
@@ -121,7 +121,7 @@ bool Back(Session&, Arguments arguments, std::string&) {
 bool Box(Session&, Arguments arguments, std::string&) {
     render::DrawBox(Coordinate(arguments[0]), Coordinate(arguments[1]), Coordinate(arguments[2]),
                     Coordinate(arguments[3]), Int(arguments[4]), Int(arguments[5]),
-                    Int(arguments[6]), 0);
+                    Int(arguments[6]));
     return true;
 }
 
@@ -189,7 +189,7 @@ bool Copy(Session& session, Arguments arguments, std::string& error) {
     if (!FindBitmap(session, arguments[0].Text, source, error)) {
         return false;
     }
-    render::CopyBitmap(source, 0, static_cast<uint32_t>(arguments[1].Integer));
+    render::CopyBitmap(source, 0);  // every mode copies plainly
     return true;
 }
 
@@ -198,8 +198,7 @@ bool CopyAt(Session& session, Arguments arguments, std::string& error) {
     if (!FindBitmap(session, arguments[0].Text, source, error)) {
         return false;
     }
-    render::CopyBitmapAt(source, 0, Coordinate(arguments[1]), Coordinate(arguments[2]),
-                         static_cast<uint32_t>(arguments[3].Integer));
+    render::CopyBitmapAt(source, 0, Coordinate(arguments[1]), Coordinate(arguments[2]));
     return true;
 }
 

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+// The graphic control's record of changes inside the drawing layer, and the frame of
+// every drawing operation: draw under SurfaceLock, then tell the control's sink once
+// the lock is released. Nothing outside render/ includes it.
+//
+// Owns: no state of its own; a control's changes live in its surface record.
+// Threads: any. ...Locked functions expect SurfaceLock held; OnCurrentSurface takes it.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+
+#include "render/surface_table.h"
+
+namespace render {
+
+// Orders the rectangle and clamps it to what the thread may draw of the surface; a
+// control adds it to its changes (a bitmap keeps no record: the game knows what it drew).
+void MarkDirtyLocked(Surface& surface, int64_t left, int64_t top, int64_t right, int64_t bottom);
+
+// The control's sink, when it has changes the sink has not heard of; null otherwise.
+// Marks them heard of.
+ControlSink* SinkToTellLocked(Surface& surface);
+
+// Runs draw(surface) on the calling thread's current surface under SurfaceLock, then
+// tells a control's sink of its changes once the lock is released. Does nothing when
+// the thread has no current surface.
+template <typename Draw>
+void OnCurrentSurface(Draw&& draw) {
+    ControlSink* sink = nullptr;
+    {
+        std::lock_guard lock(SurfaceLock());
+        Surface* surface = CurrentSurfaceLocked();
+        if (surface == nullptr) {
+            return;
+        }
+        draw(*surface);
+        sink = SinkToTellLocked(*surface);
+    }
+    if (sink != nullptr) {
+        sink->Changed();
+    }
+}
+
+}  // namespace render
