@@ -10,10 +10,6 @@ namespace {
 
 using Arguments = std::span<const Argument>;
 
-int32_t Int(const Argument& argument) {
-    return static_cast<int32_t>(argument.Integer);
-}
-
 // Every painter command names its bitmap first; the painter leaves it attached.
 bool Target(Session& session, Arguments arguments, render::SurfaceHandle& bitmap,
             std::string& error) {
