@@ -149,7 +149,12 @@ void WriteState(std::ostream& out) {
         << ", \"ShotsInFlight\": " << game::ShotsInFlight.load();
     WriteGrid(out, *current);
     out << ", \"RandomState\": " << runtime::RandomState
-        << ", \"FramesPresented\": " << record.FramesPresented << ", \"Cues\": ";
+        << ", \"FramesPresented\": " << record.FramesPresented;
+    // Only a run that played more cues than the record lists says how many there were.
+    if (record.CuesPlayed > static_cast<int64_t>(record.Cues.size())) {
+        out << ", \"CuesPlayed\": " << record.CuesPlayed;
+    }
+    out << ", \"Cues\": ";
     JsonList(out, static_cast<int32_t>(record.Cues.size()),
              [&](int32_t i) { out << '"' << record.Cues[static_cast<size_t>(i)] << '"'; });
     out << "}\n";
