@@ -20,7 +20,9 @@ for name in "$work"/*.name; do
     echo "--- exit $code"
     cat "$case.err"
     for file in "$case"/*; do
-        [ -e "$file" ] && echo "--- ${file##*/} $(md5sum <"$file" | cut -c1-32)"
+        if [ -e "$file" ]; then
+            echo "--- ${file##*/} $(md5sum <"$file" | cut -c1-32)"
+        fi
     done
 done >"$work/got"
 if [ "${ZARPETA_UPDATE_GOLDEN:-}" = 1 ]; then
