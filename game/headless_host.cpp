@@ -2,6 +2,7 @@
 // The headless host: a recording host and a control that keeps its image.
 #include "game/headless_host.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "game/host.h"
@@ -15,7 +16,8 @@ namespace {
 
 struct RecordingHost final : GameHost, render::ControlSink {
     std::mutex Mutex;
-    HeadlessRecord Record;
+    HeadlessRecord Record;  // its Cues a ring: the next cue goes at NextCue once full
+    size_t NextCue = 0;
     bool ControlMade = false;
 
     void SetNewEnabled(bool enabled) override {
@@ -24,7 +26,13 @@ struct RecordingHost final : GameHost, render::ControlSink {
     }
     void PlayCue(Cue cue) override {
         std::lock_guard lock(Mutex);
-        Record.Cues.push_back(cue);
+        if (Record.Cues.size() < ListedCues) {
+            Record.Cues.push_back(cue);
+        } else {
+            Record.Cues[NextCue] = cue;
+            NextCue = (NextCue + 1) % ListedCues;
+        }
+        Record.CuesPlayed += 1;
     }
     // Takes the changes at once, as a window would on its next pass: every frame
     // presented is then heard of once.
@@ -53,13 +61,22 @@ void InstallHeadlessHost() {
     {
         std::lock_guard lock(Host().Mutex);
         Host().Record = HeadlessRecord{};
+        Host().NextCue = 0;
     }
     InstallHost(&Host(), FrameTarget{HeadlessWindow, HeadlessControl});
 }
 
 HeadlessRecord HeadlessSnapshot() {
-    std::lock_guard lock(Host().Mutex);
-    return Host().Record;
+    HeadlessRecord record;
+    size_t oldest = 0;
+    {
+        std::lock_guard lock(Host().Mutex);
+        record = Host().Record;
+        oldest = Host().NextCue;
+    }
+    std::rotate(record.Cues.begin(), record.Cues.begin() + static_cast<ptrdiff_t>(oldest),
+                record.Cues.end());
+    return record;
 }
 
 }  // namespace game

@@ -18,10 +18,15 @@ namespace game {
 inline const int32_t HeadlessWindow = render::NewWindowHandle();
 constexpr int32_t HeadlessControl = 1001;
 
+// The cues a record lists; earlier ones are only counted, so that a long run (half a
+// million shots) neither grows the record nor makes each snapshot costly.
+constexpr size_t ListedCues = 1000;
+
 // What the game has asked of its host so far.
 struct HeadlessRecord {
     bool NewEnabled = true;       // the state of "Nuevo"
-    std::vector<Cue> Cues;        // every cue played, in order (CueName prints them)
+    std::vector<Cue> Cues;        // the last ListedCues cues played, oldest first
+    int64_t CuesPlayed = 0;       // every cue played, listed or not
     int32_t FramesPresented = 0;  // refreshes of the control since installing
 };
 

@@ -29,6 +29,7 @@
 #include "render/control.h"
 #include "render/fill_copy.h"
 #include "render/text.h"
+#include "render/utf8.h"
 
 namespace render {
 
@@ -38,7 +39,6 @@ constexpr size_t MaxFaceName = 31;     // characters of a face name kept
 constexpr float DefaultPoints = 8.0f;  // a size of 0 means this
 constexpr double DotsPerInch = 96.0;
 constexpr int32_t MaxPixelsPerEm = 1024;  // larger requests are drawn this large
-constexpr char32_t ReplacementCharacter = 0xFFFD;
 
 // ---- Types ----
 
@@ -249,43 +249,6 @@ const Glyph& GlyphOf(FontFace& font, char32_t character) {
         }
     }
     return font.Glyphs.emplace(character, glyph).first->second;
-}
-
-// The next character of UTF-8 text; a malformed sequence yields U+FFFD for its first
-// byte and decoding goes on with the next byte.
-char32_t NextCharacter(std::string_view text, size_t& at) {
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    if (lead < 0x80) {
-        ++at;
-        return lead;
-    }
-    size_t length = 0;
-    char32_t value = 0, least = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, value = lead & 0x1Fu, least = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, value = lead & 0x0Fu, least = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, value = lead & 0x07u, least = 0x10000;
-    }
-    if (length == 0 || at + length > text.size()) {
-        ++at;
-        return ReplacementCharacter;
-    }
-    for (size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0u) != 0x80u) {
-            ++at;
-            return ReplacementCharacter;
-        }
-        value = (value << 6) | (byte(at + i) & 0x3Fu);
-    }
-    if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-        ++at;
-        return ReplacementCharacter;
-    }
-    at += length;
-    return value;
 }
 
 int64_t TextWidth(FontFace& font, std::string_view utf8) {

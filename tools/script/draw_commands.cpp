@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "render/surface.h"
+#include "render/utf8.h"
 #include "tools/script/commands.h"
 #include "tools/script/output_file.h"
 
@@ -14,10 +15,6 @@ namespace script {
 namespace {
 
 using Arguments = std::span<const Argument>;
-
-int32_t Int(const Argument& argument) {
-    return static_cast<int32_t>(argument.Integer);
-}
 
 float Coordinate(const Argument& argument) {
     return static_cast<float>(argument.Real);
@@ -39,29 +36,6 @@ int64_t GlyphBytesOf(const Session& session, render::FontHandle font) {
                               : font == 1                        ? PixelsPerEmOf(8, 0)
                                                                  : 1024);
     return 64 + side * side;
-}
-
-// The characters of UTF-8 text, close enough to how the drawing layer reads them to
-// count its glyphs: a malformed byte stands for U+FFFD.
-char32_t NextCharacter(std::string_view text, size_t& at) {
-    const auto lead = static_cast<unsigned char>(text[at++]);
-    const int more = lead < 0x80    ? 0
-                     : lead >= 0xF8 ? -1
-                     : lead >= 0xF0 ? 3
-                     : lead >= 0xE0 ? 2
-                     : lead >= 0xC0 ? 1
-                                    : -1;
-    if (more < 0) {
-        return 0xFFFD;
-    }
-    char32_t character = lead & (more == 0 ? 0x7F : 0x3F >> more);
-    for (int i = 0; i < more; ++i) {
-        if (at >= text.size() || (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80) {
-            return 0xFFFD;
-        }
-        character = (character << 6) | (static_cast<unsigned char>(text[at++]) & 0x3F);
-    }
-    return character;
 }
 
 bool NewBitmapCommand(Session& session, Arguments arguments, std::string& error) {
@@ -137,7 +111,7 @@ bool Text(Session& session, Arguments arguments, std::string& error) {
     const render::FontHandle font =
         selected != session.TextFonts.end() ? selected->second : UnknownFont;
     for (size_t at = 0; at < text.size();) {
-        if (session.Glyphs.insert({font, NextCharacter(text, at)}).second) {
+        if (session.Glyphs.insert({font, render::NextCharacter(text, at)}).second) {
             session.GlyphBytes += GlyphBytesOf(session, font);
         }
     }

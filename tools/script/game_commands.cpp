@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The game as script commands: a headless game driven tick by tick by the test clock,
 // so the same script gives the same output every time.
-#include <cstdio>
 #include <iostream>
 #include <sstream>
 
@@ -22,20 +21,16 @@ namespace {
 
 using Arguments = std::span<const Argument>;
 
-int32_t Int(const Argument& argument) {
-    return static_cast<int32_t>(argument.Integer);
-}
-
-// "HH:MM:SS.mmm", each field in its range.
+// "HH:MM:SS.mmm": each field its digits and nothing else, within its range.
 bool ParseTimeOfDay(std::string_view text, runtime::TimeOfDay& time) {
-    int hours = 0, minutes = 0, seconds = 0, millis = 0, used = 0;
-    const std::string copy(text);
-    if (std::sscanf(copy.c_str(), "%2d:%2d:%2d.%3d%n", &hours, &minutes, &seconds, &millis,
-                    &used) != 4 ||
-        used != static_cast<int>(copy.size()) || copy.size() != 12) {
+    int64_t hours = 0, minutes = 0, seconds = 0, millis = 0;
+    if (text.size() != 12 || text[2] != ':' || text[5] != ':' || text[8] != '.' ||
+        !ParseDecimal(text.substr(0, 2), hours) || !ParseDecimal(text.substr(3, 2), minutes) ||
+        !ParseDecimal(text.substr(6, 2), seconds) || !ParseDecimal(text.substr(9, 3), millis)) {
         return false;
     }
-    time = {hours, minutes, seconds, millis};
+    time = {static_cast<int>(hours), static_cast<int>(minutes), static_cast<int>(seconds),
+            static_cast<int>(millis)};
     return hours < 24 && minutes < 60 && seconds < 60;
 }
 
@@ -154,7 +149,12 @@ void WriteState(std::ostream& out) {
         << ", \"ShotsInFlight\": " << game::ShotsInFlight.load();
     WriteGrid(out, *current);
     out << ", \"RandomState\": " << runtime::RandomState
-        << ", \"FramesPresented\": " << record.FramesPresented << ", \"Cues\": ";
+        << ", \"FramesPresented\": " << record.FramesPresented;
+    // Only a run that played more cues than the record lists says how many there were.
+    if (record.CuesPlayed > static_cast<int64_t>(record.Cues.size())) {
+        out << ", \"CuesPlayed\": " << record.CuesPlayed;
+    }
+    out << ", \"Cues\": ";
     JsonList(out, static_cast<int32_t>(record.Cues.size()), [&](int32_t i) {
         out << '"' << game::CueName(record.Cues[static_cast<size_t>(i)]) << '"';
     });

@@ -10,88 +10,35 @@ namespace {
 
 using Arguments = std::span<const Argument>;
 
-int32_t Int(const Argument& argument) {
-    return static_cast<int32_t>(argument.Integer);
-}
+// Whether a painter leaves a font of its own selected on its bitmap.
+enum class Text { Untouched, OwnFont };
 
-// Every painter command names its bitmap first; the painter leaves it attached.
-bool Target(Session& session, Arguments arguments, render::SurfaceHandle& bitmap,
-            std::string& error) {
+// Every painter command names its bitmap first and passes its other arguments on, as
+// 32-bit integers; the painter leaves the bitmap attached.
+template <Text text, auto Paint, size_t... More>
+bool Painter(Session& session, Arguments arguments, std::string& error) {
+    render::SurfaceHandle bitmap = 0;
     if (!FindBitmap(session, arguments[0].Text, bitmap, error)) {
         return false;
     }
     session.Attached = bitmap;
-    return true;
-}
-
-// The text painters leave a font of their own selected.
-template <void (*Paint)(render::SurfaceHandle)>
-bool WithText(Session& session, Arguments arguments, std::string& error) {
-    render::SurfaceHandle bitmap = 0;
-    if (!Target(session, arguments, bitmap, error)) {
-        return false;
+    Paint(bitmap, Int(arguments[More])...);
+    if (text == Text::OwnFont) {
+        session.TextFonts[bitmap] = UnknownFont;
     }
-    Paint(bitmap);
-    session.TextFonts[bitmap] = UnknownFont;
-    return true;
-}
-
-bool Bar(Session& session, Arguments arguments, std::string& error) {
-    render::SurfaceHandle bitmap = 0;
-    if (!Target(session, arguments, bitmap, error)) {
-        return false;
-    }
-    render::PaintBarOn(bitmap, Int(arguments[1]));
-    return true;
-}
-
-bool Block(Session& session, Arguments arguments, std::string& error) {
-    render::SurfaceHandle bitmap = 0;
-    if (!Target(session, arguments, bitmap, error)) {
-        return false;
-    }
-    render::PaintBlockOn(bitmap, Int(arguments[1]), Int(arguments[2]), Int(arguments[3]));
-    return true;
-}
-
-bool Erase(Session& session, Arguments arguments, std::string& error) {
-    render::SurfaceHandle bitmap = 0;
-    if (!Target(session, arguments, bitmap, error)) {
-        return false;
-    }
-    render::EraseBlockOn(bitmap, Int(arguments[1]), Int(arguments[2]));
-    return true;
-}
-
-bool Shot(Session& session, Arguments arguments, std::string& error) {
-    render::SurfaceHandle bitmap = 0;
-    if (!Target(session, arguments, bitmap, error)) {
-        return false;
-    }
-    render::PaintShot(bitmap, Int(arguments[1]), Int(arguments[2]));
-    return true;
-}
-
-// The painters that take nothing but their surface.
-template <void (*Paint)(render::SurfaceHandle)>
-bool OnSurface(Session& session, Arguments arguments, std::string& error) {
-    render::SurfaceHandle bitmap = 0;
-    if (!Target(session, arguments, bitmap, error)) {
-        return false;
-    }
-    Paint(bitmap);
     return true;
 }
 
 bool Score(Session& session, Arguments arguments, std::string& error) {
     render::SurfaceHandle bitmap = 0;
-    if (!Target(session, arguments, bitmap, error)) {
+    if (!FindBitmap(session, arguments[0].Text, bitmap, error)) {
         return false;
     }
     if (arguments[1].Integer < INT16_MIN || arguments[1].Integer > INT16_MAX) {
         error = Joined({"the count ", arguments[1].Text, " is not a 16-bit number"});
         return false;
     }
+    session.Attached = bitmap;
     render::PaintScoreOn(bitmap, static_cast<int16_t>(arguments[1].Integer));
     session.TextFonts[bitmap] = UnknownFont;
     return true;
@@ -106,16 +53,17 @@ void Caption(render::SurfaceHandle bitmap) {
 }
 
 constexpr Command Table[] = {
-    {"paint bar", "ni", "NAME LENGTH", Bar},
-    {"paint block", "niic", "NAME X Y COLOUR", Block},
-    {"paint erase", "nii", "NAME X Y", Erase},
-    {"paint shot", "nii", "NAME X Y", Shot},
-    {"paint launcher", "n", "NAME", OnSurface<render::PaintLauncherOn>},
-    {"paint blank", "n", "NAME", OnSurface<Blank>},
+    {"paint bar", "ni", "NAME LENGTH", Painter<Text::Untouched, render::PaintBarOn, 1>},
+    {"paint block", "niic", "NAME X Y COLOUR",
+     Painter<Text::Untouched, render::PaintBlockOn, 1, 2, 3>},
+    {"paint erase", "nii", "NAME X Y", Painter<Text::Untouched, render::EraseBlockOn, 1, 2>},
+    {"paint shot", "nii", "NAME X Y", Painter<Text::Untouched, render::PaintShot, 1, 2>},
+    {"paint launcher", "n", "NAME", Painter<Text::Untouched, render::PaintLauncherOn>},
+    {"paint blank", "n", "NAME", Painter<Text::Untouched, Blank>},
     {"paint score", "ni", "NAME COUNT", Score},
-    {"paint gameover", "n", "NAME", WithText<render::PaintGameOver>},
-    {"paint win", "n", "NAME", WithText<render::PaintWin>},
-    {"paint caption", "n", "NAME", WithText<Caption>},
+    {"paint gameover", "n", "NAME", Painter<Text::OwnFont, render::PaintGameOver>},
+    {"paint win", "n", "NAME", Painter<Text::OwnFont, render::PaintWin>},
+    {"paint caption", "n", "NAME", Painter<Text::OwnFont, Caption>},
 };
 
 }  // namespace

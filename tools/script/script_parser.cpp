@@ -254,6 +254,15 @@ bool ParseInteger(std::string_view text, int64_t& value) {
     return true;
 }
 
+bool ParseDecimal(std::string_view text, int64_t& value) {
+    uint64_t magnitude = 0;
+    if (!ParseDigits(text, 10, magnitude) || magnitude > uint64_t{INT32_MAX}) {
+        return false;
+    }
+    value = static_cast<int64_t>(magnitude);
+    return true;
+}
+
 bool ParseReal(std::string_view text, double& value) {
     if (IsHex(text)) {
         int64_t integer = 0;

@@ -61,9 +61,15 @@ struct Command {
 bool Tokenize(std::string_view line, std::vector<Token>& tokens, std::string& error);
 
 // Numbers as scripts write them; false for anything else (or out of range: a 32-bit
-// integer, a real within +-MaxNumber).
+// integer, a real within +-MaxNumber). ParseDecimal: digits only, no sign, no 0x.
 bool ParseInteger(std::string_view text, int64_t& value);
 bool ParseReal(std::string_view text, double& value);
+bool ParseDecimal(std::string_view text, int64_t& value);
+
+// An 'i' or 'c' argument as the drawing layer and the game take it: both fit 32 bits.
+inline int32_t Int(const Argument& argument) {
+    return static_cast<int32_t>(argument.Integer);
+}
 
 // The parts one after another: messages are built with this rather than chains of
 // operator+, which GCC 12's optimiser misreads as overlapping copies.

@@ -1,0 +1,16 @@
+# SPDX-License-Identifier: MIT
+# zarpeta-script: scenario files run through the tool and compared with what they gave
+# before, output for output and file for file; and, in process, the writes that fail.
+file(GLOB scenarios ${CMAKE_CURRENT_SOURCE_DIR}/scenarios/*.scenario)
+foreach(scenario ${scenarios})
+    get_filename_component(name ${scenario} NAME_WE)
+    string(REPLACE ".scenario" ".expected" expected ${scenario})
+    add_test(NAME script_${name}
+             COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/run-scenarios.sh
+                     $<TARGET_FILE:zarpeta-script> ${scenario} ${expected})
+endforeach()
+
+zarpeta_test(script_tests SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/script_test.cpp)
+target_compile_definitions(script_tests
+    PRIVATE ZARPETA_SCRIPT_TOOL="$<TARGET_FILE:zarpeta-script>")
+add_dependencies(script_tests zarpeta-script)
