@@ -161,16 +161,17 @@ void UnlinkShotLocked(FrameChanges& frame, ShotMark& mark) {
 
 void SetUpLayers(Game& game) {
     GameSurfaces& surfaces = game.Surfaces;
-    surfaces.BarLayer = NewLayer(BarLayerWidth, BarLayerHeight);
+    surfaces.BarLayer = render::OwnedBitmap(NewLayer(BarLayerWidth, BarLayerHeight));
     render::PaintBarOn(surfaces.BarLayer, game.BarLengths->LengthFor(game.State.BarLevel.load()));
-    surfaces.BlockLayer = NewLayer(BlockLayerWidth, BlockLayerHeight);
+    surfaces.BlockLayer = render::OwnedBitmap(NewLayer(BlockLayerWidth, BlockLayerHeight));
     BuildBlockGrid(game);
-    surfaces.LauncherLayer = NewLayer(LauncherLayerWidth, LauncherLayerHeight);
+    surfaces.LauncherLayer = render::OwnedBitmap(NewLayer(LauncherLayerWidth, LauncherLayerHeight));
     render::PaintLauncherOn(surfaces.LauncherLayer);
 }
 
 void SetUpFrame(Game& game) {
-    game.Surfaces.FrameBitmap = render::NewBitmap(PlayAreaWidth, PlayAreaHeight);
+    game.Surfaces.FrameBitmap =
+        render::OwnedBitmap(render::NewBitmap(PlayAreaWidth, PlayAreaHeight));
     ChangeFrame(game, WholeFrame);
     ComposeFrame(game);
     PresentFrame(game);

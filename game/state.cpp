@@ -63,13 +63,6 @@ std::atomic<int32_t>& ShotThreadTable::Slot(int32_t shot) {
     return Entries[static_cast<size_t>(shot - 1)];
 }
 
-Game::~Game() {
-    render::FreeBitmap(Surfaces.BarLayer);
-    render::FreeBitmap(Surfaces.BlockLayer);
-    render::FreeBitmap(Surfaces.LauncherLayer);
-    render::FreeBitmap(Surfaces.FrameBitmap);
-}
-
 std::shared_ptr<Game> CreateGame() {
     auto game = std::make_shared<Game>();
     game->Grid = std::make_unique<BlockGrid>();

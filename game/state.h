@@ -83,12 +83,13 @@ struct ShotThreadTable {
     std::atomic<int32_t>& Slot(int32_t shot);
 };
 
-// The surfaces of one game; 0 until the game sets them up. Released with the game.
+// The surfaces of one game; 0 until the game sets them up. Released with the game,
+// when no worker of it is left to draw on them.
 struct GameSurfaces {
-    render::SurfaceHandle BarLayer = 0;
-    render::SurfaceHandle BlockLayer = 0;
-    render::SurfaceHandle LauncherLayer = 0;
-    render::SurfaceHandle FrameBitmap = 0;
+    render::OwnedBitmap BarLayer;
+    render::OwnedBitmap BlockLayer;
+    render::OwnedBitmap LauncherLayer;
+    render::OwnedBitmap FrameBitmap;
 };
 
 // A flying shot's mark: where its worker last put it. It lives on the shot worker's
@@ -124,7 +125,6 @@ struct Game {
     Game() = default;
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
-    ~Game();  // releases the surfaces: no worker of this game is left to draw on them
 };
 
 // Makes the unit of a new game: every table created, every field 0.

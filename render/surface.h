@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "render/rect.h"
@@ -53,6 +54,23 @@ SurfaceHandle NewBitmap(int32_t width, int32_t height);
 // Releases a bitmap's pixels. Its handle then names nothing; threads that still have
 // it as their current surface draw nothing. Handles are never reused.
 void FreeBitmap(SurfaceHandle bitmap);
+// Owns one bitmap and frees it when it goes; it stands for its handle wherever a
+// handle is asked for. Moved, never copied.
+class OwnedBitmap {
+  public:
+    OwnedBitmap() = default;
+    explicit OwnedBitmap(SurfaceHandle bitmap) : Handle(bitmap) {}
+    OwnedBitmap(OwnedBitmap&& other) noexcept : Handle(other.Handle) { other.Handle = 0; }
+    OwnedBitmap& operator=(OwnedBitmap&& other) noexcept {
+        std::swap(Handle, other.Handle);
+        return *this;
+    }
+    ~OwnedBitmap() { FreeBitmap(Handle); }
+    operator SurfaceHandle() const { return Handle; }  // NOLINT: stands for its handle
+
+  private:
+    SurfaceHandle Handle = 0;
+};
 // A new window's handle, for its graphic controls: a window is never drawn on itself.
 SurfaceHandle NewWindowHandle();
 void AttachSurface(SurfaceHandle handle, int32_t controlId);

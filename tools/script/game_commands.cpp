@@ -84,7 +84,8 @@ bool Frame(Session&, Arguments arguments, std::string& error) {
 
 bool Layer(Session&, Arguments arguments, std::string& error) {
     const std::string& name = arguments[0].Text;
-    const game::GameSurfaces surfaces = game::CurrentGame()->Surfaces;
+    const std::shared_ptr<game::Game> current = game::CurrentGame();
+    const game::GameSurfaces& surfaces = current->Surfaces;
     const render::SurfaceHandle handle = name == "BarLayer"        ? surfaces.BarLayer
                                          : name == "BlockLayer"    ? surfaces.BlockLayer
                                          : name == "LauncherLayer" ? surfaces.LauncherLayer
