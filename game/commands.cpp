@@ -64,13 +64,15 @@ void NewGame() {
 
 void AimAt(int32_t clientY) {
     if (clientY >= 0 && clientY <= AimLimit) {
-        MoveLauncher(*CurrentGame(), clientY);
+        if (const std::shared_ptr<Game> game = CurrentGame()) {
+            MoveLauncher(*game, clientY);
+        }
     }
 }
 
 void FireShot() {
     std::shared_ptr<Game> game = CurrentGame();
-    if (game->ShotThreads == nullptr) {
+    if (game == nullptr) {
         return;  // no game yet: no wall to fly at
     }
     const int32_t shot = game->State.ShotCount.load() + 1;

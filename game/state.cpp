@@ -11,7 +11,7 @@ namespace game {
 
 namespace {
 
-// The game being played: a pre-game unit with no tables until the first new game.
+// The game being played: none until the first new game.
 // A plain pointer under a small mutex, whose ordering the thread sanitizer sees, and
 // the unit's address beside it for the workers' frequent "is my game current?".
 struct CurrentSlotData {
@@ -22,12 +22,7 @@ struct CurrentSlotData {
 
 // Never destroyed: workers may still ask for the current game while the process exits.
 CurrentSlotData& CurrentSlot() {
-    static CurrentSlotData& slot = []() -> CurrentSlotData& {
-        auto* made = new CurrentSlotData;
-        made->Current = std::make_shared<Game>();
-        made->CurrentAddress.store(made->Current.get());
-        return *made;
-    }();
+    static CurrentSlotData& slot = *new CurrentSlotData;
     return slot;
 }
 

@@ -130,7 +130,8 @@ struct Game {
 // Makes the unit of a new game: every table created, every field 0.
 std::shared_ptr<Game> CreateGame();
 
-// The game being played (before the first new game: a unit with no tables).
+// The game being played; null before the first new game, or after a driver has
+// stopped the game (MakeCurrentGame(nullptr)).
 std::shared_ptr<Game> CurrentGame();
 // The slot alone, without the frame lock: only MakeCurrentGame (game/frame.h) calls
 // it; everyone else makes a game current through MakeCurrentGame.

@@ -39,7 +39,7 @@ class Play : public ::testing::Test {
     }
     // Stops the bar worker (its game is no longer played) and lets every shot land.
     void TearDown() override {
-        MakeCurrentGame(std::make_shared<game::Game>());
+        MakeCurrentGame(nullptr);
         Tick(70);
         EXPECT_EQ(runtime::TestClockWorkers(), 0);
         runtime::SetFixedTimeOfDay(std::nullopt);
@@ -326,7 +326,7 @@ void Run(char step, int32_t value, bool whole) {
 
 // What the window and the frame show after each step, from a fresh start.
 std::vector<std::pair<size_t, size_t>> PlayThrough(const Scenario& scenario, bool whole) {
-    MakeCurrentGame(std::make_shared<Game>());
+    MakeCurrentGame(nullptr);
     runtime::AdvanceTestClock(70);  // every earlier worker ends
     InstallHeadlessHost();
     runtime::SetFixedTimeOfDay(scenario.Seed);

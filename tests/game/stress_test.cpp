@@ -30,7 +30,7 @@ TEST(GameStress, ThousandsOfShotsOverTwentyGamesCountEveryHitOnce) {
             FireShot();
         }
     }
-    MakeCurrentGame(std::make_shared<Game>());  // the last bar worker stops too
+    MakeCurrentGame(nullptr);  // the last bar worker stops too
     int64_t blockHits = 0, barHits = 0;
     for (const auto& game : games) {
         while (game.use_count() > 1) {  // until its workers have ended

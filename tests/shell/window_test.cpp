@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "game/frame.h"
 #include "game/host.h"
 #include "game/state.h"
 #include "shell/graphic_control.h"
@@ -97,7 +98,9 @@ void SendMouse(QEvent::Type type, int y, Qt::MouseButton button) {
 
 TEST(Mouse, MovesAimInsideTheBorderUpTo503AndDoubleClicksFireNothing) {
     Window();
-    game::GameState& state = game::CurrentGame()->State;
+    const std::shared_ptr<game::Game> played = game::CreateGame();  // aimed at, never run
+    game::MakeCurrentGame(played);
+    game::GameState& state = played->State;
     // Window y 505 is client y 504, past the limit, and y 0 is on the border: both ignored.
     for (auto [y, aim] : {std::pair{101, 100}, {504, 503}, {102, 101}, {505, 101}, {0, 101}}) {
         SendMouse(QEvent::MouseMove, y, Qt::NoButton);
@@ -107,6 +110,7 @@ TEST(Mouse, MovesAimInsideTheBorderUpTo503AndDoubleClicksFireNothing) {
     SendMouse(QEvent::MouseButtonDblClick, 200, Qt::LeftButton);
     SendMouse(QEvent::MouseButtonPress, 200, Qt::RightButton);
     EXPECT_EQ(state.ShotCount.load(), shots);
+    game::MakeCurrentGame(nullptr);
 }
 
 // Greying on the interface thread is at once; a worker's requests are queued, never

@@ -82,10 +82,17 @@ bool Frame(Session&, Arguments arguments, std::string& error) {
     return WritePngFile(game::HeadlessWindow, game::HeadlessControl, arguments[0].Text, error);
 }
 
+// What the state and the layers show before the first game: no tables, no surfaces,
+// every count 0.
+const game::Game& NoGame() {
+    static const game::Game none;
+    return none;
+}
+
 bool Layer(Session&, Arguments arguments, std::string& error) {
     const std::string& name = arguments[0].Text;
     const std::shared_ptr<game::Game> current = game::CurrentGame();
-    const game::GameSurfaces& surfaces = current->Surfaces;
+    const game::GameSurfaces& surfaces = (current ? *current : NoGame()).Surfaces;
     const render::SurfaceHandle handle = name == "BarLayer"        ? surfaces.BarLayer
                                          : name == "BlockLayer"    ? surfaces.BlockLayer
                                          : name == "LauncherLayer" ? surfaces.LauncherLayer
@@ -139,7 +146,8 @@ void WriteGrid(std::ostream& out, const game::Game& game) {
 
 void WriteState(std::ostream& out) {
     const std::shared_ptr<game::Game> current = game::CurrentGame();
-    const game::GameState& state = current->State;
+    const game::Game& shown = current ? *current : NoGame();
+    const game::GameState& state = shown.State;
     const game::HeadlessRecord record = game::HeadlessSnapshot();
     out << "{\"BlocksDestroyed\": " << state.BlocksDestroyed.load()
         << ", \"BarOffset\": " << state.BarOffset.load() << ", \"AimY\": " << state.AimY.load()
@@ -148,7 +156,7 @@ void WriteState(std::ostream& out) {
         << ", \"ShotCount\": " << state.ShotCount.load()
         << ", \"NuevoEnabled\": " << (record.NewEnabled ? "true" : "false")
         << ", \"ShotsInFlight\": " << game::ShotsInFlight.load();
-    WriteGrid(out, *current);
+    WriteGrid(out, shown);
     out << ", \"RandomState\": " << runtime::RandomState
         << ", \"FramesPresented\": " << record.FramesPresented;
     // Only a run that played more cues than the record lists says how many there were.
