@@ -28,6 +28,8 @@ namespace shell {
 
 const QColor BorderColour(0x80, 0x80, 0x80);
 constexpr QRgb Silver = 0xFFC0C0C0;
+// A screen reader speaks each change; faster than this it would only queue them up.
+constexpr int TellGapMs = 250;
 
 namespace {
 
@@ -84,7 +86,11 @@ GraphicControl::GraphicControl(QWidget* parent)
     setFixedSize(game::PlayAreaWidth, game::PlayAreaHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    setAccessibleName(QString::fromUtf8("Área de juego"));
     Shown.fill(Silver);
+    TellLater.setSingleShot(true);
+    connect(&TellLater, &QTimer::timeout, this, [this] { TellChanges(); });
+    SinceTold.start();
     WakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (WakeFd < 0) {
         std::fprintf(stderr, "zarpeta: no se puede preparar el área de juego: %s\n",
@@ -127,6 +133,24 @@ void GraphicControl::ShowChanges() {
     if (!changed.isEmpty()) {
         repaint(changed);
     }
+    // The score and the end reach the screen as frames: this wake sees them too.
+    TellChanges();
+}
+
+void GraphicControl::TellChanges() {
+    const GameSpoken now = ReadGameSpoken();
+    if (now == Told || TellLater.isActive()) {
+        return;
+    }
+    const qint64 wait = TellGapMs - SinceTold.elapsed();
+    if (wait > 0) {
+        TellLater.start(static_cast<int>(wait));
+        return;
+    }
+    Told = now;
+    SinceTold.restart();
+    // Qt tells assistive technology of the change itself.
+    setAccessibleDescription(DescribeGame(now));
 }
 
 void GraphicControl::paintEvent(QPaintEvent* event) {

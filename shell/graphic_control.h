@@ -8,7 +8,9 @@
 //           thread wake the user-interface thread once through an eventfd (no
 //           allocation per frame); crisp (nearest-pixel) scaling on high-density
 //           screens;
-//           mouse tracking: moves aim, left presses fire, double-clicks fire nothing.
+//           mouse tracking: moves aim, left presses fire, double-clicks fire nothing;
+//           a name and a description for screen readers, the description kept to
+//           the score and the end of the game and told at most four times a second.
 // Not done: touch and tablet input (the game reads the mouse only).
 //
 // Owns: the widget, its copy of the control's image, and the sink the drawing layer
@@ -18,8 +20,12 @@
 // and never waits for the user-interface thread.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
+
+#include "shell/accessibility.h"
 
 namespace shell {
 
@@ -41,9 +47,15 @@ class GraphicControl final : public QWidget {
   private:
     // Takes the control's changed parts into Shown and repaints them at once.
     void ShowChanges();
+    // Updates the description when the game's score or end changed, or later if it
+    // was updated moments ago.
+    void TellChanges();
 
     QImage Shown;     // the control's image as the window shows it
     int WakeFd = -1;  // eventfd: the sink's wake
+    GameSpoken Told;  // what the description says
+    QElapsedTimer SinceTold;
+    QTimer TellLater;  // single shot, running while a change waits to be told
 };
 
 }  // namespace shell

@@ -23,6 +23,7 @@
 #include "render/surface.h"
 #include "render/text_painters.h"
 #include "runtime/workers.h"
+#include "shell/accessibility.h"
 #include "shell/graphic_control.h"
 #include "shell/qt_host.h"
 
@@ -116,6 +117,7 @@ void MainWindowWidget::closeEvent(QCloseEvent* event) {
 }
 
 std::unique_ptr<MainWindowWidget> CreateMainWindow() {
+    InstallAccessibleRoles();  // before Qt makes the widgets' interfaces
     auto window = std::make_unique<MainWindowWidget>();
     render::ResetSurfaceToSilver(MainWindowHandle, IdGraphic);  // silver until the first frame
     InstallQtHost(window->NewAction());

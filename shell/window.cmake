@@ -3,6 +3,7 @@
 # the executable zarpeta. Needs the sound output (sound.cmake, included before this).
 if(TARGET zarpeta_sound)
     add_library(zarpeta_shell STATIC
+        accessibility.cpp
         graphic_control.cpp
         main_window.cpp
         qt_host.cpp

@@ -11,7 +11,7 @@ set -eu
 
 ZARPETA=${1:?usage: $0 path/to/zarpeta}
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/zarpeta-e2e.XXXXXX")
-XVFB_PID="" APP_PID="" WM_PIDS="" SOUND_PIDS=""
+XVFB_PID="" APP_PID="" WM_PIDS="" SOUND_PIDS="" ATSPI_PIDS=""
 SCREEN_WIDTH=${SCREEN_WIDTH:-1280} SCREEN_HEIGHT=${SCREEN_HEIGHT:-1024}
 SILVER=C0C0C0 BORDER=808080
 
@@ -23,7 +23,7 @@ stop() {
         wait "$pid" 2>/dev/null || true
     done
 }
-trap 'stop $APP_PID $WM_PIDS $SOUND_PIDS $XVFB_PID; rm -rf "$WORK"' EXIT
+trap 'stop $APP_PID $ATSPI_PIDS $WM_PIDS $SOUND_PIDS $XVFB_PID; rm -rf "$WORK"' EXIT
 trap 'exit 1' INT TERM HUP
 
 fail() {
@@ -105,6 +105,32 @@ start_wm() {
     }
     wait_for 30 wm_ready "$1" || fail "$1 did not start: $(tail -n 3 "$WORK/wm.log")"
 }
+
+# ---- Assistive technology -------------------------------------------------------
+
+# A session bus with the accessibility bus, as on a desktop with a screen reader, and
+# atspi.py following the programs started from now on into atspi.log.
+start_atspi() {
+    local launcher=/usr/libexec/at-spi-bus-launcher
+    need dbus-daemon dbus-send
+    [ -x "$launcher" ] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
+        { echo "skipped: at-spi2-core or python3-pyatspi is not installed" && exit 77; }
+    dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$WORK/a11y.bus" 4>"$WORK/a11y.pid"
+    export DBUS_SESSION_BUS_ADDRESS=$(cat "$WORK/a11y.bus") QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    "$launcher" --launch-immediately >"$WORK/a11y.log" 2>&1 &
+    ATSPI_PIDS="$! $(cat "$WORK/a11y.pid")"
+    # Asked for before it is there, the bus would start a second launcher of its own.
+    has_a11y_bus() {
+        dbus-send --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+            org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus | grep -q true
+    }
+    wait_for 30 has_a11y_bus || fail "no accessibility bus: $(tail -n 3 "$WORK/a11y.log")"
+    /usr/bin/python3 "$(dirname "$0")/atspi.py" >"$WORK/atspi.log" 2>&1 &
+    ATSPI_PIDS="$! $ATSPI_PIDS"
+}
+
+# heard REGEX: atspi.py has printed a whole line that matches.
+heard() { grep -qE "^$1\$" "$WORK/atspi.log"; }
 
 # ---- The sound server -----------------------------------------------------------
 
