@@ -128,15 +128,16 @@ QPoint CentredPosition(QRect workArea, QSize outer) {
     // The work area's right and bottom edges are excluded, as the desktop counts them.
     const int32_t right = workArea.x() + workArea.width();
     const int32_t bottom = workArea.y() + workArea.height();
-    return {std::max(0, workArea.x() + right - outer.width()) / 2,
-            std::max(0, workArea.y() + bottom - outer.height()) / 2};
+    return {std::max(workArea.x(), (workArea.x() + right - outer.width()) / 2),
+            std::max(workArea.y(), (workArea.y() + bottom - outer.height()) / 2)};
 }
 
-void CentreOnPrimaryScreen(QWidget& window) {
+void CentreOnPrimaryScreen(MainWindowWidget& window) {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen != nullptr) {
-        window.move(CentredPosition(screen->availableGeometry(), window.frameGeometry().size()));
+    if (screen == nullptr) {
+        return;
     }
+    window.move(CentredPosition(screen->availableGeometry(), window.frameGeometry().size()));
 }
 
 void EndWhenDestroyedFromOutside(const QWidget& window) {

@@ -11,7 +11,7 @@ set -eu
 
 ZARPETA=${1:?usage: $0 path/to/zarpeta}
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/zarpeta-e2e.XXXXXX")
-XVFB_PID="" APP_PID="" WM_PIDS="" SOUND_PIDS="" ATSPI_PIDS=""
+XVFB_PID="" APP_PID="" WM_PIDS="" SOUND_PIDS="" HELPER_PIDS=""
 SCREEN_WIDTH=${SCREEN_WIDTH:-1280} SCREEN_HEIGHT=${SCREEN_HEIGHT:-1024}
 SILVER=C0C0C0 BORDER=808080
 
@@ -23,7 +23,7 @@ stop() {
         wait "$pid" 2>/dev/null || true
     done
 }
-trap 'stop $APP_PID $ATSPI_PIDS $WM_PIDS $SOUND_PIDS $XVFB_PID; rm -rf "$WORK"' EXIT
+trap 'stop $APP_PID $HELPER_PIDS $WM_PIDS $SOUND_PIDS $XVFB_PID; rm -rf "$WORK"' EXIT
 trap 'exit 1' INT TERM HUP
 
 fail() {
@@ -118,7 +118,7 @@ start_atspi() {
     dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$WORK/a11y.bus" 4>"$WORK/a11y.pid"
     export DBUS_SESSION_BUS_ADDRESS=$(cat "$WORK/a11y.bus") QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
     "$launcher" --launch-immediately >"$WORK/a11y.log" 2>&1 &
-    ATSPI_PIDS="$! $(cat "$WORK/a11y.pid")"
+    HELPER_PIDS="$HELPER_PIDS $! $(cat "$WORK/a11y.pid")"
     # Asked for before it is there, the bus would start a second launcher of its own.
     has_a11y_bus() {
         dbus-send --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
@@ -126,7 +126,7 @@ start_atspi() {
     }
     wait_for 30 has_a11y_bus || fail "no accessibility bus: $(tail -n 3 "$WORK/a11y.log")"
     /usr/bin/python3 "$(dirname "$0")/atspi.py" >"$WORK/atspi.log" 2>&1 &
-    ATSPI_PIDS="$! $ATSPI_PIDS"
+    HELPER_PIDS="$! $HELPER_PIDS"
 }
 
 # heard REGEX: atspi.py has printed a whole line that matches.
@@ -281,6 +281,7 @@ open_menu() {
     # A click that comes while the window is still settling can be lost: try again.
     local attempt
     for attempt in 1 2 3; do
+        read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"  # wherever it is now
         click_at $((WIN_X + 30)) $((WIN_Y + MENU_H / 2))
         ! wait_for 3 find_popup || break
     done

@@ -5,6 +5,7 @@
 # its frame is centred on the work area; it minimises and comes back; Alt+F4 and
 # _NET_CLOSE_WINDOW (a task bar's close) end it with code 0. At 1.5x the frame is
 # centred too: the manager counts its frame in device pixels, Qt its geometry in logical.
+# Moved by its user, the window stays there when the manager is restarted.
 SCREEN_WIDTH=1920 SCREEN_HEIGHT=1080
 . "$(dirname "$0")/lib.sh"
 WM=${2:?usage: $0 path/to/zarpeta WINDOW_MANAGER}
@@ -43,6 +44,27 @@ centred_at() {
 }
 centred_at 1000 576
 
+# The manager killed and started again frames the window anew where it was.
+moved_to=$((WIN_X - 300))x$((WIN_Y + 200))
+xdotool windowmove "$WIN" $((WIN_X - 300)) $((WIN_Y + 200))
+placed_at() { read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")" && [ "${WIN_X}x$WIN_Y" = "$1" ]; }
+wait_for 10 placed_at "$moved_to" || fail "moved to ${WIN_X}x$WIN_Y, not $moved_to"
+on_root() { xwininfo -tree -id "$WIN" | grep -q 'Parent window id: .* (the root window)'; }
+stop $WM_PIDS
+wait_for 10 on_root || fail "the window kept its frame after $WM ended"
+start_wm "$WM"
+wait_for 30 eval '! on_root' || fail "$WM did not frame the window again"
+open_menu  # once the menu opens, the program has seen the new frame's extents
+xdotool key Escape
+wait_for 5 eval '! find_popup' || fail "Escape did not close the menu"
+# Metacity and mutter leave the window where its frame was, a title bar higher.
+read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"
+title=$(xprop -id "$WIN" _NET_FRAME_EXTENTS | cut -d, -f3)
+[ "$WIN_X" = "${moved_to%x*}" ] && [ "$WIN_Y" -le "${moved_to#*x}" ] &&
+    [ "$WIN_Y" -ge $((${moved_to#*x} - title)) ] ||
+    fail "after $WM restarted the window is at ${WIN_X}x$WIN_Y, not $moved_to"
+note "moved to $moved_to, and at ${WIN_X}x$WIN_Y after $WM restarted"
+
 window_state() { xprop -id "$WIN" WM_STATE | grep -q "window state: $1"; }
 xdotool windowminimize "$WIN"
 wait_for 10 window_state Iconic || fail "the window did not minimise"
@@ -67,3 +89,4 @@ QT_SCALE_FACTOR=1.5 start_game
 QT_SCALE_FACTOR=1.5 centred_at 1500 864
 wmctrl -i -c "$WIN"
 expect_exit 0 "_NET_CLOSE_WINDOW at 1.5x"
+
