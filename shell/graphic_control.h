@@ -7,7 +7,8 @@
 //           repainted at once from that copy with the lock released; changes from any
 //           thread wake the user-interface thread once through an eventfd (no
 //           allocation per frame); crisp (nearest-pixel) scaling on high-density
-//           screens;
+//           screens; smooth scaling where the window made it smaller than
+//           1000 x 576, the mouse mapped back to the image's pixels;
 //           mouse tracking: moves aim, left presses fire, double-clicks fire nothing;
 //           a name and a description for screen readers, the description kept to
 //           the score and the end of the game and told at most four times a second.
@@ -23,9 +24,13 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
+#include <QTransform>
 #include <QWidget>
 
 #include "shell/accessibility.h"
+
+class QPainter;
+class QRegion;
 
 namespace shell {
 
@@ -47,6 +52,10 @@ class GraphicControl final : public QWidget {
   private:
     // Takes the control's changed parts into Shown and repaints them at once.
     void ShowChanges();
+    // Paints the parts of region from Shown scaled to the widget's size.
+    void PaintScaled(QPainter& painter, const QRegion& region);
+    // From the image's pixels to the widget's: inside the border, scaled to its size.
+    QTransform ToWidget() const;
     // Updates the description when the game's score or end changed, or later if it
     // was updated moments ago.
     void TellChanges();

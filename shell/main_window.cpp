@@ -15,6 +15,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cmath>
 
 #include "game/commands.h"
 #include "game/layout.h"
@@ -45,6 +46,10 @@ struct X11DestroyNotify {
     uint32_t Window;  // the window destroyed
 };
 constexpr uint8_t X11DestroyNotifyCode = 17;
+
+// The smallest scale the play area is shown at, however small the screen: a quarter
+// is still something to play on, and it keeps every size positive.
+constexpr double SmallestScale = 0.25;
 
 // Plain items: no shortcuts, no mnemonics, no separators; the ids are not in order.
 constexpr MenuItem FunctionItems[] = {{"Nuevo", IdNew}, {"Autor", IdAuthor}, {"Salir", IdQuit}};
@@ -109,6 +114,23 @@ MainWindowWidget::MainWindowWidget()
     Play->move(0, Menu->height());
 }
 
+void MainWindowWidget::FitInto(QSize room) {
+    const int32_t menu = Menu->height();
+    const int32_t shownRows = game::PlayAreaHeight - menu;  // under the menu at full size
+    const double scale = std::max(
+        SmallestScale, std::min({1.0, static_cast<double>(room.width()) / game::PlayAreaWidth,
+                                 static_cast<double>(room.height() - menu) / shownRows}));
+    // The image's sides rounded on their own, so both keep the scale within half a pixel.
+    const auto scaled = [scale](int32_t pixels) {
+        return static_cast<int32_t>(std::lround(pixels * scale));
+    };
+    const QSize play(scaled(game::ControlImageWidth) + 2 * game::PlayAreaBorder,
+                     scaled(game::ControlImageHeight) + 2 * game::PlayAreaBorder);
+    Play->setFixedSize(play);
+    Menu->resize(play.width(), menu);
+    setFixedSize(play.width(), menu + std::min(play.height() - menu, scaled(shownRows)));
+}
+
 void MainWindowWidget::closeEvent(QCloseEvent* event) {
     // A close request from the window manager ends the program, like "Salir" but
     // leaving the bar worker's handle alone. Open author boxes do not keep it alive.
@@ -137,7 +159,10 @@ void CentreOnPrimaryScreen(MainWindowWidget& window) {
     if (screen == nullptr) {
         return;
     }
-    window.move(CentredPosition(screen->availableGeometry(), window.frameGeometry().size()));
+    const QRect available = screen->availableGeometry();
+    const QSize frame = window.frameGeometry().size() - window.size();
+    window.FitInto(available.size() - frame);
+    window.move(CentredPosition(available, window.frameGeometry().size()));
 }
 
 void EndWhenDestroyedFromOutside(const QWidget& window) {

@@ -123,6 +123,12 @@ void CentreWithExtents() {
                      device(available.height()));
     const QMargins frame(static_cast<int>(extents[0]), static_cast<int>(extents[2]),
                          static_cast<int>(extents[1]), static_cast<int>(extents[3]));
+    // The frame's widths rounded up: the client area fits with room to spare, if any.
+    const auto room = [ratio](int whole, int frameWidths) {
+        return whole - static_cast<int>(std::ceil(frameWidths / ratio));
+    };
+    Filter.Window->FitInto(QSize(room(available.width(), frame.left() + frame.right()),
+                                 room(available.height(), frame.top() + frame.bottom())));
     const QSize client = Filter.Window->size();
     const QSize outer = QSize(device(client.width()), device(client.height())).grownBy(frame);
     const QPoint corner = CentredPosition(area, outer) + QPoint(frame.left(), frame.top());

@@ -14,6 +14,7 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/zarpeta-e2e.XXXXXX")
 XVFB_PID="" APP_PID="" WM_PIDS="" SOUND_PIDS="" HELPER_PIDS=""
 SCREEN_WIDTH=${SCREEN_WIDTH:-1280} SCREEN_HEIGHT=${SCREEN_HEIGHT:-1024}
 SILVER=C0C0C0 BORDER=808080
+PLAY_MILLI=1000  # the play image's screen pixels per thousand of its own (scaled_play)
 
 # stop PID...: ends each process and reaps it.
 stop() {
@@ -65,7 +66,9 @@ wait_for() {
 start_display() {
     # Xvfb picks a free display number itself and writes it to descriptor 3 once it
     # accepts clients. Without -noreset it resets whenever its last client leaves, and
-    # refuses the clients that connect during the reset.
+    # refuses the clients that connect during the reset. A second server must not be
+    # taken for ready by the first one's number.
+    rm -f "$WORK/display"
     Xvfb -noreset -displayfd 3 -screen 0 "${SCREEN_WIDTH}x${SCREEN_HEIGHT}x24" -nolisten tcp \
         3>"$WORK/display" 2>"$WORK/xvfb.log" &
     XVFB_PID=$!
@@ -255,8 +258,22 @@ pixel() { convert "$WORK/$1.png" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
 # region SHOT NAME W H X Y: crops a screen region into its own file.
 region() { convert "$WORK/$1.png" -crop "$3x$4+$5+$6" +repage "$WORK/$2.png"; }
 
+# at_scale N: image pixels N as screen pixels; sizes (at_scale N up) never shrink to 0.
+at_scale() {
+    local up=0
+    [ -z "${2:-}" ] || up=999
+    echo $((($1 * PLAY_MILLI + up) / 1000))
+}
+
+# scaled_play: from now on image coordinates follow the window's width, where the
+# window had to show the play area smaller to fit the screen.
+scaled_play() { PLAY_MILLI=$(((WIN_W - 2) * 1000 / 998)); }
+
 # play_region SHOT NAME W H X Y: the same in play-area image coordinates.
-play_region() { region "$1" "$2" "$3" "$4" $((PLAY_X + $5)) $((PLAY_Y + $6)); }
+play_region() {
+    region "$1" "$2" "$(at_scale "$3" up)" "$(at_scale "$4" up)" $((PLAY_X + $(at_scale "$5"))) \
+        $((PLAY_Y + $(at_scale "$6")))
+}
 
 # only_colour NAME RRGGBB: the cropped region is that one colour throughout.
 only_colour() {
@@ -272,7 +289,7 @@ click() { xdotool click 1; }
 click_at() { xdotool mousemove "$1" "$2" click 1; }
 
 # aim_at Y: the mouse over the play area at image row Y (x 800, right of the wall).
-aim_at() { xdotool mousemove $((PLAY_X + 800)) $((PLAY_Y + $1)); }
+aim_at() { xdotool mousemove $((PLAY_X + $(at_scale 800))) $((PLAY_Y + $(at_scale "$1"))); }
 
 find_popup() { POPUP=$(visible_windows yes | head -n 1) && [ -n "$POPUP" ]; }
 
@@ -302,7 +319,7 @@ choose() {
 # The first block of the wall (row 1, column 1) is not silver once a game is shown.
 wall_shown() {
     screenshot wall
-    [ "$(pixel wall $((PLAY_X + 30)) $((PLAY_Y + 45)))" != "$SILVER" ]
+    [ "$(pixel wall $((PLAY_X + $(at_scale 30))) $((PLAY_Y + $(at_scale 45))))" != "$SILVER" ]
 }
 
 # The bar's lane between two screenshots.

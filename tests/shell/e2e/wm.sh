@@ -5,7 +5,9 @@
 # its frame is centred on the work area; it minimises and comes back; Alt+F4 and
 # _NET_CLOSE_WINDOW (a task bar's close) end it with code 0. At 1.5x the frame is
 # centred too: the manager counts its frame in device pixels, Qt its geometry in logical.
-# Moved by its user, the window stays there when the manager is restarted.
+# Moved by its user, the window stays there when the manager is restarted. On a small
+# screen with panels along its top and bottom, the frame lies centred inside the work
+# area left between them, the play area shown smaller.
 SCREEN_WIDTH=1920 SCREEN_HEIGHT=1080
 . "$(dirname "$0")/lib.sh"
 WM=${2:?usage: $0 path/to/zarpeta WINDOW_MANAGER}
@@ -90,3 +92,16 @@ QT_SCALE_FACTOR=1.5 centred_at 1500 864
 wmctrl -i -c "$WIN"
 expect_exit 0 "_NET_CLOSE_WINDOW at 1.5x"
 
+stop $WM_PIDS "$XVFB_PID" && WM_PIDS=""
+SCREEN_WIDTH=1024 SCREEN_HEIGHT=600
+start_display
+/usr/bin/python3 "$(dirname "$0")/panels.py" 27 >"$WORK/panels.log" 2>&1 &
+HELPER_PIDS="$HELPER_PIDS $!"
+wait_for 10 grep -qs ready "$WORK/panels.log" || fail "no panels: $(tail -n 2 "$WORK/panels.log")"
+start_wm "$WM"
+wait_for 10 eval 'xprop -root _NET_WORKAREA | grep -q "= 0, 27, 1024, 546"' ||
+    fail "$WM does not leave 0,27 1024x546 as the work area: $(xprop -root _NET_WORKAREA)"
+start_game
+wait_for 10 frame_centred || fail "frame $FRAME is not centred on $(xprop -root _NET_WORKAREA)"
+[ "$WIN_W" -lt 1000 ] || fail "client area ${WIN_W}x$WIN_H on 1024x600 with panels"
+note "1024x600 with 27 px panels: frame $FRAME centred on the work area; client area ${WIN_W}x$WIN_H"
