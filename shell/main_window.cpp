@@ -114,7 +114,7 @@ MainWindowWidget::MainWindowWidget()
     Play->move(0, Menu->height());
 }
 
-void MainWindowWidget::FitInto(QSize room) {
+QSize MainWindowWidget::FitInto(QSize room) {
     const int32_t menu = Menu->height();
     const int32_t shownRows = game::PlayAreaHeight - menu;  // under the menu at full size
     const double scale = std::max(
@@ -126,9 +126,14 @@ void MainWindowWidget::FitInto(QSize room) {
     };
     const QSize play(scaled(game::ControlImageWidth) + 2 * game::PlayAreaBorder,
                      scaled(game::ControlImageHeight) + 2 * game::PlayAreaBorder);
+    const QSize client(play.width(), menu + std::min(play.height() - menu, scaled(shownRows)));
     Play->setFixedSize(play);
     Menu->resize(play.width(), menu);
-    setFixedSize(play.width(), menu + std::min(play.height() - menu, scaled(shownRows)));
+    setFixedSize(client);
+    // Also when the limits stay as they were: the size Qt holds may be an older one
+    // that the window manager reported late.
+    resize(client);
+    return client;
 }
 
 void MainWindowWidget::closeEvent(QCloseEvent* event) {
@@ -161,8 +166,8 @@ void CentreOnPrimaryScreen(MainWindowWidget& window) {
     }
     const QRect available = screen->availableGeometry();
     const QSize frame = window.frameGeometry().size() - window.size();
-    window.FitInto(available.size() - frame);
-    window.move(CentredPosition(available, window.frameGeometry().size()));
+    const QSize client = window.FitInto(available.size() - frame);
+    window.move(CentredPosition(available, client + frame));
 }
 
 void EndWhenDestroyedFromOutside(const QWidget& window) {

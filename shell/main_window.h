@@ -52,8 +52,8 @@ class MainWindowWidget final : public QWidget {
 
     // Sizes the window to fit a client area of at most room: 1000 x 576 where that
     // fits, otherwise the play area scaled down evenly, its rows under the menu bar
-    // shown as at full size.
-    void FitInto(QSize room);
+    // shown as at full size. Returns the client area's size.
+    QSize FitInto(QSize room);
 
   protected:
     void closeEvent(QCloseEvent* event) override;

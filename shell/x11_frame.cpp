@@ -127,9 +127,9 @@ void CentreWithExtents() {
     const auto room = [ratio](int whole, int frameWidths) {
         return whole - static_cast<int>(std::ceil(frameWidths / ratio));
     };
-    Filter.Window->FitInto(QSize(room(available.width(), frame.left() + frame.right()),
-                                 room(available.height(), frame.top() + frame.bottom())));
-    const QSize client = Filter.Window->size();
+    const QSize client =
+        Filter.Window->FitInto(QSize(room(available.width(), frame.left() + frame.right()),
+                                     room(available.height(), frame.top() + frame.bottom())));
     const QSize outer = QSize(device(client.width()), device(client.height())).grownBy(frame);
     const QPoint corner = CentredPosition(area, outer) + QPoint(frame.left(), frame.top());
     Filter.Centre = QPoint(logical(corner.x()), logical(corner.y()));
