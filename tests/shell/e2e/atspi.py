@@ -3,11 +3,11 @@
 """Follows the program over AT-SPI as a screen reader does (Debian's pyatspi).
 
 Usage: atspi.py   (started before the program, with the accessibility bus up)
-Listens first, so the program hears of a listener when it starts; waits up to 120 s
-for the application "zarpeta" and prints its window's role and name and its play
-area's ("window frame Zarpeta", "play canvas <name>"), then one line per change:
-"description <text>" for the play area's description, "Nuevo enabled 0|1" for the
-menu item greyed or enabled again.
+Listens first ("listening"), so the program learns of a listener when it starts;
+waits up to 120 s for the application "zarpeta" and prints its window's role and name
+and its play area's ("window frame Zarpeta", "play canvas <name>"), then one line per
+change: "description <text>" for the play area's description, "Nuevo enabled 0|1"
+for the menu item greyed or enabled again.
 """
 import time
 
@@ -31,6 +31,7 @@ def application():
 
 # By their whole kinds: Qt 6.4 sends these changes to no listener of one detail alone.
 pyatspi.Registry.registerEventListener(heard, "object:property-change", "object:state-changed")
+print("listening", flush=True)
 deadline = time.monotonic() + 120
 while (app := application()) is None and time.monotonic() < deadline:
     time.sleep(0.2)

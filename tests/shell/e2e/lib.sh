@@ -130,6 +130,7 @@ start_atspi() {
     wait_for 30 has_a11y_bus || fail "no accessibility bus: $(tail -n 3 "$WORK/a11y.log")"
     /usr/bin/python3 "$(dirname "$0")/atspi.py" >"$WORK/atspi.log" 2>&1 &
     HELPER_PIDS="$! $HELPER_PIDS"
+    wait_for 60 heard listening || fail "atspi.py does not listen: $(tail -n 3 "$WORK/atspi.log")"
 }
 
 # heard REGEX: atspi.py has printed a whole line that matches.
@@ -223,14 +224,15 @@ start_game() {
     APP_PID=$!
     wait_for 30 find_titled Zarpeta || fail "after 30 s, no visible window named Zarpeta"
     WIN=$FOUND
-    read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"
     wait_for 10 find_menu_height || fail "after 10 s, no play-area border under the menu bar"
     read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"  # as drawn, once placed
     PLAY_X=$((WIN_X + 1)) PLAY_Y=$((WIN_Y + MENU_H + 1)) PLAY_VISIBLE_H=$((WIN_H - MENU_H - 1))
 }
 
-# The first row of the border's colour in the window's middle column.
+# The first row of the border's colour in the window's middle column, wherever the
+# window manager has put the window by now.
 find_menu_height() {
+    read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"
     screenshot probe
     MENU_H=$(convert "$WORK/probe.png" -crop "1x200+$((WIN_X + 500))+$WIN_Y" +repage txt:- |
         grep -i "#$BORDER" | head -n 1 | sed 's/^0,\([0-9]*\):.*/\1/')
