@@ -83,17 +83,19 @@ start_display() {
 # shortcuts (Alt+F4) are served by kglobalaccel5, started here before it so that the
 # bus does not start one that would outlive the test.
 start_wm() {
-    local command=("$1") helper="" helper_pid=""
+    local command=("$1") helper=""
     case $1 in
         mutter) command+=(--x11 --sm-disable) ;;
         kwin_x11) helper=kglobalaccel5 ;;
     esac
     need_tools "$1" dbus-daemon dbus-send $helper
     dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$WORK/wm.bus" 4>"$WORK/wm.bus.pid"
+    # Each process is listed at once: a start that fails still stops what it started.
+    WM_PIDS=$(cat "$WORK/wm.bus.pid")
     local bus=$(cat "$WORK/wm.bus")
     if [ -n "$helper" ]; then
         DBUS_SESSION_BUS_ADDRESS=$bus HOME="$WORK" "$helper" >"$WORK/helper.log" 2>&1 &
-        helper_pid=$!
+        WM_PIDS="$! $WM_PIDS"
         has_shortcuts() {
             dbus-send --bus="$bus" --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
                 org.freedesktop.DBus.NameHasOwner string:org.kde.kglobalaccel | grep -q true
@@ -101,7 +103,7 @@ start_wm() {
         wait_for 30 has_shortcuts || fail "$helper did not start: $(tail -n 3 "$WORK/helper.log")"
     fi
     DBUS_SESSION_BUS_ADDRESS=$bus HOME="$WORK" "${command[@]}" >"$WORK/wm.log" 2>&1 &
-    WM_PIDS="$! $helper_pid $(cat "$WORK/wm.bus.pid")"
+    WM_PIDS="$! $WM_PIDS"  # the manager first
     wm_ready() {
         kill -0 "${WM_PIDS%% *}" 2>/dev/null || fail "$1 ended: $(tail -n 3 "$WORK/wm.log")"
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
