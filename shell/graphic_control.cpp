@@ -28,6 +28,8 @@ namespace shell {
 
 const QColor BorderColour(0x80, 0x80, 0x80);
 constexpr QRgb Silver = 0xFFC0C0C0;
+// A screen reader speaks each change; faster than this it would only queue them up.
+constexpr int TellGapMs = 250;
 
 namespace {
 
@@ -69,11 +71,6 @@ void PaintBorder(QPainter& painter, QRect all) {
     }
 }
 
-// The mouse's row in the control's client coordinates, inside the border.
-int32_t ClientY(const QMouseEvent* event) {
-    return static_cast<int32_t>(std::floor(event->position().y())) - game::PlayAreaBorder;
-}
-
 }  // namespace
 
 // ---- Public functions -----------------------------------------------------------
@@ -84,7 +81,11 @@ GraphicControl::GraphicControl(QWidget* parent)
     setFixedSize(game::PlayAreaWidth, game::PlayAreaHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    setAccessibleName(QString::fromUtf8("Área de juego"));
     Shown.fill(Silver);
+    TellLater.setSingleShot(true);
+    connect(&TellLater, &QTimer::timeout, this, [this] { TellChanges(); });
+    SinceTold.start();
     WakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (WakeFd < 0) {
         std::fprintf(stderr, "zarpeta: no se puede preparar el área de juego: %s\n",
@@ -117,20 +118,47 @@ void GraphicControl::ShowChanges() {
                                reinterpret_cast<uint32_t*>(Shown.bits()),
                                static_cast<int32_t>(Shown.bytesPerLine() / 4), parts);
     QRegion changed;
+    const QTransform toWidget = ToWidget();
     for (int32_t entry = 0; entry < parts.Count; ++entry) {
         const render::Rect part = parts.Rects[static_cast<size_t>(entry)];
-        changed += QRect(part.Left + game::PlayAreaBorder, part.Top + game::PlayAreaBorder,
-                         part.Right - part.Left, part.Bottom - part.Top);
+        const QRect image(part.Left, part.Top, part.Right - part.Left, part.Bottom - part.Top);
+        // Scaled, a changed pixel also changes the smoothed ones beside it.
+        changed += toWidget.type() <= QTransform::TxTranslate
+                       ? image.translated(game::PlayAreaBorder, game::PlayAreaBorder)
+                       : toWidget.mapRect(QRectF(image)).toAlignedRect().adjusted(-1, -1, 1, 1);
     }
     // At once rather than through update(), which would wake this thread again for a
     // timer before it paints.
     if (!changed.isEmpty()) {
         repaint(changed);
     }
+    // The score and the end reach the screen as frames: this wake sees them too.
+    TellChanges();
+}
+
+void GraphicControl::TellChanges() {
+    const GameSpoken now = ReadGameSpoken();
+    if (now == Told || TellLater.isActive()) {
+        return;
+    }
+    const qint64 wait = TellGapMs - SinceTold.elapsed();
+    if (wait > 0) {
+        TellLater.start(static_cast<int>(wait));
+        return;
+    }
+    Told = now;
+    SinceTold.restart();
+    // Qt tells assistive technology of the change itself.
+    setAccessibleDescription(DescribeGame(now));
 }
 
 void GraphicControl::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    if (size() != QSize(game::PlayAreaWidth, game::PlayAreaHeight)) {
+        PaintScaled(painter, event->region());
+        PaintBorder(painter, rect());
+        return;
+    }
     // On a high-density screen each image pixel becomes a crisp block, never a blur.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     // The region's rectangles, not its bounding box: the bar's ends and a shot's mark
@@ -143,8 +171,32 @@ void GraphicControl::paintEvent(QPaintEvent* event) {
     PaintBorder(painter, rect());
 }
 
+void GraphicControl::PaintScaled(QPainter& painter, const QRegion& region) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    const QTransform toWidget = ToWidget();
+    const QTransform toImage = toWidget.inverted();
+    for (const QRect& part : region) {
+        // Two pixels more on every side: a smoothed pixel mixes its neighbours, and the
+        // painter's clip keeps to the part.
+        const QRect source = toImage.mapRect(QRectF(part))
+                                 .toAlignedRect()
+                                 .adjusted(-2, -2, 2, 2)
+                                 .intersected(Shown.rect());
+        painter.drawImage(toWidget.mapRect(QRectF(source)), Shown, source);
+    }
+}
+
+QTransform GraphicControl::ToWidget() const {
+    const double border = game::PlayAreaBorder;
+    return QTransform::fromTranslate(border, border)
+        .scale((width() - 2 * border) / game::ControlImageWidth,
+               (height() - 2 * border) / game::ControlImageHeight);
+}
+
 void GraphicControl::mouseMoveEvent(QMouseEvent* event) {
-    game::AimAt(ClientY(event));
+    // The mouse's row in the control's client coordinates, inside the border.
+    const QPointF image = ToWidget().inverted().map(event->position());
+    game::AimAt(static_cast<int32_t>(std::floor(image.y())));
 }
 
 void GraphicControl::mousePressEvent(QMouseEvent* event) {

@@ -7,8 +7,11 @@
 //           repainted at once from that copy with the lock released; changes from any
 //           thread wake the user-interface thread once through an eventfd (no
 //           allocation per frame); crisp (nearest-pixel) scaling on high-density
-//           screens;
-//           mouse tracking: moves aim, left presses fire, double-clicks fire nothing.
+//           screens; smooth scaling where the window made it smaller than
+//           1000 x 576, the mouse mapped back to the image's pixels;
+//           mouse tracking: moves aim, left presses fire, double-clicks fire nothing;
+//           a name and a description for screen readers, the description kept to
+//           the score and the end of the game and told at most four times a second.
 // Not done: touch and tablet input (the game reads the mouse only).
 //
 // Owns: the widget, its copy of the control's image, and the sink the drawing layer
@@ -18,8 +21,16 @@
 // and never waits for the user-interface thread.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QImage>
+#include <QTimer>
+#include <QTransform>
 #include <QWidget>
+
+#include "shell/accessibility.h"
+
+class QPainter;
+class QRegion;
 
 namespace shell {
 
@@ -41,9 +52,19 @@ class GraphicControl final : public QWidget {
   private:
     // Takes the control's changed parts into Shown and repaints them at once.
     void ShowChanges();
+    // Paints the parts of region from Shown scaled to the widget's size.
+    void PaintScaled(QPainter& painter, const QRegion& region);
+    // From the image's pixels to the widget's: inside the border, scaled to its size.
+    QTransform ToWidget() const;
+    // Updates the description when the game's score or end changed, or later if it
+    // was updated moments ago.
+    void TellChanges();
 
     QImage Shown;     // the control's image as the window shows it
     int WakeFd = -1;  // eventfd: the sink's wake
+    GameSpoken Told;  // what the description says
+    QElapsedTimer SinceTold;
+    QTimer TellLater;  // single shot, running while a change waits to be told
 };
 
 }  // namespace shell

@@ -15,6 +15,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cmath>
 
 #include "game/commands.h"
 #include "game/layout.h"
@@ -23,6 +24,7 @@
 #include "render/surface.h"
 #include "render/text_painters.h"
 #include "runtime/workers.h"
+#include "shell/accessibility.h"
 #include "shell/graphic_control.h"
 #include "shell/qt_host.h"
 
@@ -44,6 +46,10 @@ struct X11DestroyNotify {
     uint32_t Window;  // the window destroyed
 };
 constexpr uint8_t X11DestroyNotifyCode = 17;
+
+// The smallest scale the play area is shown at, however small the screen: a quarter
+// is still something to play on, and it keeps every size positive.
+constexpr double SmallestScale = 0.25;
 
 // Plain items: no shortcuts, no mnemonics, no separators; the ids are not in order.
 constexpr MenuItem FunctionItems[] = {{"Nuevo", IdNew}, {"Autor", IdAuthor}, {"Salir", IdQuit}};
@@ -108,6 +114,28 @@ MainWindowWidget::MainWindowWidget()
     Play->move(0, Menu->height());
 }
 
+QSize MainWindowWidget::FitInto(QSize room) {
+    const int32_t menu = Menu->height();
+    const int32_t shownRows = game::PlayAreaHeight - menu;  // under the menu at full size
+    const double scale = std::max(
+        SmallestScale, std::min({1.0, static_cast<double>(room.width()) / game::PlayAreaWidth,
+                                 static_cast<double>(room.height() - menu) / shownRows}));
+    // The image's sides rounded on their own, so both keep the scale within half a pixel.
+    const auto scaled = [scale](int32_t pixels) {
+        return static_cast<int32_t>(std::lround(pixels * scale));
+    };
+    const QSize play(scaled(game::ControlImageWidth) + 2 * game::PlayAreaBorder,
+                     scaled(game::ControlImageHeight) + 2 * game::PlayAreaBorder);
+    const QSize client(play.width(), menu + std::min(play.height() - menu, scaled(shownRows)));
+    Play->setFixedSize(play);
+    Menu->resize(play.width(), menu);
+    setFixedSize(client);
+    // Also when the limits stay as they were: the size Qt holds may be an older one
+    // that the window manager reported late.
+    resize(client);
+    return client;
+}
+
 void MainWindowWidget::closeEvent(QCloseEvent* event) {
     // A close request from the window manager ends the program, like "Salir" but
     // leaving the bar worker's handle alone. Open author boxes do not keep it alive.
@@ -116,6 +144,7 @@ void MainWindowWidget::closeEvent(QCloseEvent* event) {
 }
 
 std::unique_ptr<MainWindowWidget> CreateMainWindow() {
+    InstallAccessibleRoles();  // before Qt makes the widgets' interfaces
     auto window = std::make_unique<MainWindowWidget>();
     render::ResetSurfaceToSilver(MainWindowHandle, IdGraphic);  // silver until the first frame
     InstallQtHost(window->NewAction());
@@ -126,15 +155,19 @@ QPoint CentredPosition(QRect workArea, QSize outer) {
     // The work area's right and bottom edges are excluded, as the desktop counts them.
     const int32_t right = workArea.x() + workArea.width();
     const int32_t bottom = workArea.y() + workArea.height();
-    return {std::max(0, workArea.x() + right - outer.width()) / 2,
-            std::max(0, workArea.y() + bottom - outer.height()) / 2};
+    return {std::max(workArea.x(), (workArea.x() + right - outer.width()) / 2),
+            std::max(workArea.y(), (workArea.y() + bottom - outer.height()) / 2)};
 }
 
-void CentreOnPrimaryScreen(QWidget& window) {
+void CentreOnPrimaryScreen(MainWindowWidget& window) {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen != nullptr) {
-        window.move(CentredPosition(screen->availableGeometry(), window.frameGeometry().size()));
+    if (screen == nullptr) {
+        return;
     }
+    const QRect available = screen->availableGeometry();
+    const QSize frame = window.frameGeometry().size() - window.size();
+    const QSize client = window.FitInto(available.size() - frame);
+    window.move(CentredPosition(available, client + frame));
 }
 
 void EndWhenDestroyedFromOutside(const QWidget& window) {

@@ -5,7 +5,9 @@
 // Done:     title "Zarpeta"; a 1000 x 576 client area that the menu bar takes its
 //           height from (the play area's lowest rows stay unseen); not resizable;
 //           centred on the primary screen's work area (its frame too, once an X11
-//           window manager has told its size: shell/x11_frame.h); the window's own
+//           window manager has told its size: shell/x11_frame.h), its top-left never
+//           outside it; where the window and its frame do not fit the work area, the
+//           play area is shown smaller, whole, until they do; the window's own
 //           menu bar (never a global one) with "Nuevo", "Autor", "Salir"; a close
 //           request from the window manager, or the window destroyed by another X
 //           client, ends the program.
@@ -50,6 +52,11 @@ class MainWindowWidget final : public QWidget {
     QAction* NewAction() const { return New; }
     GraphicControl* Control() const { return Play; }
 
+    // Sizes the window to fit a client area of at most room: 1000 x 576 where that
+    // fits, otherwise the play area scaled down evenly, its rows under the menu bar
+    // shown as at full size. Returns the client area's size.
+    QSize FitInto(QSize room);
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -63,9 +70,12 @@ class MainWindowWidget final : public QWidget {
 // game's host installed.
 std::unique_ptr<MainWindowWidget> CreateMainWindow();
 
-// The top-left corner that centres an outer size on a work area; 0 where negative.
+// The top-left corner that centres an outer size on a work area; the work area's own
+// top-left where the size does not fit, so the title bar and the menu stay reachable.
 QPoint CentredPosition(QRect workArea, QSize outer);
-void CentreOnPrimaryScreen(QWidget& window);
+// Fits the window, with the frame it has so far, to the primary screen's work area
+// and centres it there.
+void CentreOnPrimaryScreen(MainWindowWidget& window);
 
 // Ends the program (code 0) when the shown window is destroyed by another client,
 // as `xdotool windowclose` does; Qt itself would leave a windowless process.

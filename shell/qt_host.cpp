@@ -16,6 +16,7 @@
 #include <cstdio>
 
 #include "game/host.h"
+#include "shell/accessibility.h"
 #include "shell/main_window.h"
 #include "shell/sound.h"
 
@@ -44,8 +45,10 @@ QPointer<QAction> NewAction;               // user-interface thread only
 void ApplyNewEnabled() {
     // Cleared before the read: a request stored after this point posts a new apply.
     ApplyQueued.store(false);
-    if (NewAction != nullptr) {
-        NewAction->setEnabled(NewEnabledWanted.load());
+    const bool enabled = NewEnabledWanted.load();
+    if (NewAction != nullptr && NewAction->isEnabled() != enabled) {
+        NewAction->setEnabled(enabled);
+        TellEnabledChanged(NewAction);
     }
 }
 

@@ -2,8 +2,8 @@
 // The Qt host of the game: how the game's requests reach the window and the sound.
 //
 // Done:     "Nuevo" greyed and enabled from any thread, applied on the
-//           user-interface thread in the order the game asked; cues handed to the
-//           sound output at once.
+//           user-interface thread in the order the game asked, and each change told
+//           to assistive technology; cues handed to the sound output at once.
 // Not done: nothing else is asked of the host.
 //
 // Owns: the host object (alive for the whole process) and the state of "Nuevo" the

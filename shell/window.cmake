@@ -2,6 +2,7 @@
 # The Qt window: the play area widget, the main window and its menu, the Qt host, and
 # the executable zarpeta. Links the sound output (sound.cmake, included before this).
 add_library(zarpeta_shell STATIC
+    accessibility.cpp
     command_line.cpp
     graphic_control.cpp
     main_window.cpp

@@ -33,6 +33,7 @@ constexpr uint32_t MwmFuncClose = 1U << 5;
 constexpr uint32_t MwmDecorBorder = 1U << 1;
 constexpr uint32_t MwmDecorTitle = 1U << 3;
 
+constexpr uint8_t X11ConfigureNotifyCode = 22;
 constexpr uint8_t X11PropertyNotifyCode = 28;
 constexpr uint8_t X11ClientMessageCode = 33;
 
@@ -46,9 +47,11 @@ struct MotifHints {
 class FrameFilter final : public QAbstractNativeEventFilter {
   public:
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override;
-    QWidget* Window = nullptr;
+    MainWindowWidget* Window = nullptr;
     uint32_t Watched = 0;  // the X window id, 0 for none
     xcb_atom_t Extents = XCB_NONE;
+    QPoint Centre{-1, -1};  // where the client area was last put, in logical pixels
+    bool Placed = false;    // seen where it was put: from then on the user places it
 };
 
 // ---- Module state ---------------------------------------------------------------
@@ -85,11 +88,23 @@ bool ReadExtents(xcb_connection_t* connection, uint32_t window, uint32_t (&exten
     return found;
 }
 
+// Notes the window placed once it is seen where it was centred. A manager frames it
+// in a few steps and each may move it, so until then each new frame size centres it
+// again; afterwards a manager restarted or replaced frames it anew where the user
+// left it, and there it stays.
+void NotePlaced() {
+    // Within a pixel: at a fractional scale Qt rounds the place the manager reports.
+    if (Filter.Window != nullptr &&
+        (Filter.Window->geometry().topLeft() - Filter.Centre).manhattanLength() <= 1) {
+        Filter.Placed = true;
+    }
+}
+
 void CentreWithExtents() {
     xcb_connection_t* connection = Connection();
     const QScreen* screen = QGuiApplication::primaryScreen();
     uint32_t extents[4] = {};
-    if (connection == nullptr || screen == nullptr || Filter.Window == nullptr ||
+    if (connection == nullptr || screen == nullptr || Filter.Window == nullptr || Filter.Placed ||
         !ReadExtents(connection, Filter.Watched, extents)) {
         return;
     }
@@ -108,10 +123,18 @@ void CentreWithExtents() {
                      device(available.height()));
     const QMargins frame(static_cast<int>(extents[0]), static_cast<int>(extents[2]),
                          static_cast<int>(extents[1]), static_cast<int>(extents[3]));
-    const QSize client = Filter.Window->size();
+    // The frame's widths rounded up: the client area fits with room to spare, if any.
+    const auto room = [ratio](int whole, int frameWidths) {
+        return whole - static_cast<int>(std::ceil(frameWidths / ratio));
+    };
+    const QSize client =
+        Filter.Window->FitInto(QSize(room(available.width(), frame.left() + frame.right()),
+                                     room(available.height(), frame.top() + frame.bottom())));
     const QSize outer = QSize(device(client.width()), device(client.height())).grownBy(frame);
     const QPoint corner = CentredPosition(area, outer) + QPoint(frame.left(), frame.top());
-    Filter.Window->setGeometry(QRect(QPoint(logical(corner.x()), logical(corner.y())), client));
+    Filter.Centre = QPoint(logical(corner.x()), logical(corner.y()));
+    NotePlaced();  // already there: nothing to move
+    Filter.Window->setGeometry(QRect(Filter.Centre, client));
 }
 
 // The _MOTIF_WM_HINTS words: flags, functions, decorations, input mode, status.
@@ -127,12 +150,18 @@ bool FrameFilter::nativeEventFilter(const QByteArray& type, void* message, qintp
     if (Watched == 0 || type != "xcb_generic_event_t") {
         return false;
     }
+    // Both handled after Qt itself has seen the event.
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7F) == X11PropertyNotifyCode) {
+    const uint8_t code = event->response_type & 0x7F;
+    if (code == X11PropertyNotifyCode) {
         const auto* notify = static_cast<const xcb_property_notify_event_t*>(message);
         if (notify->window == Watched && notify->atom == Extents) {
-            // After Qt itself has seen the event.
             QTimer::singleShot(0, &CentreWithExtents);
+        }
+    } else if (code == X11ConfigureNotifyCode && !Placed) {
+        const auto* notify = static_cast<const xcb_configure_notify_event_t*>(message);
+        if (notify->window == Watched) {
+            QTimer::singleShot(0, &NotePlaced);
         }
     }
     return false;
@@ -166,7 +195,7 @@ void PrepareFrame(const QWidget& window) {
     xcb_flush(connection);
 }
 
-void KeepFrameCentred(QWidget& window) {
+void KeepFrameCentred(MainWindowWidget& window) {
     if (Connection() == nullptr) {
         return;
     }

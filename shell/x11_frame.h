@@ -5,8 +5,10 @@
 //
 // Done:     _MOTIF_WM_HINTS set on the X window itself (Qt's window flags cannot say
 //           "no close button, but closable"); _NET_REQUEST_FRAME_EXTENTS before the
-//           window is mapped; the outer frame centred on the primary screen's work
-//           area whenever _NET_FRAME_EXTENTS changes.
+//           window is mapped; the window fitted and its outer frame centred on the
+//           primary screen's work area whenever _NET_FRAME_EXTENTS changes, until
+//           the window is seen centred: from then on it stays where its user puts
+//           it, also when the manager is restarted or replaced.
 // Not done: other platforms (on Wayland the compositor or Qt draws the frame and
 //           places the window; every call here does nothing there).
 //
@@ -17,10 +19,13 @@
 
 namespace shell {
 
+class MainWindowWidget;
+
 // Sets the hints on the created, not yet shown window and asks for its frame size.
 void PrepareFrame(const QWidget& window);
 
-// From now on, centres the window's outer frame whenever its size becomes known.
-void KeepFrameCentred(QWidget& window);
+// From now on, fits the window and centres its outer frame whenever the frame's size
+// becomes known, until the window is seen in its place.
+void KeepFrameCentred(MainWindowWidget& window);
 
 }  // namespace shell

@@ -67,8 +67,10 @@ TEST(MainWindow, TheMenuItsIdsAndTheAuthorsParentlessNonModalBoxes) {
     EXPECT_EQ((std::vector{item(0), item(1), item(2)}),
               (std::vector<std::pair<QString, int>>{
                   {"Nuevo", IdNew}, {"Autor", IdAuthor}, {"Salir", IdQuit}}));
-    // A work area smaller than the window puts it at the corner, never off screen.
+    // A work area smaller than the window puts it at the work area's corner, never
+    // under a panel or off screen.
     EXPECT_EQ(CentredPosition(QRect(0, 0, 800, 500), QSize(1000, 576)), QPoint(0, 0));
+    EXPECT_EQ(CentredPosition(QRect(40, 27, 984, 546), QSize(1002, 597)), QPoint(40, 27));
     for (const int32_t id : {0, IdGraphic, 1002, 1006, -1}) {
         RunCommand(id);
     }

@@ -11,9 +11,10 @@ set -eu
 
 ZARPETA=${1:?usage: $0 path/to/zarpeta}
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/zarpeta-e2e.XXXXXX")
-XVFB_PID="" APP_PID="" WM_PIDS="" SOUND_PIDS=""
+XVFB_PID="" APP_PID="" WM_PIDS="" SOUND_PIDS="" HELPER_PIDS=""
 SCREEN_WIDTH=${SCREEN_WIDTH:-1280} SCREEN_HEIGHT=${SCREEN_HEIGHT:-1024}
 SILVER=C0C0C0 BORDER=808080
+PLAY_MILLI=1000  # the play image's screen pixels per thousand of its own (scaled_play)
 
 # stop PID...: ends each process and reaps it.
 stop() {
@@ -23,7 +24,7 @@ stop() {
         wait "$pid" 2>/dev/null || true
     done
 }
-trap 'stop $APP_PID $WM_PIDS $SOUND_PIDS $XVFB_PID; rm -rf "$WORK"' EXIT
+trap 'stop $APP_PID $HELPER_PIDS $WM_PIDS $SOUND_PIDS $XVFB_PID; rm -rf "$WORK"' EXIT
 trap 'exit 1' INT TERM HUP
 
 fail() {
@@ -65,7 +66,9 @@ wait_for() {
 start_display() {
     # Xvfb picks a free display number itself and writes it to descriptor 3 once it
     # accepts clients. Without -noreset it resets whenever its last client leaves, and
-    # refuses the clients that connect during the reset.
+    # refuses the clients that connect during the reset. A second server must not be
+    # taken for ready by the first one's number.
+    rm -f "$WORK/display"
     Xvfb -noreset -displayfd 3 -screen 0 "${SCREEN_WIDTH}x${SCREEN_HEIGHT}x${SCREEN_DEPTH:-24}" -nolisten tcp \
         3>"$WORK/display" 2>"$WORK/xvfb.log" &
     XVFB_PID=$!
@@ -92,7 +95,7 @@ xdotool() {
 # Wayland session: mutter a compositor nested in the Xvfb, drawing its output 1:1 into
 # it, with an Xwayland; DISPLAY and WAYLAND_DISPLAY then name those two.
 start_wm() {
-    local command=("$1") helper="" helper_pid="" run="$WORK/wm-run"
+    local command=("$1") helper="" run="$WORK/wm-run"
     case "$1 ${2:-}" in
         "mutter wayland")
             mkdir -m 700 "$run"
@@ -104,10 +107,12 @@ start_wm() {
     esac
     need_tools "$1" dbus-daemon dbus-send $helper  # Xwayland: started by mutter itself
     dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$WORK/wm.bus" 4>"$WORK/wm.bus.pid"
+    # Each process is listed at once: a start that fails still stops what it started.
+    WM_PIDS=$(cat "$WORK/wm.bus.pid")
     local bus=$(cat "$WORK/wm.bus")
     if [ "$helper" = kglobalaccel5 ]; then
         DBUS_SESSION_BUS_ADDRESS=$bus HOME="$WORK" "$helper" >"$WORK/helper.log" 2>&1 &
-        helper_pid=$!
+        WM_PIDS="$! $WM_PIDS"
         has_shortcuts() {
             dbus-send --bus="$bus" --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
                 org.freedesktop.DBus.NameHasOwner string:org.kde.kglobalaccel | grep -q true
@@ -115,7 +120,7 @@ start_wm() {
         wait_for 30 has_shortcuts || fail "$helper did not start: $(tail -n 3 "$WORK/helper.log")"
     fi
     DBUS_SESSION_BUS_ADDRESS=$bus HOME="$WORK" "${command[@]}" >"$WORK/wm.log" 2>&1 &
-    WM_PIDS="$! $helper_pid $(cat "$WORK/wm.bus.pid")"
+    WM_PIDS="$! $WM_PIDS"  # the manager first
     if [ "$helper" = Xwayland ]; then
         xwayland_ready() {
             XAUTHORITY=$(find "$run" -name '.mutter-Xwaylandauth.*') &&
@@ -131,6 +136,33 @@ start_wm() {
     }
     wait_for 30 wm_ready "$1" || fail "$1 did not start: $(tail -n 3 "$WORK/wm.log")"
 }
+
+# ---- Assistive technology -------------------------------------------------------
+
+# A session bus with the accessibility bus, as on a desktop with a screen reader, and
+# atspi.py following the programs started from now on into atspi.log.
+start_atspi() {
+    local launcher=/usr/libexec/at-spi-bus-launcher
+    need dbus-daemon dbus-send
+    [ -x "$launcher" ] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
+        { echo "skipped: at-spi2-core or python3-pyatspi is not installed" && exit 77; }
+    dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$WORK/a11y.bus" 4>"$WORK/a11y.pid"
+    export DBUS_SESSION_BUS_ADDRESS=$(cat "$WORK/a11y.bus") QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    "$launcher" --launch-immediately >"$WORK/a11y.log" 2>&1 &
+    HELPER_PIDS="$HELPER_PIDS $! $(cat "$WORK/a11y.pid")"
+    # Asked for before it is there, the bus would start a second launcher of its own.
+    has_a11y_bus() {
+        dbus-send --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+            org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus | grep -q true
+    }
+    wait_for 30 has_a11y_bus || fail "no accessibility bus: $(tail -n 3 "$WORK/a11y.log")"
+    /usr/bin/python3 "$(dirname "$0")/atspi.py" >"$WORK/atspi.log" 2>&1 &
+    HELPER_PIDS="$! $HELPER_PIDS"
+    wait_for 60 heard listening || fail "atspi.py does not listen: $(tail -n 3 "$WORK/atspi.log")"
+}
+
+# heard REGEX: atspi.py has printed a whole line that matches.
+heard() { grep -qE "^$1\$" "$WORK/atspi.log"; }
 
 # ---- The sound server -----------------------------------------------------------
 
@@ -220,14 +252,13 @@ start_game() {
     APP_PID=$!
     wait_for 30 find_titled Zarpeta || fail "after 30 s, no visible window named Zarpeta"
     WIN=$FOUND
-    read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"
     wait_for 10 find_menu_height || fail "after 10 s, no play-area border under the menu bar"
     read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"  # as drawn, once placed
     PLAY_X=$((WIN_X + 1)) PLAY_Y=$((WIN_Y + MENU_H + 1)) PLAY_VISIBLE_H=$((WIN_H - MENU_H - 1))
 }
 
-# The first row of the border's colour in the window's middle column, where the window
-# is now: the manager may still be placing it.
+# The first row of the border's colour in the window's middle column, wherever the
+# window manager has put the window by now.
 find_menu_height() {
     read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"
     screenshot probe
@@ -257,8 +288,22 @@ pixel() { convert "$WORK/$1.png" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
 # region SHOT NAME W H X Y: crops a screen region into its own file.
 region() { convert "$WORK/$1.png" -crop "$3x$4+$5+$6" +repage "$WORK/$2.png"; }
 
+# at_scale N: image pixels N as screen pixels; sizes (at_scale N up) never shrink to 0.
+at_scale() {
+    local up=0
+    [ -z "${2:-}" ] || up=999
+    echo $((($1 * PLAY_MILLI + up) / 1000))
+}
+
+# scaled_play: from now on image coordinates follow the window's width, where the
+# window had to show the play area smaller to fit the screen.
+scaled_play() { PLAY_MILLI=$(((WIN_W - 2) * 1000 / 998)); }
+
 # play_region SHOT NAME W H X Y: the same in play-area image coordinates.
-play_region() { region "$1" "$2" "$3" "$4" $((PLAY_X + $5)) $((PLAY_Y + $6)); }
+play_region() {
+    region "$1" "$2" "$(at_scale "$3" up)" "$(at_scale "$4" up)" $((PLAY_X + $(at_scale "$5"))) \
+        $((PLAY_Y + $(at_scale "$6")))
+}
 
 # only_colour NAME RRGGBB: the cropped region is that one colour throughout.
 only_colour() {
@@ -274,7 +319,7 @@ click() { xdotool click 1; }
 click_at() { xdotool mousemove "$1" "$2" click 1; }
 
 # aim_at Y: the mouse over the play area at image row Y (x 800, right of the wall).
-aim_at() { xdotool mousemove $((PLAY_X + 800)) $((PLAY_Y + $1)); }
+aim_at() { xdotool mousemove $((PLAY_X + $(at_scale 800))) $((PLAY_Y + $(at_scale "$1"))); }
 
 find_popup() { POPUP=$(visible_windows yes | head -n 1) && [ -n "$POPUP" ]; }
 
@@ -283,6 +328,7 @@ open_menu() {
     # A click that comes while the window is still settling can be lost: try again.
     local attempt
     for attempt in 1 2 3; do
+        read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"  # wherever it is now
         click_at $((WIN_X + 30)) $((WIN_Y + MENU_H / 2))
         ! wait_for 3 find_popup || break
     done
@@ -303,7 +349,7 @@ choose() {
 # The first block of the wall (row 1, column 1) is not silver once a game is shown.
 wall_shown() {
     screenshot wall
-    [ "$(pixel wall $((PLAY_X + 30)) $((PLAY_Y + 45)))" != "$SILVER" ]
+    [ "$(pixel wall $((PLAY_X + $(at_scale 30))) $((PLAY_Y + $(at_scale 45))))" != "$SILVER" ]
 }
 
 # The bar's lane between two screenshots.

@@ -6,7 +6,9 @@
 # moving bar, shots seen flying at most of their places between the launcher and the
 # bar's lane (read from the screen), and "Nuevo" is grey while the game runs; "Autor" opens a box titled
 # "Programador" while the game goes on, and Return closes it; "Salir" ends the
-# program with code 0, during a game and before one.
+# program with code 0, during a game, before one and after its end. Over AT-SPI the
+# window is a frame named Zarpeta and the play area a named canvas whose description
+# follows the score and the end, told as they change, as is "Nuevo" greyed and enabled.
 . "$(dirname "$0")/lib.sh"
 need_tools /usr/bin/python3
 start_display
@@ -99,3 +101,26 @@ expect_exit 0 "Salir during a game"
 start_game
 choose 3
 expect_exit 0 "Salir before a game"
+
+start_atspi
+start_game
+wait_for 120 heard 'play canvas Área de juego' || fail "over AT-SPI: $(cat "$WORK/atspi.log")"
+heard 'window frame Zarpeta' || fail "over AT-SPI: $(cat "$WORK/atspi.log")"
+new_game
+wait_for 20 heard 'Nuevo enabled 0' && wait_for 20 heard 'description Bloques Destruidos 0' ||
+    fail "a new game was not told: $(cat "$WORK/atspi.log")"
+shoot_row 150
+wait_for 20 heard 'description Bloques Destruidos [1-9][0-9]*' ||
+    fail "the score was not told: $(tail -n 3 "$WORK/atspi.log")"
+aim_at 20  # the top row's shots meet the bar whenever it passes: the flood ends the game
+game_told() {
+    xdotool click --repeat 20 --delay 5 1
+    heard 'description Bloques Destruidos [0-9]+\. (Game Over|Ganaste)'
+}
+wait_for 120 game_told || fail "the end was not told: $(tail -n 3 "$WORK/atspi.log")"
+wait_for 20 heard 'Nuevo enabled 1' || fail "Nuevo enabled again was not told"
+told=$(grep -c description "$WORK/atspi.log")
+note "AT-SPI: frame Zarpeta, canvas Área de juego; $told descriptions told, the last:" \
+    "$(grep description "$WORK/atspi.log" | tail -n 1 | cut -d' ' -f2-)"
+choose 3
+expect_exit 0 "Salir after the end"

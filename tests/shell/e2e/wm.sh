@@ -5,8 +5,12 @@
 # its frame is centred on the work area; it minimises and comes back; Alt+F4 and
 # _NET_CLOSE_WINDOW (a task bar's close) end it with code 0. At 1.5x the frame is
 # centred too: the manager counts its frame in device pixels, Qt its geometry in logical.
-# With "wayland" after the manager's name (mutter), the same in GNOME's Wayland session:
-# the program, left to choose, goes through Xwayland, where mutter draws the frame asked
+# Moved by its user, the window stays there when the manager is restarted. On a small
+# screen with panels along its top and bottom, the frame lies centred inside the work
+# area left between them, the play area shown smaller.
+# With "wayland" after the manager's name (mutter), the same in GNOME's Wayland session,
+# but for the restart and the panels (a compositor takes its Xwayland with it): the
+# program, left to choose, goes through Xwayland, where mutter draws the frame asked
 # for, rather than to Wayland, where Qt would draw its own with a maximise button.
 SCREEN_WIDTH=1920 SCREEN_HEIGHT=1080
 . "$(dirname "$0")/lib.sh"
@@ -46,6 +50,29 @@ centred_at() {
 }
 centred_at 1000 576
 
+if [ "${3:-}" != wayland ]; then
+    # The manager killed and started again frames the window anew where it was.
+    moved_to=$((WIN_X - 300))x$((WIN_Y + 200))
+    xdotool windowmove "$WIN" $((WIN_X - 300)) $((WIN_Y + 200))
+    placed_at() { read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")" && [ "${WIN_X}x$WIN_Y" = "$1" ]; }
+    wait_for 10 placed_at "$moved_to" || fail "moved to ${WIN_X}x$WIN_Y, not $moved_to"
+    on_root() { xwininfo -tree -id "$WIN" | grep -q 'Parent window id: .* (the root window)'; }
+    stop $WM_PIDS
+    wait_for 10 on_root || fail "the window kept its frame after $WM ended"
+    start_wm "$WM"
+    wait_for 30 eval '! on_root' || fail "$WM did not frame the window again"
+    open_menu  # once the menu opens, the program has seen the new frame's extents
+    xdotool key Escape
+    wait_for 5 eval '! find_popup' || fail "Escape did not close the menu"
+    # Metacity and mutter leave the window where its frame was, a title bar higher.
+    read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"
+    title=$(xprop -id "$WIN" _NET_FRAME_EXTENTS | cut -d, -f3)
+    [ "$WIN_X" = "${moved_to%x*}" ] && [ "$WIN_Y" -le "${moved_to#*x}" ] &&
+        [ "$WIN_Y" -ge $((${moved_to#*x} - title)) ] ||
+        fail "after $WM restarted the window is at ${WIN_X}x$WIN_Y, not $moved_to"
+    note "moved to $moved_to, and at ${WIN_X}x$WIN_Y after $WM restarted"
+fi
+
 window_state() { xprop -id "$WIN" WM_STATE | grep -q "window state: $1"; }
 xdotool windowminimize "$WIN"
 wait_for 10 window_state Iconic || fail "the window did not minimise"
@@ -70,3 +97,18 @@ QT_SCALE_FACTOR=1.5 start_game
 QT_SCALE_FACTOR=1.5 centred_at 1500 864
 wmctrl -i -c "$WIN"
 expect_exit 0 "_NET_CLOSE_WINDOW at 1.5x"
+
+[ "${3:-}" != wayland ] || exit 0
+stop $WM_PIDS "$XVFB_PID" && WM_PIDS=""
+SCREEN_WIDTH=1024 SCREEN_HEIGHT=600
+start_display
+/usr/bin/python3 "$(dirname "$0")/panels.py" 27 >"$WORK/panels.log" 2>&1 &
+HELPER_PIDS="$HELPER_PIDS $!"
+wait_for 10 grep -qs ready "$WORK/panels.log" || fail "no panels: $(tail -n 2 "$WORK/panels.log")"
+start_wm "$WM"
+wait_for 10 eval 'xprop -root _NET_WORKAREA | grep -q "= 0, 27, 1024, 546"' ||
+    fail "$WM does not leave 0,27 1024x546 as the work area: $(xprop -root _NET_WORKAREA)"
+start_game
+wait_for 10 frame_centred || fail "frame $FRAME is not centred on $(xprop -root _NET_WORKAREA)"
+[ "$WIN_W" -lt 1000 ] || fail "client area ${WIN_W}x$WIN_H on 1024x600 with panels"
+note "1024x600 with 27 px panels: frame $FRAME centred on the work area; client area ${WIN_W}x$WIN_H"

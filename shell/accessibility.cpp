@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: MIT
+// The roles of the window and the play area, and the words for the game's state.
+#include "shell/accessibility.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QAction>
+
+#include "game/bar.h"
+#include "game/state.h"
+#include "shell/graphic_control.h"
+#include "shell/main_window.h"
+
+namespace shell {
+
+namespace {
+
+// ---- Constants ------------------------------------------------------------------
+
+constexpr int32_t EndLost = 1;
+constexpr int32_t EndWon = 2;
+
+// ---- Internal helpers -----------------------------------------------------------
+
+// Neither widget class has a meta-object of its own, so Qt would take both for plain
+// widgets: role "filler", which screen readers pass over.
+QAccessibleInterface* RoleFor(const QString&, QObject* object) {
+    if (auto* window = dynamic_cast<MainWindowWidget*>(object); window != nullptr) {
+        return new QAccessibleWidget(window, QAccessible::Window);
+    }
+    if (auto* play = dynamic_cast<GraphicControl*>(object); play != nullptr) {
+        return new QAccessibleWidget(play, QAccessible::Canvas);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+// ---- Public functions -----------------------------------------------------------
+
+void InstallAccessibleRoles() {
+    QAccessible::installFactory(&RoleFor);
+}
+
+void TellEnabledChanged(QAction* item) {
+    if (!QAccessible::isActive()) {
+        return;
+    }
+    QAccessible::State changed;
+    changed.disabled = true;
+    for (QObject* holder : item->associatedObjects()) {
+        QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(holder);
+        for (int index = 0; menu != nullptr && index < menu->childCount(); ++index) {
+            QAccessibleInterface* entry = menu->child(index);
+            if (entry != nullptr && entry->object() == item) {
+                QAccessibleStateChangeEvent event(entry, changed);
+                QAccessible::updateAccessibility(&event);
+            }
+        }
+    }
+}
+
+GameSpoken ReadGameSpoken() {
+    const std::shared_ptr<game::Game> current = game::CurrentGame();
+    if (current == nullptr || current->Grid == nullptr) {
+        return {};
+    }
+    const game::GameState& state = current->State;
+    GameSpoken spoken{state.BlocksDestroyed.load(), 0};
+    // As the end screen: when both hold, "Ganaste" is painted last.
+    if (!game::GameGoesOn(*current)) {
+        spoken.End = state.BlocksDestroyed.load() >= game::BlocksToWin ? EndWon : EndLost;
+    }
+    return spoken;
+}
+
+QString DescribeGame(GameSpoken spoken) {
+    if (spoken.Blocks < 0) {
+        return {};
+    }
+    QString text = QStringLiteral("Bloques Destruidos %1").arg(spoken.Blocks);
+    if (spoken.End == EndLost) {
+        text += QStringLiteral(". Game Over");
+    } else if (spoken.End == EndWon) {
+        text += QStringLiteral(". Ganaste");
+    }
+    return text;
+}
+
+}  // namespace shell
