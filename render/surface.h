@@ -44,7 +44,8 @@ constexpr int32_t FontBold = 1;
 constexpr int32_t FontItalic = 2;
 constexpr int32_t FontUnderline = 4;
 constexpr int32_t FontStrikeOut = 8;
-constexpr int32_t FontCellHeight = 16;  // the size gives the whole cell's height
+constexpr int32_t FontCellHeight = 16;    // the size gives the whole cell's height
+constexpr int32_t MaxPixelsPerEm = 1024;  // larger fonts are drawn this large
 
 // ---- Colours -----------------------------------------------------------------
 int32_t MakeRgb(int32_t red, int32_t green, int32_t blue);
@@ -106,6 +107,9 @@ void SetTextFont(FontHandle font);
 // Matches and loads the font and renders the glyphs of the text now, rather than at
 // their first use; false when the font has no face (no matching font file).
 bool MakeFontNow(FontHandle font, std::string_view utf8);
+// The em the font's glyphs are drawn at, in pixels (1 to MaxPixelsPerEm), making its
+// face first; 0 when it has none.
+int32_t FontPixelsPerEm(FontHandle font);
 
 // ---- The graphic control ------------------------------------------------------
 // Every drawing on the control adds the parts it changed to the control's one record

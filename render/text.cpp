@@ -38,7 +38,6 @@ namespace render {
 constexpr size_t MaxFaceName = 31;     // characters of a face name kept
 constexpr float DefaultPoints = 8.0f;  // a size of 0 means this
 constexpr double DotsPerInch = 96.0;
-constexpr int32_t MaxPixelsPerEm = 1024;  // larger requests are drawn this large
 
 // ---- Types ----
 
@@ -56,6 +55,7 @@ struct Glyph {
 struct FontFace {
     FT_Face Face = nullptr;
     int32_t Scale = 0;  // font units to pixels, 16.16
+    int32_t PixelsPerEm = 0;
     LineMetrics Metrics;
     std::unordered_map<char32_t, Glyph> Glyphs;
     std::vector<uint8_t> Coverage;  // every cached glyph's rows, one byte per pixel
@@ -209,6 +209,7 @@ std::unique_ptr<FontFace> MakeFace(const FontEntry& entry) {
         return nullptr;
     }
     made->Scale = static_cast<int32_t>(MulDiv(ppem, 65536, unitsPerEm));
+    made->PixelsPerEm = ppem;
     LineMetrics& metrics = made->Metrics;
     metrics.Ascent = MulFix(design.Ascent, made->Scale);
     metrics.Descent = MulFix(design.Descent, made->Scale);
@@ -417,6 +418,13 @@ bool MakeFontNow(FontHandle font, std::string_view utf8) {
         TextWidth(*face, utf8);  // renders each glyph once
     }
     return face != nullptr;
+}
+
+int32_t FontPixelsPerEm(FontHandle font) {
+    std::lock_guard lock(SurfaceLock());
+    LineMetrics metrics;
+    const FontFace* face = FaceForFontLocked(font, metrics);
+    return face != nullptr ? face->PixelsPerEm : 0;
 }
 
 void SetTextFont(FontHandle font) {

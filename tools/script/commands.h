@@ -24,7 +24,7 @@ namespace script {
 constexpr int32_t MaxBitmapSide = 1 << 15;
 constexpr int64_t MaxBitmapPixels = int64_t{1} << 25;  // every live bitmap together
 constexpr size_t MaxFonts = 64;                        // distinct fonts the script makes
-constexpr double MaxFontPoints = 768;                  // 1024 pixels per em, the largest drawn
+constexpr double MaxFontPoints = 768;                  // render::MaxPixelsPerEm, the largest drawn
 constexpr int64_t MaxGlyphBytes = int64_t{64} << 20;   // the glyph caches, as estimated
 
 // Glyphs drawn in a font the script did not make (a painter's, or whatever the game
@@ -42,8 +42,8 @@ struct Session {
     std::ostream* Out = nullptr;                                   // where metrics go
 
     // What the limits are checked against.
-    int64_t BitmapPixels = 0;                           // the bitmaps in Bitmaps
-    std::map<render::FontHandle, int32_t> PixelsPerEm;  // every font the script made
+    int64_t BitmapPixels = 0;                // the bitmaps in Bitmaps
+    std::set<render::FontHandle> FontsMade;  // every font the script made
     // Each surface's text font as far as the script knows it; a surface not listed has
     // UnknownFont. Attached: the surface drawn on, 0 after a game command.
     std::map<render::SurfaceHandle, render::FontHandle> TextFonts;

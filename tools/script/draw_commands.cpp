@@ -20,21 +20,11 @@ float Coordinate(const Argument& argument) {
     return static_cast<float>(argument.Real);
 }
 
-// The drawing layer's size for points at 96 dots per inch, at most 1024 pixels per
-// em; a cell height may give a larger em than the size says, so it counts double.
-int32_t PixelsPerEmOf(double points, int32_t style) {
-    const double pixels = std::round(std::fabs(points == 0 ? 8 : points) * 96 / 72);
-    const double factor = (style & render::FontCellHeight) != 0 ? 2 : 1;
-    return static_cast<int32_t>(std::clamp(pixels * factor, 1.0, 1024.0));
-}
-
 // What one cached glyph of the font costs, reckoned as a square a little over the em
-// plus the bookkeeping around it.
-int64_t GlyphBytesOf(const Session& session, render::FontHandle font) {
-    const auto found = session.PixelsPerEm.find(font);
-    const int64_t side = 2 + (found != session.PixelsPerEm.end() ? found->second
-                              : font == 1                        ? PixelsPerEmOf(8, 0)
-                                                                 : 1024);
+// plus the bookkeeping around it; a font the script cannot know is reckoned the largest.
+int64_t GlyphBytesOf(render::FontHandle font) {
+    const int32_t em = font == UnknownFont ? 0 : render::FontPixelsPerEm(font);
+    const int64_t side = 2 + (em > 0 ? em : render::MaxPixelsPerEm);
     return 64 + side * side;
 }
 
@@ -112,7 +102,7 @@ bool Text(Session& session, Arguments arguments, std::string& error) {
         selected != session.TextFonts.end() ? selected->second : UnknownFont;
     for (size_t at = 0; at < text.size();) {
         if (session.Glyphs.insert({font, render::NextCharacter(text, at)}).second) {
-            session.GlyphBytes += GlyphBytesOf(session, font);
+            session.GlyphBytes += GlyphBytesOf(font);
         }
     }
     if (session.GlyphBytes > MaxGlyphBytes) {
@@ -138,11 +128,11 @@ bool Font(Session& session, Arguments arguments, std::string& error) {
     }
     const render::FontHandle font =
         render::NewFont(arguments[1].Text, static_cast<float>(points), Int(arguments[3]), 0, 0, 0);
-    if (!session.PixelsPerEm.contains(font) && session.PixelsPerEm.size() == MaxFonts) {
+    if (!session.FontsMade.contains(font) && session.FontsMade.size() == MaxFonts) {
         error = Joined({"more than ", std::to_string(MaxFonts), " fonts"});
         return false;
     }
-    session.PixelsPerEm[font] = PixelsPerEmOf(points, Int(arguments[3]));
+    session.FontsMade.insert(font);
     session.Fonts.insert_or_assign(arguments[0].Text, font);
     return true;
 }
