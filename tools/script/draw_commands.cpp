@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The drawing operations as script commands: each takes its converted arguments and
 // calls the drawing layer on the tool's current surface.
-#include <algorithm>
 #include <cmath>
 #include <ostream>
 
