@@ -85,23 +85,6 @@ TEST(MoveBar, StepsFiveAndTurnsWhereItsEndsMeetTheTopOrTheWallsBottom) {
     }
 }
 
-TEST_F(Play, ANewGameDraws1394NumbersAndItsBarShowsAFrameEveryTick) {
-    runtime::SeedFromClock();
-    for (int draw = 0; draw < 901 + 17 * 29; ++draw) {  // the colours, then the cells
-        runtime::RandomInt(0, 1);
-    }
-    const uint32_t drawn = runtime::RandomState;
-    NewGame();
-    EXPECT_EQ(runtime::RandomState, drawn);
-    EXPECT_FALSE(Host().NewEnabled);
-    EXPECT_TRUE(WindowIs("first_frame"));
-    Tick(97);
-    EXPECT_EQ(std::tuple(State().BarOffset.load(), State().BarDirection.load()),
-              std::tuple(485, 0));
-    Tick(97);
-    EXPECT_EQ(std::tuple(State().BarOffset.load(), Host().FramesPresented), std::tuple(0, 1 + 194));
-}
-
 // Fired right after a new game, a shot meets the lane at step 22, when the bar lies at
 // 110..165; row 3 at column 30 is reached at step 24.
 TEST_F(Play, AShotHitsTheBarTheWallOrNothing) {
@@ -123,10 +106,6 @@ TEST_F(Play, AShotHitsTheBarTheWallOrNothing) {
             << f.Y << " after " << f.Ticks;
         Tick(70);
     }
-    NewGame();
-    FireAt(100);
-    Tick(25);  // the block is gone and the count shown a tick later
-    EXPECT_TRUE(WindowIs("after_one_hit"));
 }
 
 // The x of every shot the window shows at row y: where the orange face of a mark
@@ -175,13 +154,10 @@ TEST_F(Play, EveryShotInFlightIsShownWhereItsStepPutIt) {
     EXPECT_EQ(std::tuple(ShotsShownAt(100), ShotsShownAt(25)), std::tuple(Xs{}, Xs{595, 970}));
 }
 
-TEST_F(Play, OnEdgesTheUpperRowAndTheLowerColumnGoFirstAndEachBlockOnce) {
+// (A shot on the edge between two rows takes the upper row: the script runner's game
+// scenarios fire two at y 60.)
+TEST_F(Play, OnEdgesTheLowerColumnGoesFirstAndEachBlockOnce) {
     NewGame();
-    FireAt(60);
-    FireAt(60);
-    Tick(24);
-    EXPECT_EQ(Cell(1, 30).Destroyed + Cell(2, 30).Destroyed + Cell(3, 30).Destroyed, 2 * 1);
-    EXPECT_EQ(Cell(3, 30).Destroyed.load(), 0);
     for (int32_t column : {28, 29, 0}) {
         EXPECT_EQ(ShotHitsBlock(*CurrentGame(), 580, 45), column != 0);
         EXPECT_TRUE(column == 0 || Cell(1, column).Destroyed.load() == 1) << column;
@@ -190,7 +166,7 @@ TEST_F(Play, OnEdgesTheUpperRowAndTheLowerColumnGoFirstAndEachBlockOnce) {
     for (std::vector<std::jthread> shooters; shooters.size() < 8;) {  // joined as the loop ends
         shooters.emplace_back([&] { hits += ShotHitsBlock(*CurrentGame(), 610, 105) ? 1 : 0; });
     }
-    EXPECT_EQ(std::tuple(hits.load(), State().BlocksDestroyed.load()), std::tuple(1, 2 + 2 + 1));
+    EXPECT_EQ(std::tuple(hits.load(), State().BlocksDestroyed.load()), std::tuple(1, 2 + 1));
 }
 
 TEST_F(Play, ShotsNeedAGameAndANumber) {
