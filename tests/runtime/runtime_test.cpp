@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The runtime: the generator and its seed, worker threads, the pace of a pause and
-// the test clock that steps workers one at a time.
+// The runtime: the generator and its seed, worker threads and the pace of a pause.
+// The test clock is proved by the game's tests, which step its workers tick by tick.
 #include <gtest/gtest.h>
 #include <pthread.h>
 
@@ -8,13 +8,11 @@
 #include <climits>
 #include <future>
 #include <mutex>
-#include <string>
 #include <tuple>
 #include <vector>
 
 #include "runtime/pacing.h"
 #include "runtime/random.h"
-#include "runtime/test_clock.h"
 #include "runtime/workers.h"
 
 namespace runtime {
@@ -113,41 +111,6 @@ TEST(Pacing, APauseSleepsToTheNextTickBoundary) {
     PumpOrSleep(1);  // no hook: the interface thread sleeps too
     SetPaceClock(SystemPaceClock());
     EXPECT_EQ(Deadlines, std::vector<int64_t>(2, 7 * T));  // 109.375 ms
-}
-
-std::string Log;
-
-// A worker that logs "<name>0" before its first pause and "<name>k" after pause k.
-void StartLogging(const std::string& name, int32_t steps) {
-    CloseWorkerHandle(Start([name, steps](int32_t) {
-        for (int32_t step = 0; step <= steps; ++step) {
-            step > 0 ? PumpOrSleep(1) : void();
-            std::lock_guard lock(Mutex);
-            Log += name + std::to_string(step) + " ";
-        }
-    }));
-}
-
-std::string TakeLog() {
-    std::lock_guard lock(Mutex);
-    return std::exchange(Log, {});
-}
-
-TEST(TestClock, StepsEachWorkerOnceATickInCreationOrder) {
-    UseTestClock(true);
-    PumpOrSleep(1);  // off a worker: returns at once
-    StartLogging("bar", 5);
-    EXPECT_EQ(TakeLog(), "bar0 ");  // up to its first pause
-    StartLogging("s1", 2);
-    StartLogging("s2", 4);
-    TakeLog();
-    AdvanceTestClock(3);
-    // s1 ended after 2 steps.
-    EXPECT_EQ(std::tuple(TakeLog(), TestClockWorkers()),
-              std::tuple("bar1 s11 s21 bar2 s12 s22 bar3 s23 ", 2));
-    AdvanceTestClock(2);
-    EXPECT_EQ(std::tuple(TakeLog(), TestClockWorkers()), std::tuple("bar4 s24 bar5 ", 0));
-    UseTestClock(false);
 }
 
 }  // namespace
