@@ -2,5 +2,3 @@
 zarpeta_test(render_tests
     SOURCES render_test.cpp
     LIBS zarpeta_render)
-target_compile_definitions(render_tests
-    PRIVATE ZARPETA_GOLDEN_DIR="${CMAKE_CURRENT_SOURCE_DIR}/golden")

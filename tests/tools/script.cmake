@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 # zarpeta-script: scenario files run through the tool and compared with what they gave
 # before, output for output and file for file; and, in process, the writes that fail.
-foreach(name drawing errors game)
+foreach(name drawing surfaces errors game)
     set(scenario ${CMAKE_CURRENT_SOURCE_DIR}/scenarios/${name})
     add_test(NAME script_${name}
              COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/run-scenarios.sh
