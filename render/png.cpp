@@ -11,14 +11,6 @@
 
 namespace render {
 
-namespace {
-
-// ---- Constants ----
-
-constexpr int32_t MaxPngSide = 1 << 15;  // larger files are refused, like surfaces
-
-}  // namespace
-
 // ---- Public functions ----
 
 bool EncodeSurfacePng(SurfaceHandle handle, int32_t controlId, std::string& encoded,
@@ -63,35 +55,6 @@ bool EncodeSurfacePng(SurfaceHandle handle, int32_t controlId, std::string& enco
     }
     png_image_free(&image);
     return good;
-}
-
-bool ReadPng(const std::string& path, std::vector<uint32_t>& pixels, int32_t& width,
-             int32_t& height) {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
-        return false;
-    }
-    if (image.width == 0 || image.height == 0 || image.width > MaxPngSide ||
-        image.height > MaxPngSide) {
-        png_image_free(&image);
-        return false;
-    }
-    image.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) == 0) {
-        png_image_free(&image);
-        return false;
-    }
-    width = static_cast<int32_t>(image.width);
-    height = static_cast<int32_t>(image.height);
-    pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        pixels[i] = 0xFF000000u | (uint32_t{rgb[3 * i]} << 16) | (uint32_t{rgb[3 * i + 1]} << 8) |
-                    rgb[3 * i + 2];
-    }
-    return true;
 }
 
 }  // namespace render

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// PNG files of surfaces, for tools and tests.
+// PNG files of surfaces, for the tools.
 //
 // Owns: nothing; reads a surface's pixels under SurfaceLock and writes the file after
 // the lock is released. Threads: any.
@@ -19,9 +19,5 @@ namespace render {
 // handle names no surface or the image cannot be encoded.
 bool EncodeSurfacePng(SurfaceHandle handle, int32_t controlId, std::string& encoded,
                       std::string& error, int32_t transparent = ColourNone);
-
-// Reads a PNG of any format into 0xFFRRGGBB words (alpha dropped); false on failure.
-bool ReadPng(const std::string& path, std::vector<uint32_t>& pixels, int32_t& width,
-             int32_t& height);
 
 }  // namespace render

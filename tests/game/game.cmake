@@ -2,8 +2,6 @@
 zarpeta_test(game_tests
     SOURCES game_test.cpp
     LIBS zarpeta_headless)
-target_compile_definitions(game_tests PRIVATE
-    ZARPETA_GOLDEN_DIR="${CMAKE_CURRENT_SOURCE_DIR}/golden")
 
 # Real threads, no test clock: a binary of its own.
 zarpeta_test(game_stress_tests
