@@ -19,11 +19,8 @@ namespace {
 constexpr int32_t CaptionX = 19, CaptionY = 250;
 constexpr std::string_view ScoreLabel = "Bloques Destruidos";
 constexpr float ScoreLabelPoints = 14;
-constexpr int32_t ScoreLabelX = 760, ScoreLabelY = 14;
 constexpr float ScoreNumberPoints = 24;
-constexpr int32_t ScoreNumberX = 828, ScoreNumberY = 35;  // left end: the number grows right
 constexpr float EndPoints = 84;
-constexpr int32_t EndX = 190, EndY = 230;
 
 // The bold serif every text is set in, at the given size.
 FontHandle TextFont(float points) {

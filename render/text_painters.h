@@ -17,6 +17,11 @@ constexpr std::string_view CaptionText = "www.zarpeta.example";
 constexpr std::string_view TextFace = "Times New Roman";
 constexpr float CaptionPoints = 48;
 
+// Where the score line's two texts and the end screens' text are drawn in the frame.
+constexpr int32_t ScoreLabelX = 760, ScoreLabelY = 14;
+constexpr int32_t ScoreNumberX = 828, ScoreNumberY = 35;  // left end: the number grows right
+constexpr int32_t EndX = 190, EndY = 230;
+
 // Makes every font the painters use, with the glyphs of their texts, so that no
 // painter depends on memory left late in a game; false when a font has no face.
 bool MakeTextFonts();

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
+# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from the headers
 # When the world goes away: no display, no usable platform, a display of 256 colours
 # or too few descriptors is one line and code 1; the window destroyed by another
 # client, and SIGTERM, SIGINT or SIGHUP, end the program with code 0 (a signal ignored
@@ -56,7 +57,7 @@ APP_WRAPPER="env FONTCONFIG_FILE=$WORK/fonts.conf" start_game
 new_game
 [ "$(grep -c 'tipo de letra' "$WORK/app.err")" = 1 ] || fail "no line about the missing font"
 note "no font: the game plays; $(grep 'tipo de letra' "$WORK/app.err")"
-stop "$APP_PID" && APP_PID=""
+stop_game
 
 # The bar's worker cannot be started (the user's thread limit reached): one line, and
 # "Nuevo" enabled again, so choosing it again says so again.
@@ -65,12 +66,12 @@ if command -v setpriv >/dev/null && command -v prlimit >/dev/null; then
     APP_WRAPPER=$NOBODY start_game
     $NOBODY prlimit --pid "$APP_PID" --nproc="$(ls "/proc/$APP_PID/task" | wc -l)"
     bar_faults() { [ "$(grep -c "el hilo de la barra" "$WORK/app.err")" = "$1" ]; }
-    choose 1
+    choose Nuevo
     wait_for 10 bar_faults 1 || fail "no line about the bar's worker"
-    choose 1
+    choose Nuevo
     wait_for 10 bar_faults 2 || fail "Nuevo was not enabled again after the bar's worker failed"
     note "no bar worker: one line each time, Nuevo enabled again"
-    stop "$APP_PID" && APP_PID=""
+    stop_game
 
     # Address space for about 60 more shots' stacks, and a flood of clicks at the top
     # row: the shots that get no stack do not fly, and the game plays on to its end
@@ -80,16 +81,15 @@ if command -v setpriv >/dev/null && command -v prlimit >/dev/null; then
     prlimit --pid "$APP_PID" --as=$((($(awk '/^VmSize/ { print $2 }' "/proc/$APP_PID/status") + 65536) * 1024))
     aim_at 20
     game_over() {
-        xdotool click --repeat 20 --delay 5 1
         screenshot end
-        play_region end words 400 100 190 250
+        play_region end words 400 100 "$EndX" "$EndY"
         [ "$(convert "$WORK/words.png" -fill black +opaque '#FF0000' -fill white -opaque '#FF0000' -format '%[fx:int(mean*40000)]' info:)" -gt 500 ]
     }
-    wait_for 60 game_over || fail "no Game Over under the address-space limit"
+    wait_for 60 flood game_over || fail "no Game Over under the address-space limit"
     xdotool click --repeat 50 --delay 5 1
-    choose 1
+    choose Nuevo
     note "address space for 60 shots: a flood of clicks plays to Game Over, and on"
-    stop "$APP_PID" && APP_PID=""
+    stop_game
 fi
 
 start_sound_server
@@ -97,9 +97,8 @@ start_game
 new_game
 aim_at 100
 from=$(recorded)
-sounding() { python3 "$(dirname "$0")/cues.py" "$WORK/rec.raw" "$from" >/dev/null 2>&1; }
-xdotool click 1
-wait_for 5 sounding || fail "no cue before the display went"
+click
+wait_for 5 cues_after "$from" || fail "no cue before the display went"
 kill "$XVFB_PID"
 expect_exit 1 "display lost during a cue"
 tail -n 1 "$WORK/app.err" | grep -q '^zarpeta: .*pantalla' || fail "no line about the lost display"

@@ -1,29 +1,48 @@
 # SPDX-License-Identifier: MIT
+# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from the headers
 # Shared by the end-to-end scripts (sourced by bash): a private X server, with or
 # without a window manager, a sound server of the test's own, the program under test,
 # the menu, the mouse, and screenshots read region by region. Every wait polls with a
-# deadline.
+# deadline. Places and sizes come from the program's own headers.
 #
 # Usage in a script:  . lib.sh; need_tools; start_display; start_game; ...
-# The first argument of every script is the zarpeta executable.
+# The first argument of every script is the zarpeta executable. A script on another
+# display server replaces the primitives: screenshot, point_at, click, click_at, geometry,
+# find_titled and find_popup.
 
 set -eu
 
 ZARPETA=${1:?usage: $0 path/to/zarpeta}
+HERE=$(dirname "${BASH_SOURCE[0]}")
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/zarpeta-e2e.XXXXXX")
 XVFB_PID="" APP_PID="" WM_PIDS="" SOUND_PIDS="" HELPER_PIDS=""
 SCREEN_WIDTH=${SCREEN_WIDTH:-1280} SCREEN_HEIGHT=${SCREEN_HEIGHT:-1024}
 SILVER=C0C0C0 BORDER=808080
 PLAY_MILLI=1000  # the play image's screen pixels per thousand of its own (scaled_play)
 
-# stop PID...: ends each process and reaps it.
+# The program's geometry: every whole-number constant of these headers as a variable of
+# its name (PlayAreaWidth, BarLaneX, ScoreLabelX, ...), expressions worked out in order,
+# exported for the helpers (shots.py).
+while read -r name value; do
+    declare -grx "$name=$((value))"
+done < <(sed -n '/^constexpr int32_t /{s///; s/;.*//; s/\w*:://g; s/, /\n/g; s/ = / /gp}' \
+    "$HERE"/../../../{render/painters.h,render/text_painters.h,game/layout.h})
+# The items of the menu Funciones, in their order, as the window lists them.
+mapfile -t MENU_ITEMS < <(sed -n 's/^constexpr MenuItem FunctionItems\[\] = //p' \
+    "$HERE/../../../shell/main_window.cpp" | grep -o '"[^"]*"' | tr -d '"')
+
+# stop PID...: ends each process and reaps it. One that has not ended 10 s after being
+# asked to (a window manager, now and then) is killed outright.
 stop() {
     local pid
     for pid in "$@"; do
-        kill "$pid" 2>/dev/null || true
+        kill "$pid" 2>/dev/null || continue
+        APP_MAY_END=yes wait_for 10 ended "$pid" || kill -KILL "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
 }
+# ended PID: the process is gone, or a child that has ended and waits to be reaped.
+ended() { ! grep -qv '^[0-9]* (.*) Z ' "/proc/$1/stat" 2>/dev/null; }
 trap 'stop $APP_PID $HELPER_PIDS $WM_PIDS $SOUND_PIDS $XVFB_PID; rm -rf "$WORK"' EXIT
 trap 'exit 1' INT TERM HUP
 
@@ -59,6 +78,19 @@ wait_for() {
         [ "$(now_ms)" -le "$deadline" ] || return 1
         sleep 0.05
     done
+}
+
+# session_bus FILE: a session bus daemon of its own; its address in FILE and BUS, its pid
+# in BUS_PID.
+session_bus() {
+    dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$1" 4>"$1.pid"
+    BUS=$(cat "$1") BUS_PID=$(cat "$1.pid")
+}
+
+# bus_has NAME: a process owns NAME on the session bus.
+bus_has() {
+    dbus-send --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner "string:$1" | grep -q true
 }
 
 # ---- The X server and the window manager -----------------------------------------
@@ -106,20 +138,15 @@ start_wm() {
         kwin_x11*) helper=kglobalaccel5 ;;
     esac
     need_tools "$1" dbus-daemon dbus-send $helper  # Xwayland: started by mutter itself
-    dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$WORK/wm.bus" 4>"$WORK/wm.bus.pid"
-    # Each process is listed at once: a start that fails still stops what it started.
-    WM_PIDS=$(cat "$WORK/wm.bus.pid")
-    local bus=$(cat "$WORK/wm.bus")
+    session_bus "$WORK/wm.bus"
+    WM_PIDS=$BUS_PID  # each process is listed at once: a failed start stops what it started
     if [ "$helper" = kglobalaccel5 ]; then
-        DBUS_SESSION_BUS_ADDRESS=$bus HOME="$WORK" "$helper" >"$WORK/helper.log" 2>&1 &
+        DBUS_SESSION_BUS_ADDRESS=$BUS HOME="$WORK" "$helper" >"$WORK/helper.log" 2>&1 &
         WM_PIDS="$! $WM_PIDS"
-        has_shortcuts() {
-            dbus-send --bus="$bus" --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-                org.freedesktop.DBus.NameHasOwner string:org.kde.kglobalaccel | grep -q true
-        }
-        wait_for 30 has_shortcuts || fail "$helper did not start: $(tail -n 3 "$WORK/helper.log")"
+        DBUS_SESSION_BUS_ADDRESS=$BUS wait_for 30 bus_has org.kde.kglobalaccel ||
+            fail "$helper did not start: $(tail -n 3 "$WORK/helper.log")"
     fi
-    DBUS_SESSION_BUS_ADDRESS=$bus HOME="$WORK" "${command[@]}" >"$WORK/wm.log" 2>&1 &
+    DBUS_SESSION_BUS_ADDRESS=$BUS HOME="$WORK" "${command[@]}" >"$WORK/wm.log" 2>&1 &
     WM_PIDS="$! $WM_PIDS"  # the manager first
     if [ "$helper" = Xwayland ]; then
         xwayland_ready() {
@@ -146,17 +173,13 @@ start_atspi() {
     need dbus-daemon dbus-send
     [ -x "$launcher" ] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
         { echo "skipped: at-spi2-core or python3-pyatspi is not installed" && exit 77; }
-    dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$WORK/a11y.bus" 4>"$WORK/a11y.pid"
-    export DBUS_SESSION_BUS_ADDRESS=$(cat "$WORK/a11y.bus") QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    session_bus "$WORK/a11y.bus"
+    export DBUS_SESSION_BUS_ADDRESS=$BUS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
     "$launcher" --launch-immediately >"$WORK/a11y.log" 2>&1 &
-    HELPER_PIDS="$HELPER_PIDS $! $(cat "$WORK/a11y.pid")"
+    HELPER_PIDS="$HELPER_PIDS $! $BUS_PID"
     # Asked for before it is there, the bus would start a second launcher of its own.
-    has_a11y_bus() {
-        dbus-send --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-            org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus | grep -q true
-    }
-    wait_for 30 has_a11y_bus || fail "no accessibility bus: $(tail -n 3 "$WORK/a11y.log")"
-    /usr/bin/python3 "$(dirname "$0")/atspi.py" >"$WORK/atspi.log" 2>&1 &
+    wait_for 30 bus_has org.a11y.Bus || fail "no accessibility bus: $(tail -n 3 "$WORK/a11y.log")"
+    /usr/bin/python3 "$HERE/atspi.py" >"$WORK/atspi.log" 2>&1 &
     HELPER_PIDS="$! $HELPER_PIDS"
     wait_for 60 heard listening || fail "atspi.py does not listen: $(tail -n 3 "$WORK/atspi.log")"
 }
@@ -176,26 +199,24 @@ start_sound_server() {
     if [ "${SOUND_SERVER:-pulseaudio}" = pipewire ]; then
         export PULSE_SERVER="unix:$dir/pulse/native"
         rm -rf "$dir"/pipewire-0* "$dir/pulse"  # a stale socket would pass for the new server's
-        # The session manager leaves at once without a session bus.
-        dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$dir/bus" 4>"$dir/bus.pid"
-        SOUND_PIDS="$SOUND_PIDS $(cat "$dir/bus.pid")"
-        export DBUS_SESSION_BUS_ADDRESS="$(cat "$dir/bus")"
+        session_bus "$dir/bus"  # the session manager leaves at once without one
+        SOUND_PIDS="$SOUND_PIDS $BUS_PID" && export DBUS_SESSION_BUS_ADDRESS=$BUS
         for part in pipewire wireplumber pipewire-pulse; do
             # The session manager and the PulseAudio server need the core's socket.
             wait_for 20 test -S "$dir/pipewire-0" -o "$part" = pipewire || fail "no pipewire socket"
             HOME="$dir" XDG_RUNTIME_DIR="$dir" "$part" >>"$WORK/sound.log" 2>&1 &
             SOUND_PIDS="$SOUND_PIDS $!"
         done
-        wait_for 20 pactl info >/dev/null 2>&1 || fail "the sound server did not start"
-        pactl load-module module-null-sink sink_name=zarpeta_null rate=44100 >/dev/null
     else
         export PULSE_SERVER="unix:$dir/native"
         HOME="$dir" XDG_RUNTIME_DIR="$dir" pulseaudio -n --daemonize=no --exit-idle-time=-1 \
             --use-pid-file=no --log-target=stderr -L "module-null-sink sink_name=zarpeta_null rate=44100" \
             -L "module-native-protocol-unix socket=$dir/native auth-anonymous=1" >>"$WORK/sound.log" 2>&1 &
         SOUND_PIDS="$SOUND_PIDS $!"
-        wait_for 20 pactl info >/dev/null 2>&1 || fail "the sound server did not start"
     fi
+    wait_for 20 pactl info >/dev/null 2>&1 || fail "the sound server did not start"
+    [ "${SOUND_SERVER:-}" != pipewire ] ||
+        pactl load-module module-null-sink sink_name=zarpeta_null rate=44100 >/dev/null
     parec -d zarpeta_null.monitor --format=s16le --rate=44100 --channels=1 \
         --latency-msec=10 >>"$WORK/rec.raw" 2>"$WORK/parec.log" &
     SOUND_PIDS="$SOUND_PIDS $!"
@@ -209,7 +230,16 @@ recorded() { stat -c %s "$WORK/rec.raw" 2>/dev/null || echo 0; }
 
 # cues_after BYTES: the shot cue's and the low cue's start ("none" if not heard), in ms
 # after the recording stood at BYTES, in CUES; false before any cue.
-cues_after() { CUES=$(python3 "$(dirname "$0")/cues.py" "$WORK/rec.raw" "$1"); }
+cues_after() { CUES=$(python3 "$HERE/cues.py" "$WORK/rec.raw" "$1"); }
+
+# expect_cues: the shot cue within 0.5 s of the click at PRESSED_AT, the block hit's low
+# cue after it.
+expect_cues() {
+    low_heard() { cues_after "$PRESSED_AT" && read -r shot_ms low_ms <<<"$CUES" && [ "$low_ms" != none ]; }
+    wait_for 3 low_heard || fail "no low cue after the click (cues at: $CUES)"
+    [ "$shot_ms" -lt 500 ] && [ "$low_ms" -gt "$shot_ms" ] || fail "cues at $CUES ms after the click"
+    note "shot cue ${shot_ms} ms after the click, the block hit's low cue at ${low_ms} ms"
+}
 
 # Fails when the program said that it found no sound output.
 expect_sound() { ! grep -q 'sin sonido' "$WORK/app.err" || fail "the program found no sound output"; }
@@ -217,6 +247,7 @@ expect_sound() { ! grep -q 'sin sonido' "$WORK/app.err" || fail "the program fou
 # ---- The program ----------------------------------------------------------------
 
 app_running() { kill -0 "$APP_PID" 2>/dev/null; }
+stop_game() { stop "$APP_PID" && APP_PID=""; }
 
 # The program's visible windows that are (yes) or are not (no) override-redirect,
 # that is menus and popups as against ordinary windows. (xdotool's name search
@@ -233,6 +264,8 @@ geometry() {
     xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
         /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }'
 }
+# Sets WIN_X, WIN_Y, WIN_W and WIN_H: wherever the window is now.
+window_now() { read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"; }
 
 # The program's ordinary window titled $1, in FOUND; false when there is none.
 find_titled() {
@@ -253,16 +286,17 @@ start_game() {
     wait_for 30 find_titled Zarpeta || fail "after 30 s, no visible window named Zarpeta"
     WIN=$FOUND
     wait_for 10 find_menu_height || fail "after 10 s, no play-area border under the menu bar"
-    read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"  # as drawn, once placed
-    PLAY_X=$((WIN_X + 1)) PLAY_Y=$((WIN_Y + MENU_H + 1)) PLAY_VISIBLE_H=$((WIN_H - MENU_H - 1))
+    window_now  # as drawn, once placed
+    PLAY_X=$((WIN_X + PlayAreaBorder)) PLAY_Y=$((WIN_Y + MENU_H + PlayAreaBorder))
+    PLAY_VISIBLE_H=$((WIN_H - MENU_H - PlayAreaBorder))
 }
 
 # The first row of the border's colour in the window's middle column, wherever the
 # window manager has put the window by now.
 find_menu_height() {
-    read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"
+    window_now
     screenshot probe
-    MENU_H=$(convert "$WORK/probe.png" -crop "1x200+$((WIN_X + 500))+$WIN_Y" +repage txt:- |
+    MENU_H=$(convert "$WORK/probe.png" -crop "1x200+$((WIN_X + WIN_W / 2))+$WIN_Y" +repage txt:- |
         grep -i "#$BORDER" | head -n 1 | sed 's/^0,\([0-9]*\):.*/\1/')
     [ -n "$MENU_H" ] && [ "$MENU_H" -gt 0 ]
 }
@@ -297,7 +331,7 @@ at_scale() {
 
 # scaled_play: from now on image coordinates follow the window's width, where the
 # window had to show the play area smaller to fit the screen.
-scaled_play() { PLAY_MILLI=$(((WIN_W - 2) * 1000 / 998)); }
+scaled_play() { PLAY_MILLI=$(((WIN_W - 2 * PlayAreaBorder) * 1000 / ControlImageWidth)); }
 
 # play_region SHOT NAME W H X Y: the same in play-area image coordinates.
 play_region() {
@@ -315,41 +349,78 @@ same_image() { [ "$(compare -metric AE "$WORK/$1.png" "$WORK/$2.png" null: 2>&1 
 
 # ---- Mouse and menu -------------------------------------------------------------
 
+point_at() { xdotool mousemove "$1" "$2"; }
 click() { xdotool click 1; }
-click_at() { xdotool mousemove "$1" "$2" click 1; }
+click_at() { point_at "$1" "$2" && click; }
 
 # aim_at Y: the mouse over the play area at image row Y (x 800, right of the wall).
-aim_at() { xdotool mousemove $((PLAY_X + $(at_scale 800))) $((PLAY_Y + $(at_scale "$1"))); }
+aim_at() { point_at $((PLAY_X + $(at_scale 800))) $((PLAY_Y + $(at_scale "$1"))); }
 
-find_popup() { POPUP=$(visible_windows yes | head -n 1) && [ -n "$POPUP" ]; }
-
-# Opens "Funciones"; sets POPUP, POPUP_X, POPUP_Y, POPUP_W, POPUP_H.
-open_menu() {
-    # A click that comes while the window is still settling can be lost: try again.
-    local attempt
-    for attempt in 1 2 3; do
-        read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"  # wherever it is now
-        click_at $((WIN_X + 30)) $((WIN_Y + MENU_H / 2))
-        ! wait_for 3 find_popup || break
-    done
-    [ -n "$POPUP" ] || fail "the menu Funciones did not open"
-    read -r POPUP_X POPUP_Y POPUP_W POPUP_H <<<"$(geometry "$POPUP")"
+# The open menu's popup: sets POPUP_X, POPUP_Y, POPUP_W and POPUP_H.
+find_popup() {
+    local popup
+    popup=$(visible_windows yes | head -n 1) && [ -n "$popup" ] &&
+        read -r POPUP_X POPUP_Y POPUP_W POPUP_H <<<"$(geometry "$popup")" && [ -n "$POPUP_H" ]
 }
 
-# choose N: opens the menu and clicks its item N ("Nuevo" 1, "Autor" 2, "Salir" 3),
-# through the middle of the item's row.
+# The popup found twice at one place and size: one still being placed or drawn would
+# take a click elsewhere.
+popup_settled() {
+    local before="$POPUP_X $POPUP_Y $POPUP_W $POPUP_H"
+    find_popup && [ "$POPUP_X $POPUP_Y $POPUP_W $POPUP_H" = "$before" ]
+}
+
+# Opens "Funciones" and waits for its popup to settle (find_popup's figures). A click
+# that comes while the window is still settling can be lost: after a while, once more.
+# The screen as it was before, "closed", tells a popup found on screen from the rest.
+open_menu() {
+    local attempt
+    for attempt in 1 2 3; do
+        window_now
+        screenshot closed
+        click_at $((WIN_X + 30)) $((WIN_Y + MENU_H / 2))
+        POPUP_X="" POPUP_Y="" POPUP_W="" POPUP_H=""
+        ! wait_for 8 popup_settled || return 0
+    done
+    fail "the menu Funciones did not open"
+}
+
+# Escape closes the open menu.
+close_menu() {
+    xdotool key Escape
+    wait_for 5 eval '! find_popup' || fail "Escape did not close the menu"
+}
+
+# item_row NAME: the open menu's item of that name (Nuevo, Autor, Salir): ROW_Y, the top
+# of its row on the screen, and ROW_H, its height.
+item_row() {
+    local i
+    for i in "${!MENU_ITEMS[@]}"; do
+        [ "${MENU_ITEMS[i]}" != "$1" ] || break
+    done
+    [ "${MENU_ITEMS[i]:-}" = "$1" ] || fail "no menu item $1 among: ${MENU_ITEMS[*]}"
+    ROW_H=$((POPUP_H / ${#MENU_ITEMS[@]})) ROW_Y=$((POPUP_Y + POPUP_H * i / ${#MENU_ITEMS[@]}))
+}
+
+# choose NAME: opens the menu and clicks the item of that name through its row's middle
+# (Salir may end the program before its popup is seen gone).
 choose() {
     open_menu
-    click_at $((POPUP_X + 20)) $((POPUP_Y + POPUP_H * (2 * $1 - 1) / 6))
-    wait_for 10 eval '! find_popup' || fail "the menu stayed open after choosing item $1"
+    item_row "$1"
+    click_at $((POPUP_X + 20)) $((ROW_Y + ROW_H / 2))
+    APP_MAY_END=yes wait_for 10 eval '! find_popup' || fail "the menu stayed open after choosing $1"
 }
 
 # ---- The game on screen ---------------------------------------------------------
 
+# flood COMMAND...: twenty quick clicks, then the command.
+flood() { xdotool click --repeat 20 --delay 5 1 && "$@"; }
+
 # The first block of the wall (row 1, column 1) is not silver once a game is shown.
 wall_shown() {
     screenshot wall
-    [ "$(pixel wall $((PLAY_X + $(at_scale 30))) $((PLAY_Y + $(at_scale 45))))" != "$SILVER" ]
+    [ "$(pixel wall $((PLAY_X + $(at_scale $((CellWidth * 3 / 2))))) \
+        $((PLAY_Y + $(at_scale $((CellHeight * 3 / 2))))))" != "$SILVER" ]
 }
 
 # The bar's lane between two screenshots.
@@ -357,42 +428,44 @@ bar_moves() {
     screenshot lane1
     sleep 0.1
     screenshot lane2
-    play_region lane1 lane1c 17 $((PLAY_VISIBLE_H - 1)) 629 0
-    play_region lane2 lane2c 17 $((PLAY_VISIBLE_H - 1)) 629 0
+    play_region lane1 lane1c "$BarLayerWidth" $((PLAY_VISIBLE_H - 1)) "$BarLaneX" 0
+    play_region lane2 lane2c "$BarLayerWidth" $((PLAY_VISIBLE_H - 1)) "$BarLaneX" 0
     ! same_image lane1c lane2c
 }
 
 new_game() {
-    choose 1
-    wait_for 10 wall_shown || fail "no wall after Nuevo"
+    choose Nuevo
+    wait_for 20 wall_shown || fail "no wall after Nuevo"
 }
 
-# shoot_row TOP: fires at the block of column 30 (x 600..619) in the wall's row starting
-# at y TOP until it turns silver; PRESSED_AT is where the recording stood at the last
-# click. A shot that meets the bar is lost, and the bar sweeps 320 px a second, so a
-# click first waits a little for a screenshot with the lane clear for 150 px either side
-# of the shot, and clicks anyway when none comes: on a loaded machine a screenshot can
-# take longer than the bar stays away. Six tries meet the bar at most six times, which
-# leaves the game running (it ends at the ninth).
+# shoot_row ROW: fires at the wall's right-most block in ROW (1 the top) until it turns
+# silver; PRESSED_AT is where the recording stood at the last click. A shot that meets
+# the bar is lost, and the bar sweeps 320 px a second, so a click first waits a little
+# for a screenshot with the lane clear for 150 px either side of the shot, and clicks
+# anyway when none comes: on a loaded machine a screenshot can take longer than the bar
+# stays away. Six tries meet the bar at most six times, which leaves the game running
+# (it ends at the ninth).
 shoot_row() {
-    local shot_y=$(($1 + 15)) attempt top
-    top=$((shot_y > 150 ? shot_y - 150 : 0))
+    local top=$(($1 * CellHeight)) attempt from
+    local shot_y=$((top + CellHeight / 2))
+    from=$((shot_y > 150 ? shot_y - 150 : 0))
     lane_clear() {
         screenshot lane
-        play_region lane lane_strip 1 $((shot_y + 151 - top)) 637 "$top"
+        play_region lane lane_strip 1 $((shot_y + 151 - from)) $((BarLaneX + BarWidth / 2)) "$from"
         only_colour lane_strip "$SILVER"
     }
     block_gone() {
         screenshot after
-        play_region after block 16 26 602 $(($1 + 2))
+        play_region after block $((CellWidth - 4)) $((CellHeight - 4)) \
+            $((BlockLayerWidth - CellWidth + 2)) $((top + 2))
         only_colour block "$SILVER"
     }
-    aim_at $((shot_y - 25))  # the shot flies 25 px below the launcher's top
+    aim_at $((shot_y - ShotBelowAim))
     for attempt in 1 2 3 4 5 6; do
         wait_for 3 lane_clear || true
         PRESSED_AT=$(recorded)
         click
-        ! wait_for 5 block_gone "$1" || return 0
+        ! wait_for 5 block_gone || return 0
     done
-    fail "the block at y $1, column 30 was never destroyed"
+    fail "the right-most block of row $1 was never destroyed"
 }

@@ -10,25 +10,17 @@ face is read about once a millisecond while the shot crosses from the launcher t
 bar's lane. Prints, per shot, the positions seen and the time from the click to the
 first pixel of the shot (and the click's CLOCK_MONOTONIC time, for the figures'
 sound latency); exits 1 when a shot is seen at fewer than MIN_SEEN positions.
-The geometry comes from game/layout.h.
+The geometry comes from the environment, where lib.sh puts the program's own.
 """
-import re
+import os
 import sys
 import time
-from pathlib import Path
 
 from Xlib import X, display
 from Xlib.ext import xtest
 
-LAYOUT = Path(__file__).resolve().parents[3] / "game" / "layout.h"
 FLIGHT_SECONDS = 0.6  # the shot reaches the lane after 22 ticks of 1/64 s, 0.34 s
 SILVER = b"\xc0\xc0\xc0"
-
-
-def layout():
-    """The whole-number constants of the layout header, by name."""
-    found = re.findall(r"constexpr int32_t (\w+) = (-?\d+);", LAYOUT.read_text())
-    return {name: int(value) for name, value in found}
 
 
 def mark_left(row, width):
@@ -68,7 +60,8 @@ def watch_shot(screen, root, play_x, play_y, aim, geometry):
 
 def main():
     play_x, play_y, min_seen = (int(word) for word in sys.argv[1:4])
-    geometry = layout()
+    geometry = {name: int(os.environ[name])
+                for name in ("ShotStartX", "ShotStep", "ShotBelowAim", "BarLaneRight")}
     start, step = geometry["ShotStartX"], geometry["ShotStep"]
     flown = [x for x in range(start, geometry["BarLaneRight"], -step)]
     screen = display.Display()

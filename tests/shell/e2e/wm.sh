@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
+# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from the headers
 # Under the window manager named second: the window asks for a title bar with no
 # buttons yet stays closable and minimisable, and neither resizable nor maximisable;
 # its frame is centred on the work area; it minimises and comes back; Alt+F4 and
@@ -32,7 +33,7 @@ note "$WM: no buttons asked for; close, minimise and move allowed, resize and ma
 
 # The outer frame, as the manager reports it, centred on the work area within 1 px.
 frame_centred() {
-    read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"
+    window_now
     local l r t b ax ay aw ah
     read -r l r t b <<<"$(xprop -id "$WIN" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')"
     # With no panel KWin sets no _NET_WORKAREA: the work area is then the screen, as for Qt.
@@ -48,13 +49,13 @@ centred_at() {
     [ "$WIN_W" = "$1" ] && [ "$WIN_H" = "$2" ] || fail "client area is ${WIN_W}x$WIN_H"
     note "${QT_SCALE_FACTOR:-1}x: frame $FRAME centred; client area ${WIN_W}x$WIN_H"
 }
-centred_at 1000 576
+centred_at "$PlayAreaWidth" "$PlayAreaHeight"
 
 if [ "${3:-}" != wayland ]; then
     # The manager killed and started again frames the window anew where it was.
     moved_to=$((WIN_X - 300))x$((WIN_Y + 200))
     xdotool windowmove "$WIN" $((WIN_X - 300)) $((WIN_Y + 200))
-    placed_at() { read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")" && [ "${WIN_X}x$WIN_Y" = "$1" ]; }
+    placed_at() { window_now && [ "${WIN_X}x$WIN_Y" = "$1" ]; }
     wait_for 10 placed_at "$moved_to" || fail "moved to ${WIN_X}x$WIN_Y, not $moved_to"
     on_root() { xwininfo -tree -id "$WIN" | grep -q 'Parent window id: .* (the root window)'; }
     stop $WM_PIDS
@@ -62,10 +63,9 @@ if [ "${3:-}" != wayland ]; then
     start_wm "$WM"
     wait_for 30 eval '! on_root' || fail "$WM did not frame the window again"
     open_menu  # once the menu opens, the program has seen the new frame's extents
-    xdotool key Escape
-    wait_for 5 eval '! find_popup' || fail "Escape did not close the menu"
+    close_menu
     # Metacity and mutter leave the window where its frame was, a title bar higher.
-    read -r WIN_X WIN_Y WIN_W WIN_H <<<"$(geometry "$WIN")"
+    window_now
     title=$(xprop -id "$WIN" _NET_FRAME_EXTENTS | cut -d, -f3)
     [ "$WIN_X" = "${moved_to%x*}" ] && [ "$WIN_Y" -le "${moved_to#*x}" ] &&
         [ "$WIN_Y" -ge $((${moved_to#*x} - title)) ] ||
@@ -94,7 +94,7 @@ wmctrl -i -c "$WIN"
 expect_exit 0 "_NET_CLOSE_WINDOW during a game"
 
 QT_SCALE_FACTOR=1.5 start_game
-QT_SCALE_FACTOR=1.5 centred_at 1500 864
+QT_SCALE_FACTOR=1.5 centred_at $((PlayAreaWidth * 3 / 2)) $((PlayAreaHeight * 3 / 2))
 wmctrl -i -c "$WIN"
 expect_exit 0 "_NET_CLOSE_WINDOW at 1.5x"
 
@@ -102,7 +102,7 @@ expect_exit 0 "_NET_CLOSE_WINDOW at 1.5x"
 stop $WM_PIDS "$XVFB_PID" && WM_PIDS=""
 SCREEN_WIDTH=1024 SCREEN_HEIGHT=600
 start_display
-/usr/bin/python3 "$(dirname "$0")/panels.py" 27 >"$WORK/panels.log" 2>&1 &
+/usr/bin/python3 "$HERE/panels.py" 27 >"$WORK/panels.log" 2>&1 &
 HELPER_PIDS="$HELPER_PIDS $!"
 wait_for 10 grep -qs ready "$WORK/panels.log" || fail "no panels: $(tail -n 2 "$WORK/panels.log")"
 start_wm "$WM"
@@ -110,5 +110,5 @@ wait_for 10 eval 'xprop -root _NET_WORKAREA | grep -q "= 0, 27, 1024, 546"' ||
     fail "$WM does not leave 0,27 1024x546 as the work area: $(xprop -root _NET_WORKAREA)"
 start_game
 wait_for 10 frame_centred || fail "frame $FRAME is not centred on $(xprop -root _NET_WORKAREA)"
-[ "$WIN_W" -lt 1000 ] || fail "client area ${WIN_W}x$WIN_H on 1024x600 with panels"
+[ "$WIN_W" -lt "$PlayAreaWidth" ] || fail "client area ${WIN_W}x$WIN_H on 1024x600 with panels"
 note "1024x600 with 27 px panels: frame $FRAME centred on the work area; client area ${WIN_W}x$WIN_H"
