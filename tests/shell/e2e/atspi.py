@@ -1,14 +1,13 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Follows the program over AT-SPI as a screen reader does (Debian's pyatspi).
-
-Usage: atspi.py   (started before the program, with the accessibility bus up)
-Listens first ("listening"), so the program learns of a listener when it starts;
-waits up to 120 s for the application "zarpeta" and prints its window's role and name
-and its play area's ("window frame Zarpeta", "play canvas <name>"), then one line per
-change: "description <text>" for the play area's description, "Nuevo enabled 0|1"
-for the menu item greyed or enabled again.
-"""
+# Follows the program over AT-SPI as a screen reader does (Debian's pyatspi).
+#
+# Usage: atspi.py   (started before the program, with the accessibility bus up)
+# Listens first ("listening"), so the program learns of a listener when it starts;
+# waits up to 120 s for the application "zarpeta" and prints its window's role and name
+# and its play area's ("window frame Zarpeta", "play canvas <name>"), then one line per
+# change: "description <text>" for the play area's description, "Nuevo enabled 0|1"
+# for the menu item greyed or enabled again.
 import time
 
 import pyatspi

@@ -1,13 +1,12 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Checks the play area's border and inside in a screenshot of the idle window.
-
-Usage: border.py WINDOW.ppm SCALE   (the window's client area alone, as binary PPM)
-Under the menu bar the border is grey (808080) on the top, left and right, as many
-device pixels thick as SCALE, one fewer or more where a logical edge falls inside a
-device pixel; every pixel inside is silver (C0C0C0) down to the window's bottom edge.
-Prints the three widths.
-"""
+# Checks the play area's border and inside in a screenshot of the idle window.
+#
+# Usage: border.py WINDOW.ppm SCALE   (the window's client area alone, as binary PPM)
+# Under the menu bar the border is grey (808080) on the top, left and right, as many
+# device pixels thick as SCALE, one fewer or more where a logical edge falls inside a
+# device pixel; every pixel inside is silver (C0C0C0) down to the window's bottom edge.
+# Prints the three widths.
 import sys
 
 GREY, SILVER = b"\x80\x80\x80", b"\xc0\xc0\xc0"

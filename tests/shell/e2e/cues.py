@@ -1,14 +1,13 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Finds the cues in a recording of the sound server's output.
-
-Usage: cues.py RECORDING START_BYTE
-RECORDING is raw signed 16-bit little-endian mono at 44,100 Hz; START_BYTE is where the
-recording stood when the mouse was pressed. Prints, in milliseconds after that point,
-the start of the first loud sound and of the first loud low sound after it that fills
-most of 120 ms (a block hit: the bar's knock and the falling end of the shot's own
-sweep are far shorter), or "none". Exits 1 when nothing loud follows the press.
-"""
+# Finds the cues in a recording of the sound server's output.
+#
+# Usage: cues.py RECORDING START_BYTE
+# RECORDING is raw signed 16-bit little-endian mono at 44,100 Hz; START_BYTE is where the
+# recording stood when the mouse was pressed. Prints, in milliseconds after that point,
+# the start of the first loud sound and of the first loud low sound after it that fills
+# most of 120 ms (a block hit: the bar's knock and the falling end of the shot's own
+# sweep are far shorter), or "none". Exits 1 when nothing loud follows the press.
 import struct
 import sys
 

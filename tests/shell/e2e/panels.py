@@ -1,11 +1,10 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Two panels, as a desktop's task bars: dock windows along the screen's top and
-bottom edges that reserve their strips from the work area (_NET_WM_STRUT_PARTIAL).
-
-Usage: panels.py HEIGHT   (on DISPLAY; prints "ready" once they are mapped, then
-stays until it is ended)
-"""
+# Two panels, as a desktop's task bars: dock windows along the screen's top and
+# bottom edges that reserve their strips from the work area (_NET_WM_STRUT_PARTIAL).
+#
+# Usage: panels.py HEIGHT   (on DISPLAY; prints "ready" once they are mapped, then
+# stays until it is ended)
 import sys
 
 from Xlib import X, Xatom, display

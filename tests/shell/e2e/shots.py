@@ -1,17 +1,16 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: MIT
-"""Fires shots at the given rows and watches each fly, from outside the program.
-
-Usage: shots.py PLAY_X PLAY_Y MIN_SEEN AIM...
-
-PLAY_X, PLAY_Y: the play image's top-left on the screen. For each AIM (the launcher's
-row) the pointer moves there, clicks (XTest), and the screen row through the shot's
-face is read about once a millisecond while the shot crosses from the launcher to the
-bar's lane. Prints, per shot, the positions seen and the time from the click to the
-first pixel of the shot (and the click's CLOCK_MONOTONIC time, for the figures'
-sound latency); exits 1 when a shot is seen at fewer than MIN_SEEN positions.
-The geometry comes from the environment, where lib.sh puts the program's own.
-"""
+# Fires shots at the given rows and watches each fly, from outside the program.
+#
+# Usage: shots.py PLAY_X PLAY_Y MIN_SEEN AIM...
+#
+# PLAY_X, PLAY_Y: the play image's top-left on the screen. For each AIM (the launcher's
+# row) the pointer moves there, clicks (XTest), and the screen row through the shot's
+# face is read about once a millisecond while the shot crosses from the launcher to the
+# bar's lane. Prints, per shot, the positions seen and the time from the click to the
+# first pixel of the shot (and the click's CLOCK_MONOTONIC time, for the figures'
+# sound latency); exits 1 when a shot is seen at fewer than MIN_SEEN positions.
+# The geometry comes from the environment, where lib.sh puts the program's own.
 import os
 import sys
 import time
@@ -24,7 +23,7 @@ SILVER = b"\xc0\xc0\xc0"
 
 
 def mark_left(row, width):
-    """The leftmost column of a run of at least six non-silver pixels, or None."""
+    # The leftmost column of a run of at least six non-silver pixels, or None.
     run = 0
     for column in range(width):
         if row[4 * column : 4 * column + 3] != SILVER:
@@ -37,7 +36,7 @@ def mark_left(row, width):
 
 
 def watch_shot(screen, root, play_x, play_y, aim, geometry):
-    """Fires at aim; returns the positions seen and the ms from click to first pixel."""
+    # Fires at aim; returns the positions seen and the ms from click to first pixel.
     first, last = geometry["BarLaneRight"] + 2, geometry["ShotStartX"] + 8
     screen_row = play_y + aim + geometry["ShotBelowAim"] + 1
     xtest.fake_input(screen, X.MotionNotify, x=play_x + 800, y=play_y + aim)
