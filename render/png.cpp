@@ -6,6 +6,7 @@
 #include <png.h>
 
 #include <cstring>
+#include <vector>
 
 #include "render/surface_table.h"
 
