@@ -15,8 +15,10 @@ if(TARGET zarpeta)
         add_test(NAME e2e_${name}
                  COMMAND ${ZARPETA_BASH} ${CMAKE_CURRENT_SOURCE_DIR}/e2e/${script}.sh
                          $<TARGET_FILE:zarpeta> ${words})
-        # One at a time: they time the game on screen and share the two cores.
+        # One at a time: they time the game on screen and share the two cores. Each
+        # takes 3 to 25 s on a quiet machine and up to ten times that at a load of 20;
+        # the scripts' own deadlines catch a program that fails, the timeout only a hang.
         set_tests_properties(e2e_${name} PROPERTIES
-            LABELS e2e TIMEOUT 180 SKIP_RETURN_CODE 77 RESOURCE_LOCK zarpeta_e2e)
+            LABELS e2e TIMEOUT 600 SKIP_RETURN_CODE 77 RESOURCE_LOCK zarpeta_e2e)
     endforeach()
 endif()

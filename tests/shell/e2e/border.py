@@ -15,20 +15,19 @@ GREY, SILVER = b"\x80\x80\x80", b"\xc0\xc0\xc0"
 with open(sys.argv[1], "rb") as image:
     _, size, _, pixels = image.read().split(b"\n", 3)
 width, height = map(int, size.split())
-rows = [[pixels[3 * (y * width + x):3 * (y * width + x) + 3] for x in range(width)]
-        for y in range(height)]
-top = next((y for y in range(height) if rows[y][width // 2] == GREY), None)
+rows = [pixels[3 * width * y:3 * width * (y + 1)] for y in range(height)]
+middle = [row[3 * (width // 2):3 * (width // 2) + 3] for row in rows]
+top = next((y for y, pixel in enumerate(middle) if pixel == GREY), None)
 if top is None:
     sys.exit("no grey border row under the menu bar")
+last = [rows[-1][3 * x:3 * x + 3] for x in range(width)]
 run = lambda line: next((i for i, p in enumerate(line) if p != GREY), len(line))
-sides = {"top": run([row[width // 2] for row in rows[top:]]), "left": run(rows[-1]),
-         "right": run(rows[-1][::-1])}
+sides = {"top": run(middle[top:]), "left": run(last), "right": run(last[::-1])}
 if any(abs(n - float(sys.argv[2])) >= 1 for n in sides.values()):
     sys.exit(f"border widths {sides} at {sys.argv[2]}x")
+inner = width - sides["left"] - sides["right"]
 for y, row in enumerate(rows[top:]):
     inside = GREY if y < sides["top"] else SILVER
-    wanted = [GREY] * sides["left"] + [inside] * (width - sides["left"] - sides["right"])
-    if row != wanted + [GREY] * sides["right"]:
+    if row != GREY * sides["left"] + inside * inner + GREY * sides["right"]:
         sys.exit(f"device row {y} of the play area is not painted as it should be")
 print(" ".join(f"{side}={n}" for side, n in sides.items()))
-

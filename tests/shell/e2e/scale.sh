@@ -10,8 +10,7 @@
 need_tools python3
 border_painted() {
     screenshot shot
-    region shot client "$WIN_W" "$WIN_H" "$WIN_X" "$WIN_Y"
-    convert "$WORK/client.png" "$WORK/client.ppm"
+    convert "$WORK/shot.png" -crop "${WIN_W}x$WIN_H+$WIN_X+$WIN_Y" +repage "$WORK/client.ppm"
     widths=$(python3 "$HERE/border.py" "$WORK/client.ppm" "$scale")
 }
 # scale@screen: the first screen holds the window at every scale, the others do not.
