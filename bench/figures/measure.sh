@@ -27,12 +27,6 @@ set -- "${1:-$here/../../build/bin/zarpeta}"
 . "$here/../../tests/shell/e2e/lib.sh"
 need_tools python3 pulseaudio parec
 
-stop_game() {
-    kill "$APP_PID" 2>/dev/null || true
-    wait "$APP_PID" 2>/dev/null || true
-    APP_PID=""
-}
-
 start_display
 
 # ---- Sound server -------------------------------------------------------------------

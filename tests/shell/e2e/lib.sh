@@ -8,7 +8,7 @@
 # Usage in a script:  . lib.sh; need_tools; start_display; start_game; ...
 # The first argument of every script is the zarpeta executable. A script on another
 # display server replaces the primitives: screenshot, point_at, click, click_at, geometry,
-# find_titled and find_popup.
+# find_titled, find_popup and before_menu_opens.
 
 set -eu
 
@@ -370,14 +370,16 @@ popup_settled() {
     find_popup && [ "$POPUP_X $POPUP_Y $POPUP_W $POPUP_H" = "$before" ]
 }
 
+# Just before the menu is clicked open: nothing where the popup is a window of its own.
+before_menu_opens() { :; }
+
 # Opens "Funciones" and waits for its popup to settle (find_popup's figures). A click
 # that comes while the window is still settling can be lost: after a while, once more.
-# The screen as it was before, "closed", tells a popup found on screen from the rest.
 open_menu() {
     local attempt
     for attempt in 1 2 3; do
         window_now
-        screenshot closed
+        before_menu_opens
         click_at $((WIN_X + 30)) $((WIN_Y + MENU_H / 2))
         POPUP_X="" POPUP_Y="" POPUP_W="" POPUP_H=""
         ! wait_for 8 popup_settled || return 0

@@ -92,7 +92,9 @@ click() { swaymsg 'seat - cursor press button1; seat - cursor release button1' >
 click_at() { point_at "$1" "$2" && click && aim_at 300; }
 
 # A popup is no toplevel: the open menu is found on screen, as the box of what changed
-# under the menu bar since the screenshot "closed" (open_menu's), from the bar down.
+# under the menu bar since the screenshot "closed", taken just before the click, from
+# the bar down.
+before_menu_opens() { screenshot closed; }
 find_popup() {
     app_running && screenshot open || return 1
     local box top
