@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The game, headless and driven tick by tick on the test clock, with the clock of day
-// pinned to noon (the wall of the 12:00:00.000 seed): the bar, the shots, the wall,
-// the ends of a game and whole frames pixel for pixel.
+// pinned to noon (the wall of the 12:00:00.000 seed), where a script cannot reach: the
+// bar at any length, shots from many threads, both ends on one tick and an earlier
+// game's workers. What the frames show as a game is played, every shot in flight
+// included, is pinned by the game scenarios of tests/tools/scenarios/.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
-#include <string>
-#include <string_view>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -19,8 +18,7 @@
 #include "game/layout.h"
 #include "game/shot.h"
 #include "game/state.h"
-#include "render/painters.h"
-#include "render/text_painters.h"
+#include "render/surface.h"
 #include "runtime/random.h"
 #include "runtime/test_clock.h"
 
@@ -52,13 +50,13 @@ class Play : public ::testing::Test {
     static HeadlessRecord Host() { return HeadlessSnapshot(); }
 };
 
-TEST(MoveBar, StepsFiveAndTurnsWhereItsEndsMeetTheTopOrTheWallsBottom) {
+// (A new game's bar turning at the wall's bottom and at the top: the game scenarios.)
+TEST(MoveBar, AGrownBarTurnsWhereItsLowerEndMeetsTheWallsBottom) {
     const struct {
         int32_t Level, Offset, Direction, NextOffset, NextDirection;
-    } moves[] = {{1, 475, 1, 480, 1}, {1, 480, 1, 485, 0}, {9, 40, 1, 45, 0},
+    } moves[] = {{9, 40, 1, 45, 0},
                  {2, 470, 1, 475, 0},  // a grown bar below its new turn steps once more
-                 {11, 0, 1, 5, 0},     // levels past the table have the longest bar
-                 {1, 10, 0, 5, 0},    {1, 5, 0, 0, 1}};
+                 {11, 0, 1, 5, 0}};    // levels past the table have the longest bar
     for (const auto& m : moves) {
         std::shared_ptr<game::Game> game = CreateGame();
         BuildTables(*game);
@@ -72,60 +70,11 @@ TEST(MoveBar, StepsFiveAndTurnsWhereItsEndsMeetTheTopOrTheWallsBottom) {
     }
 }
 
-std::vector<uint32_t> PixelsOf(render::SurfaceHandle surface, int32_t control = 0) {
+std::vector<uint32_t> WindowPixels() {
     std::vector<uint32_t> pixels;
     int32_t width = 0, height = 0;
-    render::ReadPixels(surface, control, pixels, width, height);
+    render::ReadPixels(HeadlessWindow, HeadlessControl, pixels, width, height);
     return pixels;
-}
-
-std::vector<uint32_t> WindowPixels() {
-    return PixelsOf(HeadlessWindow, HeadlessControl);
-}
-
-// The x of every shot the window shows at row y: where the orange face of a mark
-// starts on the face's second row, one pixel right of x.
-std::vector<int32_t> ShotsShownAt(int32_t y) {
-    const std::vector<uint32_t> pixels = WindowPixels();
-    const int32_t width = ControlImageWidth;
-    const uint32_t orange = 0xFF000000u | 0xFFA500u;
-    std::vector<int32_t> shown;
-    for (int32_t x = 0; x < width; ++x) {
-        const size_t at = static_cast<size_t>((y + 1) * width + x);
-        if (pixels[at] == orange && (x == 0 || pixels[at - 1] != orange)) {
-            shown.push_back(x - 1);
-        }
-    }
-    return shown;
-}
-
-// At the end of every tick the window holds each shot in flight where that tick's step
-// put it: into an empty row, into the bar (up to the lane), into a block (gone with
-// the block a tick later), two at once and two on one row.
-TEST_F(Play, EveryShotInFlightIsShownWhereItsStepPutIt) {
-    using Xs = std::vector<int32_t>;
-    const struct {
-        int32_t Y, Ticks;
-        Xs Shown;
-    } flights[] = {{25, 0, {970}}, {25, 1, {955}},  {25, 2, {940}},   {25, 22, {640}},
-                   {25, 64, {10}}, {100, 1, {955}}, {120, 21, {655}}, {120, 22, {640}},
-                   {120, 23, {}}};  // into the bar at the lane, then spent
-    for (const auto& f : flights) {
-        NewGame();
-        FireAt(f.Y);
-        Tick(f.Ticks);
-        EXPECT_EQ(ShotsShownAt(f.Y), f.Shown) << f.Y << " after " << f.Ticks;
-        Tick(70);
-    }
-    NewGame();
-    FireAt(100);
-    FireAt(25);
-    Tick(24);
-    EXPECT_EQ(std::tuple(ShotsShownAt(100), ShotsShownAt(25), State().BlocksDestroyed.load()),
-              std::tuple(Xs{610}, Xs{610}, 1));
-    Tick();  // the block, the mark over it and the count change together
-    FireAt(25);
-    EXPECT_EQ(std::tuple(ShotsShownAt(100), ShotsShownAt(25)), std::tuple(Xs{}, Xs{595, 970}));
 }
 
 // (A shot on the edge between two rows takes the upper row: the script runner's game
@@ -143,9 +92,8 @@ TEST_F(Play, OnEdgesTheLowerColumnGoesFirstAndEachBlockOnce) {
     EXPECT_EQ(std::tuple(hits.load(), State().BlocksDestroyed.load()), std::tuple(1, 2 + 1));
 }
 
-TEST_F(Play, ShotsNeedAGameAndANumber) {
-    FireShot();  // no game yet
-    EXPECT_TRUE(ShotsInFlight.load() == 0 && Host().Cues.empty());
+// (A click before the first game: the game scenarios.)
+TEST_F(Play, ShotsStopAtTheLastNumber) {
     NewGame();
     State().ShotCount = ShotLimit;
     FireShot();
@@ -211,89 +159,6 @@ TEST_F(Play, AnEarlierGamesWorkersNeverPresentNorTouchTheNewGame) {
         std::ranges::none_of(CurrentGame()->Grid->Cells, [](auto& c) { return c.Destroyed == 1; }));
     const std::weak_ptr<game::Game> watched = std::exchange(earlier, nullptr);
     EXPECT_TRUE(watched.expired());  // nobody holds it once its workers have ended
-}
-
-// ---- Composed only where it changed: the same frames as composed whole ----
-
-// A scenario's name, seed and steps, the window's image taken after each: tN N ticks,
-// aY aim at Y, fN fire N shots, n a new game, sN the score set to N, l the game lost.
-struct Scenario {
-    const char* Name;
-    runtime::TimeOfDay Seed;
-    const char* Steps;
-};
-
-const Scenario Scenarios[] = {
-    {"moves, hits on blocks and on the bar, a longer bar",
-     {12, 0, 0, 0},
-     "n t3 a85 f2 t4 a300 f1 a503 f3 t10 a0 f1 t30 a250 t60"},
-    {"a new game while shots fly", {7, 31, 12, 450}, "n a400 f4 t8 n t30 a20 f1 t25"},
-    {"wide scores, shot marks, the end screens",
-     {23, 59, 59, 999},
-     "n t2 s-32768 t1 s-7 t1 a0 f1 t1 s99 a150 f1 t24 n t3 f2 t1 l t2"},
-};
-
-size_t Fingerprint(const std::vector<uint32_t>& image) {
-    return std::hash<std::string_view>{}(std::string_view(
-        reinterpret_cast<const char*>(image.data()), image.size() * sizeof image[0]));
-}
-
-constexpr render::Rect WholeFrame{0, 0, PlayAreaWidth, PlayAreaHeight};
-
-// With whole set, every tick composes and presents the whole frame.
-void Run(char step, int32_t value, bool whole) {
-    const std::shared_ptr<Game> game = CurrentGame();
-    switch (step) {
-        case 't':
-            for (int32_t tick = 0; tick < value; ++tick) {
-                if (whole) {
-                    ChangeFrame(*CurrentGame(), WholeFrame);
-                }
-                runtime::AdvanceTestClock(1);
-            }
-            return;
-        case 'a':
-            return AimAt(value);
-        case 'n':
-            return NewGame();
-        case 's':
-            game->State.BlocksDestroyed = static_cast<int16_t>(value);
-            return ChangeFrame(*game, render::ScoreLineArea());
-        case 'l':
-            game->State.BarLevel = 10;
-            return;
-        case 'f':
-            for (int32_t shot = 0; shot < value; ++shot) {
-                FireShot();
-            }
-            return;
-    }
-    FAIL() << "no step '" << step << "'";
-}
-
-// What the window and the frame show after each step, from a fresh start.
-std::vector<std::pair<size_t, size_t>> PlayThrough(const Scenario& scenario, bool whole) {
-    MakeCurrentGame(nullptr);
-    runtime::AdvanceTestClock(70);  // every earlier worker ends
-    InstallHeadlessHost();
-    runtime::SetFixedTimeOfDay(scenario.Seed);
-    std::vector<std::pair<size_t, size_t>> shown;
-    std::istringstream steps(scenario.Steps);
-    for (std::string step; steps >> step;) {
-        Run(step[0], step.size() > 1 ? std::stoi(step.substr(1)) : 1, whole);
-        // The frame itself too: a composition that drew outside the damage could still
-        // show the window the right image until the next present.
-        shown.push_back({Fingerprint(WindowPixels()),
-                         Fingerprint(PixelsOf(CurrentGame()->Surfaces.FrameBitmap))});
-    }
-    return shown;
-}
-
-TEST_F(Play, OnlyWhatChangedGivesTheWholeCompositionsImages) {
-    for (const Scenario& scenario : Scenarios) {
-        const auto whole = PlayThrough(scenario, true), damaged = PlayThrough(scenario, false);
-        EXPECT_EQ(damaged, whole) << scenario.Name;
-    }
 }
 
 }  // namespace

@@ -250,9 +250,10 @@ bool PaintedWithin(const Image& image, std::initializer_list<Rect> areas) {
     return true;
 }
 
-// What a painter touches lies in its area, and a bar's rows between its end rows are
-// all alike: the window shows them again only from those. A shot with no surface, or
-// one that names none, paints nothing, not even on the current surface.
+// What a painter touches lies in its area, the score line's whatever the count, and a
+// bar's rows between its end rows are all alike: the window shows them again only from
+// those. A shot with no surface, or one that names none, paints nothing, not even on
+// the current surface.
 TEST(Painters, PaintWithinTheirAreasAndABarsMiddleRowsAreAlike) {
     const SurfaceHandle shots = Cleared(30, 12);
     PaintShot(shots, 5, 4);
@@ -264,6 +265,9 @@ TEST(Painters, PaintWithinTheirAreasAndABarsMiddleRowsAreAlike) {
     const SurfaceHandle wall = Cleared(60, 70);
     PaintBlockOn(wall, 20, 30, Red);
     EXPECT_TRUE(PaintedWithin(Snapshot(wall), {BlockArea(20, 30)}));
+    const SurfaceHandle frame = Cleared(1000, 80);
+    PaintScoreOn(frame, -32768);  // the widest count
+    EXPECT_TRUE(PaintedWithin(Snapshot(frame), {ScoreLineArea()}));
     EraseBlockOn(wall, 20, 30);
     PaintShot(0, 22, 32);
     PaintShot(0x7FFF0000, 22, 32);
