@@ -154,6 +154,22 @@ TEST(GraphicControl, TellsOfItsChangesOnceAndHandsThemOver) {
               std::tuple(Word(Blue), Word(Red), Word(Red)));
 }
 
+// Full, the list joins each new part to an entry and never drops one: a tick with many
+// shots ending at once still shows each of their places again.
+TEST(DamageList, PastItsCapacityEveryPartStaysCovered) {
+    DamageList list;
+    const auto part = [](int32_t i) { return Rect{i * 3, 0, i * 3 + 4, 2}; };  // meets the next
+    const auto covered = [&](Rect area) {
+        return std::ranges::any_of(list.Rects, [&](Rect r) { return UnionOf(r, area) == r; });
+    };
+    for (int32_t i = 0; i < 3 * DamageList::Capacity; ++i) {
+        AddDamage(list, part(i));
+    }
+    for (int32_t i = 0; i < 3 * DamageList::Capacity; ++i) {
+        EXPECT_TRUE(covered(part(i))) << i;
+    }
+}
+
 // The box (x1, y1)-(x2, y2), white on red, on a silver surface of width x height.
 Image Drawn(int32_t width, int32_t height, float x1, float y1, float x2, float y2, int32_t corner) {
     const SurfaceHandle bitmap = Cleared(width, height);
