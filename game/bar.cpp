@@ -11,19 +11,20 @@ namespace game {
 namespace {
 
 // One end sequence: "Nuevo" back, the bar home, a last frame with the end screen.
-void ShowEnd(Game& game, EndScreenPainter paintEndScreen) {
+void ShowEnd(Game& game, GameEnd end, EndScreenPainter paintEndScreen) {
     EnableNewIfCurrent(game);
     game.State.BarOffset.store(0);
+    game.State.ShownEnd.store({game.State.BlocksDestroyed.load(), end});
     ShowEndScreen(game, paintEndScreen);
 }
 
 // Lost first, then won: when both hold the last frame shows "Ganaste".
 void EndGame(Game& game) {
     if (game.State.BarLevel.load() >= LevelLost) {
-        ShowEnd(game, &render::PaintGameOver);
+        ShowEnd(game, GameEnd::Lost, &render::PaintGameOver);
     }
     if (game.State.BlocksDestroyed.load() >= BlocksToWin) {
-        ShowEnd(game, &render::PaintWin);
+        ShowEnd(game, GameEnd::Won, &render::PaintWin);
     }
 }
 

@@ -25,6 +25,7 @@ void ResetState(GameState& state) {
     state.BarDirection.store(1);
     state.BarLevel.store(1);
     state.ShotCount.store(0);
+    state.ShownEnd.store({});
 }
 
 }  // namespace

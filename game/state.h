@@ -30,6 +30,13 @@ constexpr int32_t LevelCount = 10;              // BarLengthTable indices 1..10
 constexpr int32_t ShotLimit = 500000;           // ShotThreadTable indices 1..500000: shots per game
 constexpr int32_t FixedBlockColour = 0xB06043;  // the wall's right-most column
 
+// Which end screen a game showed last, and the count it shows.
+enum class GameEnd : int32_t { None, Lost, Won };
+struct EndShown {
+    int32_t Blocks = 0;
+    GameEnd End = GameEnd::None;
+};
+
 struct GameState {
     std::atomic<int16_t> BlocksDestroyed{0};  // blocks destroyed; shot workers add 1 per hit
     std::atomic<int32_t> BarOffset{0};        // px, y of the bar's upper end; the bar worker's
@@ -37,7 +44,11 @@ struct GameState {
     std::atomic<int32_t> BarDirection{0};     // non-zero: the bar moves down; the bar worker's
     std::atomic<int32_t> BarLevel{0};         // 1..10 in play; shot workers add 1 per bar hit
     std::atomic<int32_t> ShotCount{0};        // shots fired this game; the main thread's
+    // Set by the bar worker as each end screen goes up; one value, so the end and its
+    // count are read together. Shots still flying count on unseen.
+    std::atomic<EndShown> ShownEnd{};
 };
+static_assert(std::atomic<EndShown>::is_always_lock_free);
 
 // One block. Its geometry and colour are set while the game is made and only read
 // afterwards; Destroyed goes from 0 to 1 once, by one atomic exchange.

@@ -6,7 +6,6 @@
 #include <QAccessibleWidget>
 #include <QAction>
 
-#include "game/bar.h"
 #include "game/state.h"
 #include "shell/graphic_control.h"
 #include "shell/main_window.h"
@@ -14,11 +13,6 @@
 namespace shell {
 
 namespace {
-
-// ---- Constants ------------------------------------------------------------------
-
-constexpr int32_t EndLost = 1;
-constexpr int32_t EndWon = 2;
 
 // ---- Internal helpers -----------------------------------------------------------
 
@@ -62,16 +56,14 @@ void TellEnabledChanged(QAction* item) {
 
 GameSpoken ReadGameSpoken() {
     const std::shared_ptr<game::Game> current = game::CurrentGame();
-    if (current == nullptr || current->Grid == nullptr) {
+    if (current == nullptr) {
         return {};
     }
-    const game::GameState& state = current->State;
-    GameSpoken spoken{state.BlocksDestroyed.load(), 0};
-    // As the end screen: when both hold, "Ganaste" is painted last.
-    if (!game::GameGoesOn(*current)) {
-        spoken.End = state.BlocksDestroyed.load() >= game::BlocksToWin ? EndWon : EndLost;
+    const game::EndShown shown = current->State.ShownEnd.load();
+    if (shown.End != game::GameEnd::None) {
+        return {shown.Blocks, shown.End};
     }
-    return spoken;
+    return {current->State.BlocksDestroyed.load(), game::GameEnd::None};
 }
 
 QString DescribeGame(GameSpoken spoken) {
@@ -79,9 +71,9 @@ QString DescribeGame(GameSpoken spoken) {
         return {};
     }
     QString text = QStringLiteral("Bloques Destruidos %1").arg(spoken.Blocks);
-    if (spoken.End == EndLost) {
+    if (spoken.End == game::GameEnd::Lost) {
         text += QStringLiteral(". Game Over");
-    } else if (spoken.End == EndWon) {
+    } else if (spoken.End == game::GameEnd::Won) {
         text += QStringLiteral(". Ganaste");
     }
     return text;

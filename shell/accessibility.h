@@ -15,21 +15,24 @@
 
 #include <cstdint>
 
+#include "game/state.h"
+
 class QAction;
 
 namespace shell {
 
-// What the description tells of the game: compared every frame, so plain numbers.
+// What the description tells of the game: compared every frame, so plain values.
 struct GameSpoken {
     int32_t Blocks = -1;  // blocks destroyed; -1 before the first game
-    int32_t End = 0;      // 0 in play, 1 "Game Over", 2 "Ganaste"
+    game::GameEnd End = game::GameEnd::None;
     bool operator==(const GameSpoken&) const = default;
 };
 
 // Gives the main window and the play area their roles; before either is shown.
 void InstallAccessibleRoles();
 
-// The current game as the description tells it.
+// The current game as the description tells it: once an end screen is up, the end
+// and the count that screen shows.
 GameSpoken ReadGameSpoken();
 
 // Tells assistive technology that a menu item was greyed or enabled: Qt's menus do

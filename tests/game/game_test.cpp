@@ -103,8 +103,9 @@ TEST_F(Play, BothEndsOnOneTickEndOnGanasteWithTheBarHome) {
     const int32_t before = Host().FramesPresented;
     Tick();
     // The tick, then each end.
-    EXPECT_EQ(std::tuple(Host().NewEnabled, State().BarOffset.load(), Host().FramesPresented),
-              std::tuple(true, 0, before + 3));
+    EXPECT_EQ(std::tuple(Host().NewEnabled, State().BarOffset.load(), Host().FramesPresented,
+                         State().ShownEnd.load().End),
+              std::tuple(true, 0, before + 3, GameEnd::Won));
     // "Ganaste" is gold and "Game Over" red. The bar and the launcher hold about 1,400
     // gold pixels, "Ganaste" some 9,700; the wall of this seed has neither colour.
     std::vector<uint32_t> shown;
@@ -118,7 +119,7 @@ TEST_F(Play, BothEndsOnOneTickEndOnGanasteWithTheBarHome) {
 }
 
 // (The hundredth block, and a shot after the end: the game scenarios.) Once won, later
-// hits still count, 16 bits wide, and show nothing.
+// hits still count, 16 bits wide, and show nothing: the end shown keeps its count.
 TEST_F(Play, AfterTheEndHitsCountSixteenBitsWideAndShowNothing) {
     NewGame();
     State().BlocksDestroyed = 32767;  // won at the bar's first step
@@ -126,8 +127,9 @@ TEST_F(Play, AfterTheEndHitsCountSixteenBitsWideAndShowNothing) {
     Tick();
     const int32_t frames = Host().FramesPresented;
     Tick(24);
-    EXPECT_EQ(std::tuple(State().BlocksDestroyed.load(), Host().FramesPresented),
-              std::tuple(-32768, frames));
+    EXPECT_EQ(std::tuple(State().BlocksDestroyed.load(), Host().FramesPresented,
+                         State().ShownEnd.load().Blocks),
+              std::tuple(-32768, frames, 32767));
 }
 
 TEST_F(Play, AnEarlierGamesWorkersNeverPresentNorTouchTheNewGame) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The window on Qt's offscreen platform, where a unit test sees what the desktop hides:
-// the menu's ids, the author boxes, the aim, "Nuevo" and the pump hook.
+// the menu's ids, the author boxes, the aim, the play area's description for screen
+// readers, "Nuevo" and the pump hook.
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QAction>
@@ -19,6 +20,7 @@
 #include "game/frame.h"
 #include "game/host.h"
 #include "game/state.h"
+#include "shell/accessibility.h"
 #include "shell/graphic_control.h"
 #include "shell/main_window.h"
 
@@ -113,6 +115,20 @@ TEST(Mouse, MovesAimInsideTheBorderUpTo503AndDoubleClicksFireNothing) {
     SendMouse(QEvent::MouseButtonPress, 200, Qt::RightButton);
     EXPECT_EQ(state.ShotCount.load(), shots);
     game::MakeCurrentGame(nullptr);
+}
+
+// Once an end screen is up, the play area's description tells that end with the count
+// on it, whatever the shots still flying add.
+TEST(Accessibility, TheEndIsToldWithTheCountItsScreenShows) {
+    const std::shared_ptr<game::Game> played = game::CreateGame();
+    game::MakeCurrentGame(played);
+    played->State.BlocksDestroyed = 37;
+    EXPECT_EQ(DescribeGame(ReadGameSpoken()), "Bloques Destruidos 37");
+    played->State.ShownEnd.store({37, game::GameEnd::Lost});
+    played->State.BlocksDestroyed = 100;
+    EXPECT_EQ(DescribeGame(ReadGameSpoken()), "Bloques Destruidos 37. Game Over");
+    game::MakeCurrentGame(nullptr);
+    EXPECT_TRUE(DescribeGame(ReadGameSpoken()).isEmpty());
 }
 
 // Greying on the interface thread is at once; a worker's requests are queued, never
