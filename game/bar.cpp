@@ -59,7 +59,6 @@ void RunBar(std::shared_ptr<Game> game) {
         MoveBar(*game);
         BarMoved(*game, from, game->State.BarOffset.load());
         ComposeFrame(*game);
-        PresentFrame(*game);
     } while (GameGoesOn(*game));
     EndGame(*game);
 }

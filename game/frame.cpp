@@ -65,22 +65,43 @@ void ChangeFrameLocked(Game& game, render::Rect area) {
     render::AddDamage(game.Frame.Pending, render::IntersectionOf(area, WholeFrame));
 }
 
-// The row a shot's mark is filed under.
-ShotMark*& RowOf(FrameChanges& frame, const ShotMark& mark) {
-    return frame.ShotsByRow[static_cast<size_t>(std::clamp(mark.Y, 0, PlayAreaHeight - 1))];
+// The count of shots at the mark's place.
+int32_t& CountAt(FrameChanges& frame, const ShotMark& mark) {
+    const auto row = static_cast<size_t>(std::clamp(mark.Y, 0, PlayAreaHeight - 1));
+    const auto step = static_cast<size_t>(std::clamp(mark.Step, 0, ShotLastStep));
+    return frame.ShotsAt[row][step];
 }
 
-// Paints every shot in flight that meets area, looking only at the rows whose marks
-// can reach it.
+render::Rect MarkArea(const ShotMark& mark) {
+    return render::ShotArea(ShotXAt(mark.Step), mark.Y);
+}
+
+// Whole-number division rounded down and up, for numerators of either sign.
+int32_t DivideDown(int32_t numerator, int32_t denominator) {
+    return numerator >= 0 ? numerator / denominator
+                          : -((-numerator + denominator - 1) / denominator);
+}
+int32_t DivideUp(int32_t numerator, int32_t denominator) {
+    return -DivideDown(-numerator, denominator);
+}
+
+// Paints each place where shots fly that meets area, once, looking only at the rows
+// and steps whose marks can reach it. Rows go top to bottom, so a lower mark is drawn
+// whole over the one above it; on one row the places lie too far apart to meet.
 void PaintShotsWithin(const FrameChanges& frame, render::SurfaceHandle target, render::Rect area) {
     const render::Rect reach = render::ShotArea(0, 0);
-    const int32_t first = std::max(0, area.Top - reach.Bottom + 1);
-    const int32_t last = std::min(PlayAreaHeight - 1, area.Bottom - reach.Top - 1);
-    for (int32_t row = first; row <= last; ++row) {
-        for (const ShotMark* mark = frame.ShotsByRow[static_cast<size_t>(row)]; mark != nullptr;
-             mark = mark->Next) {
-            if (Meets(render::ShotArea(mark->X, mark->Y), area)) {
-                render::PaintShot(target, mark->X, mark->Y);
+    const int32_t firstRow = std::max(0, area.Top - reach.Bottom + 1);
+    const int32_t lastRow = std::min(PlayAreaHeight - 1, area.Bottom - reach.Top - 1);
+    // The marks that meet area have x + reach.Left < area.Right and x + reach.Right > area.Left.
+    const int32_t firstStep =
+        std::max(0, DivideUp(ShotStartX - (area.Right - reach.Left - 1), ShotStep));
+    const int32_t lastStep =
+        std::min(ShotLastStep, DivideDown(ShotStartX - (area.Left - reach.Right + 1), ShotStep));
+    for (int32_t row = firstRow; row <= lastRow; ++row) {
+        const auto& counts = frame.ShotsAt[static_cast<size_t>(row)];
+        for (int32_t step = firstStep; step <= lastStep; ++step) {
+            if (counts[static_cast<size_t>(step)] > 0) {
+                render::PaintShot(target, ShotXAt(step), row);
             }
         }
     }
@@ -108,7 +129,9 @@ void ComposeWithin(const Game& game, render::Rect area) {
     if (Meets(LauncherPlace(aimY), area)) {
         render::CopyBitmapAt(surfaces.LauncherLayer, 0, LauncherX, static_cast<float>(aimY));
     }
-    PaintShotsWithin(game.Frame, surfaces.FrameBitmap, area);
+    if (!game.Frame.EndScreenShown) {
+        PaintShotsWithin(game.Frame, surfaces.FrameBitmap, area);
+    }
 }
 
 void ComposeLocked(Game& game, const render::DamageList& areas) {
@@ -125,8 +148,7 @@ void PresentLocked(const Game& game, const render::DamageList& areas) {
         return;
     }
     const FrameTarget target = PresentTarget();
-    render::AttachSurface(target.Window, target.Control);
-    render::CopyBitmapWithin(game.Surfaces.FrameBitmap, 0, areas);
+    render::PresentBitmap(target.Window, target.Control, game.Surfaces.FrameBitmap, areas);
 }
 
 // Composes and presents the areas at once, unless an end screen is up.
@@ -136,23 +158,6 @@ void ShowAtOnceLocked(Game& game, const render::DamageList& areas) {
     }
     ComposeLocked(game, areas);
     PresentLocked(game, areas);
-}
-
-void LinkShotLocked(FrameChanges& frame, ShotMark& mark) {
-    ShotMark*& first = RowOf(frame, mark);
-    mark.Next = first;
-    if (first != nullptr) {
-        first->Previous = &mark;
-    }
-    first = &mark;
-}
-
-void UnlinkShotLocked(FrameChanges& frame, ShotMark& mark) {
-    (mark.Previous != nullptr ? mark.Previous->Next : RowOf(frame, mark)) = mark.Next;
-    if (mark.Next != nullptr) {
-        mark.Next->Previous = mark.Previous;
-    }
-    mark.Previous = mark.Next = nullptr;
 }
 
 }  // namespace
@@ -174,7 +179,6 @@ void SetUpFrame(Game& game) {
         render::OwnedBitmap(render::NewBitmap(PlayAreaWidth, PlayAreaHeight));
     ChangeFrame(game, WholeFrame);
     ComposeFrame(game);
-    PresentFrame(game);
 }
 
 // ---- What changed ---------------------------------------------------------------
@@ -220,25 +224,27 @@ void MoveLauncher(Game& game, int32_t aimY) {
 
 void ShowShot(Game& game, ShotMark& mark) {
     std::lock_guard lock(FrameLock);
-    LinkShotLocked(game.Frame, mark);
+    CountAt(game.Frame, mark) += 1;
     render::DamageList areas;
-    render::AddDamage(areas, render::ShotArea(mark.X, mark.Y));
+    render::AddDamage(areas, MarkArea(mark));
     ShowAtOnceLocked(game, areas);
 }
 
-void MoveShot(Game& game, ShotMark& mark, int32_t x) {
+void MoveShot(Game& game, ShotMark& mark) {
     std::lock_guard lock(FrameLock);
     render::DamageList areas;
-    render::AddDamage(areas, render::ShotArea(mark.X, mark.Y));
-    mark.X = x;
-    render::AddDamage(areas, render::ShotArea(mark.X, mark.Y));
+    render::AddDamage(areas, MarkArea(mark));
+    CountAt(game.Frame, mark) -= 1;
+    mark.Step += 1;
+    CountAt(game.Frame, mark) += 1;
+    render::AddDamage(areas, MarkArea(mark));
     ShowAtOnceLocked(game, areas);
 }
 
 void EndShot(Game& game, ShotMark& mark) {
     std::lock_guard lock(FrameLock);
-    UnlinkShotLocked(game.Frame, mark);
-    ChangeFrameLocked(game, render::ShotArea(mark.X, mark.Y));
+    CountAt(game.Frame, mark) -= 1;
+    ChangeFrameLocked(game, MarkArea(mark));
 }
 
 // ---- Composition and presentation ----------------------------------------------
@@ -247,16 +253,8 @@ void ComposeFrame(Game& game) {
     std::lock_guard lock(FrameLock);
     FrameChanges& frame = game.Frame;
     ComposeLocked(game, frame.Pending);
-    for (int32_t entry = 0; entry < frame.Pending.Count; ++entry) {
-        render::AddDamage(frame.Composed, frame.Pending.Rects[static_cast<size_t>(entry)]);
-    }
+    PresentLocked(game, frame.Pending);
     frame.Pending.Count = 0;
-}
-
-void PresentFrame(Game& game) {
-    std::lock_guard lock(FrameLock);
-    PresentLocked(game, game.Frame.Composed);
-    game.Frame.Composed.Count = 0;
 }
 
 void ShowEndScreen(Game& game, EndScreenPainter paintEndScreen) {
@@ -269,7 +267,11 @@ void ShowEndScreen(Game& game, EndScreenPainter paintEndScreen) {
     paintEndScreen(game.Surfaces.FrameBitmap);
     PresentLocked(game, frame.Pending);
     frame.Pending.Count = 0;
-    frame.Composed.Count = 0;
+}
+
+void TakeFrameChanges(FrameTarget control, render::DamageList& parts) {
+    std::lock_guard lock(FrameLock);
+    render::TakeControlChanges(control.Window, control.Control, parts);
 }
 
 void MakeCurrentGame(std::shared_ptr<Game> game) {

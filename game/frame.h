@@ -9,7 +9,7 @@
 // composes into its own frame, which nobody shows.
 //
 // A tick, in order: the bar worker moves the bar and records its ends (BarMoved),
-// composes every area recorded since its last tick and presents them; then each shot
+// composes every area recorded since its last tick and presents them (ComposeFrame); then each shot
 // steps, and shows its mark's old and new places at once (MoveShot), so every frame
 // on screen holds each flying shot where it is now. What a shot's hit changes (an
 // erased block, the count, a longer bar) is recorded and shown by the bar's next tick.
@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "game/host.h"
 #include "game/state.h"
 
 namespace game {
@@ -47,25 +48,29 @@ void BlockErased(Game& game, const BlockCell& cell);
 void MoveLauncher(Game& game, int32_t aimY);
 
 // ---- Shots ----------------------------------------------------------------------
-// A shot's first place, composed and presented at once; the mark is then part of every
-// composition until EndShot. No longer shown once an end screen is up.
+// A shot's first place (step 0), composed and presented at once; the mark is then part
+// of every composition until EndShot. No longer shown once an end screen is up.
 void ShowShot(Game& game, ShotMark& mark);
-// The shot's next place: its old and new places composed and presented at once.
-void MoveShot(Game& game, ShotMark& mark, int32_t x);
+// The shot's next place, one step on: its old and new places composed and presented at
+// once.
+void MoveShot(Game& game, ShotMark& mark);
 // The shot is over: its last place is composed again at the next tick.
 void EndShot(Game& game, ShotMark& mark);
 
 // ---- Composition and presentation ----------------------------------------------
 // Composes every area recorded since the last composition, in order: silver, the score
-// line, the bar, block and launcher layers at their places, then every shot in flight.
+// line, the bar, block and launcher layers at their places, then every shot in flight;
+// and presents them on the host's control, if the game is still the one being played.
 void ComposeFrame(Game& game);
-// Copies what the last composition drew to the host's control, if the game is still
-// the one being played.
-void PresentFrame(Game& game);
-// Composes the whole frame, paints an end screen on it and presents it; shots show no
-// more from then on.
+// Composes the whole frame without the shots, paints an end screen on it and presents
+// it; shots show no more from then on.
 using EndScreenPainter = void (*)(render::SurfaceHandle frame);
 void ShowEndScreen(Game& game, EndScreenPainter paintEndScreen);
+// For a host that shows frames on a thread of its own: takes the changes of its control
+// and copies what was presented of them into its image, with no composition half
+// done. (A host that takes from its sink is told under the frame lock, with the frame
+// whole, and takes with render::TakeControlChanges.)
+void TakeFrameChanges(FrameTarget control, render::DamageList& parts);
 
 // Makes `game` the one being played, after which no earlier game presents a frame.
 void MakeCurrentGame(std::shared_ptr<Game> game);

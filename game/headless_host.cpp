@@ -35,10 +35,11 @@ struct RecordingHost final : GameHost, render::ControlSink {
         Record.CuesPlayed += 1;
     }
     // Takes the changes at once, as a window would on its next pass: every frame
-    // presented is then heard of once.
+    // presented is then heard of once, and copied into the control's image while the
+    // presenting thread still holds the frame whole.
     void Changed() override {
         render::DamageList parts;
-        render::TakeControlChanges(HeadlessWindow, HeadlessControl, nullptr, 0, parts);
+        render::TakeControlChanges(HeadlessWindow, HeadlessControl, parts);
         std::lock_guard lock(Mutex);
         Record.FramesPresented += 1;
     }

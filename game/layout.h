@@ -51,6 +51,11 @@ constexpr int32_t AimLimit = 503;
 // meet the bar.
 constexpr int32_t ShotStartX = 970;
 constexpr int32_t ShotStep = 15;
+// The places of a flight, step 0 at x 970 to its last at the first x at or left of 0.
+constexpr int32_t ShotLastStep = (ShotStartX + ShotStep - 1) / ShotStep;  // 65, at x -5
+constexpr int32_t ShotXAt(int32_t step) {
+    return ShotStartX - step * ShotStep;
+}
 constexpr int32_t ShotBelowAim = 25;
 constexpr int32_t BarLaneLeft = 628;
 constexpr int32_t BarLaneRight = 645;

@@ -26,8 +26,8 @@ void HitBar(Game& game) {
 
 // One step: move and show, then the bar and the wall. Returns the new x (0: spent).
 int32_t StepShot(Game& game, ShotMark& mark) {
-    const int32_t x = mark.X - ShotStep, y = mark.Y;
-    MoveShot(game, mark, x);
+    MoveShot(game, mark);
+    const int32_t x = ShotXAt(mark.Step), y = mark.Y;
     if (ShotHitsBar(game, x, y)) {
         HitBar(game);
         return 0;
@@ -64,10 +64,10 @@ bool ShotHitsBlock(Game& game, int32_t x, int32_t y) {
 }
 
 void RunShot(std::shared_ptr<Game> game, int32_t shot) {
-    ShotMark mark{ShotStartX, game->State.AimY.load() + ShotBelowAim};
+    ShotMark mark{0, game->State.AimY.load() + ShotBelowAim};
     PlayCue(CueShot);
     ShowShot(*game, mark);
-    int32_t x = mark.X;
+    int32_t x = ShotStartX;
     do {
         runtime::PumpOrSleep(1);
         x = StepShot(*game, mark);

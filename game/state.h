@@ -104,22 +104,23 @@ struct GameSurfaces {
 };
 
 // A flying shot's mark: where its worker last put it. It lives on the shot worker's
-// stack and is linked into its game's list while the shot flies. Under the frame lock
-// (game/frame.h).
+// stack and is counted at its place in its game's frame while the shot flies. Under
+// the frame lock (game/frame.h).
 struct ShotMark {
-    int32_t X = 0;  // px, the left edge of the shot's face
-    int32_t Y = 0;  // px, the top edge of the shot's face
-    ShotMark* Previous = nullptr;
-    ShotMark* Next = nullptr;
+    int32_t Step = 0;  // steps flown: the face's left edge is at ShotXAt(Step)
+    int32_t Y = 0;     // px, the top edge of the shot's face
 };
+
+// How many shots in flight stand at each place: by the row of their face's top edge,
+// then by the step of their flight.
+using ShotPlaces = std::array<std::array<int32_t, ShotLastStep + 1>, PlayAreaHeight>;
 
 // What the frame must show and does not yet. Under the frame lock (game/frame.h).
 struct FrameChanges {
-    render::DamageList Pending;   // areas to compose at the next composition
-    render::DamageList Composed;  // what the last composition drew, for its presentation
-    // The shots in flight by the row of their face's top edge, the newest first: a
-    // composition looks only at the rows near what it draws, however many shots fly.
-    std::array<ShotMark*, PlayAreaHeight> ShotsByRow{};
+    render::DamageList Pending;  // areas to compose at the next composition
+    // A composition looks only at the places near what it draws, and draws each place
+    // once, however many shots fly or share it.
+    ShotPlaces ShotsAt{};
     bool EndScreenShown = false;  // an end screen is up: shots no longer show
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The graphic control: its image, the one record of what changed on it since the
-// window last took its changes, and the sink that hears of them once until then.
+// window last took its changes, the bitmap presented on it, and the sink that hears
+// of changes once until they are taken.
 #include "render/control.h"
 
 #include <algorithm>
@@ -15,18 +16,22 @@ namespace {
 
 // ---- Internal helpers ----
 
-// Copies the parts' pixels from the control into into (stride words a row).
-void CopyPartsOut(const Surface& control, const DamageList& parts, uint32_t* into, int32_t stride) {
-    for (int32_t entry = 0; entry < parts.Count; ++entry) {
-        const Rect part = parts.Rects[static_cast<size_t>(entry)];
-        const size_t bytes = static_cast<size_t>(part.Right - part.Left) * sizeof(uint32_t);
-        for (int32_t row = part.Top; row < part.Bottom; ++row) {
-            std::memcpy(
-                into + static_cast<int64_t>(row) * stride + part.Left,
-                control.Pixels.data() + static_cast<int64_t>(row) * control.Width + part.Left,
-                bytes);
-        }
+// Copies the part of source that covers part into the control's image, at the same place.
+void CopyPartIn(Surface& control, const Surface& source, Rect part) {
+    part = IntersectionOf(part, Rect{0, 0, source.Width, source.Height});
+    if (part.IsEmpty()) {
+        return;
     }
+    const size_t bytes = static_cast<size_t>(part.Right - part.Left) * sizeof(uint32_t);
+    for (int64_t row = part.Top; row < part.Bottom; ++row) {
+        std::memcpy(control.Pixels.data() + row * control.Width + part.Left,
+                    source.Pixels.data() + row * source.Width + part.Left, bytes);
+    }
+}
+
+Surface* ControlLocked(SurfaceHandle window, int32_t controlId) {
+    Surface* surface = ResolveSurfaceLocked(window, controlId);
+    return surface != nullptr && surface->Kind == SurfaceKind::GraphicControl ? surface : nullptr;
 }
 
 }  // namespace
@@ -51,47 +56,96 @@ void MarkDirtyLocked(Surface& surface, int64_t left, int64_t top, int64_t right,
     AddDamage(surface.Dirty, IntersectionOf(touched, DrawableLocked(surface)));
 }
 
-ControlSink* SinkToTellLocked(Surface& surface) {
-    if (surface.SinkTold || surface.Dirty.Count == 0) {
-        return nullptr;
+// Every part in Dirty since the control was last brought up to date was presented
+// from the one bitmap: drawing on it, or presenting another, brings them in first.
+void BringInPresentedLocked(Surface& control) {
+    if (control.Presented == 0) {
+        return;
     }
-    surface.SinkTold = true;
-    return surface.Sink;
+    const Surface* source = ResolveSurfaceLocked(control.Presented, 0);
+    control.Presented = 0;
+    for (int32_t entry = 0; source != nullptr && entry < control.Dirty.Count; ++entry) {
+        CopyPartIn(control, *source, control.Dirty.Rects[static_cast<size_t>(entry)]);
+    }
 }
 
 // ---- Public functions ----
 
 void NewGraphicControl(SurfaceHandle window, int32_t controlId, int32_t width, int32_t height,
                        ControlSink* sink) {
-    std::lock_guard lock(SurfaceLock());
-    Surface* surface = IsWindowLocked(window)
-                           ? AddSurfaceLocked(SurfaceKind::GraphicControl, width, height)
-                           : nullptr;
-    if (surface == nullptr) {
-        RecordError(ErrorInvalidHandle);
-        return;
+    {
+        std::lock_guard lock(SurfaceLock());
+        Surface* surface = IsWindowLocked(window)
+                               ? AddSurfaceLocked(SurfaceKind::GraphicControl, width, height)
+                               : nullptr;
+        if (surface == nullptr) {
+            RecordError(ErrorInvalidHandle);
+            return;
+        }
+        surface->Sink = sink;
+        SelectFontLocked(*surface, 1);
+        FillLocked(*surface, PixelOf(surface->BackColour));
+        AddDamage(surface->Dirty, Rect{0, 0, width, height});
+        NameControlLocked(window, controlId, *surface);
     }
-    surface->Sink = sink;
-    SelectFontLocked(*surface, 1);
-    FillLocked(*surface, PixelOf(surface->BackColour));
-    AddDamage(surface->Dirty, Rect{0, 0, width, height});
-    NameControlLocked(window, controlId, *surface);
+    if (sink != nullptr) {
+        sink->Changed();
+    }
 }
 
-void TakeControlChanges(SurfaceHandle window, int32_t controlId, uint32_t* into, int32_t stride,
-                        DamageList& parts) {
+// While drawn changes wait to be taken, what is presented over them is copied in at
+// once, so the drawing does not take the bitmap's pixels at the take; the window takes
+// its changes before any game presents, so a game's frames are only recorded.
+void PresentBitmap(SurfaceHandle window, int32_t controlId, SurfaceHandle bitmap,
+                   const DamageList& areas) {
+    ControlSink* sink = nullptr;
+    {
+        std::lock_guard lock(SurfaceLock());
+        Surface* control = ControlLocked(window, controlId);
+        const Surface* source = ResolveSurfaceLocked(bitmap, 0);
+        if (control == nullptr || source == nullptr || source->Kind != SurfaceKind::Bitmap) {
+            RecordError(ErrorInvalidHandle);
+            return;
+        }
+        if (control->Presented != bitmap) {
+            BringInPresentedLocked(*control);
+        }
+        const bool allTaken = control->Dirty.Count == 0;
+        const bool drawnWaiting = !allTaken && control->Presented == 0;
+        const Rect image{0, 0, control->Width, control->Height};
+        for (int32_t entry = 0; entry < areas.Count; ++entry) {
+            const Rect area = IntersectionOf(areas.Rects[static_cast<size_t>(entry)], image);
+            if (drawnWaiting) {
+                CopyPartIn(*control, *source, area);
+            }
+            AddDamage(control->Dirty, area);
+        }
+        if (!drawnWaiting && control->Dirty.Count > 0) {
+            control->Presented = bitmap;
+        }
+        sink = allTaken && control->Dirty.Count > 0 ? control->Sink : nullptr;
+    }
+    if (sink != nullptr) {
+        sink->Changed();
+    }
+}
+
+void TakeControlChanges(SurfaceHandle window, int32_t controlId, DamageList& parts) {
     std::lock_guard lock(SurfaceLock());
-    Surface* surface = ResolveSurfaceLocked(window, controlId);
-    if (surface == nullptr || surface->Kind != SurfaceKind::GraphicControl) {
-        parts.Count = 0;
+    Surface* control = ControlLocked(window, controlId);
+    parts.Count = 0;
+    if (control == nullptr) {
         return;
     }
-    parts = surface->Dirty;
-    surface->Dirty.Count = 0;
-    surface->SinkTold = false;
-    if (into != nullptr) {
-        CopyPartsOut(*surface, parts, into, stride);
-    }
+    BringInPresentedLocked(*control);
+    parts = control->Dirty;
+    control->Dirty.Count = 0;
+}
+
+const uint32_t* ControlImage(SurfaceHandle window, int32_t controlId) {
+    std::lock_guard lock(SurfaceLock());
+    const Surface* control = ControlLocked(window, controlId);
+    return control != nullptr ? control->Pixels.data() : nullptr;
 }
 
 }  // namespace render

@@ -18,13 +18,12 @@ namespace render {
 // control adds it to its changes (a bitmap keeps no record: the game knows what it drew).
 void MarkDirtyLocked(Surface& surface, int64_t left, int64_t top, int64_t right, int64_t bottom);
 
-// The control's sink, when it has changes the sink has not heard of; null otherwise.
-// Marks them heard of.
-ControlSink* SinkToTellLocked(Surface& surface);
+// Copies into a control's image what was presented on it and not yet copied in.
+void BringInPresentedLocked(Surface& control);
 
 // Runs draw(surface) on the calling thread's current surface under SurfaceLock, then
-// tells a control's sink of its changes once the lock is released. Does nothing when
-// the thread has no current surface.
+// tells a control's sink once the lock is released, if its changes were all taken
+// before and are not now. Does nothing when the thread has no current surface.
 template <typename Draw>
 void OnCurrentSurface(Draw&& draw) {
     ControlSink* sink = nullptr;
@@ -34,8 +33,10 @@ void OnCurrentSurface(Draw&& draw) {
         if (surface == nullptr) {
             return;
         }
+        BringInPresentedLocked(*surface);
+        const bool allTaken = surface->Dirty.Count == 0;
         draw(*surface);
-        sink = SinkToTellLocked(*surface);
+        sink = allTaken && surface->Dirty.Count > 0 ? surface->Sink : nullptr;
     }
     if (sink != nullptr) {
         sink->Changed();

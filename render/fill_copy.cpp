@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Fills and copies: ClearSurface and the fills the other units share, CopyBitmap,
-// CopyBitmapAt and CopyBitmapWithin. Every fill and copy keeps to what the calling
+// Fills and copies: ClearSurface and the fills the other units share, CopyBitmap and
+// CopyBitmapAt. Every fill and copy keeps to what the calling
 // thread may draw of its surface, and a control hears of what a copy covered.
 #include "render/fill_copy.h"
 
@@ -141,16 +141,6 @@ void CopyBitmap(SurfaceHandle source, int32_t sourceId) {
         const Surface* from = ResolveSurfaceLocked(source, sourceId);
         if (from != nullptr) {
             CopyCornerLocked(surface, *from, DrawableLocked(surface));
-        }
-    });
-}
-
-void CopyBitmapWithin(SurfaceHandle source, int32_t sourceId, const DamageList& areas) {
-    OnCurrentSurface([&](Surface& surface) {
-        const Surface* from = ResolveSurfaceLocked(source, sourceId);
-        for (int32_t entry = 0; from != nullptr && entry < areas.Count; ++entry) {
-            const Rect area = areas.Rects[static_cast<size_t>(entry)];
-            CopyCornerLocked(surface, *from, IntersectionOf(DrawableLocked(surface), area));
         }
     });
 }

@@ -94,8 +94,6 @@ void DrawBox(float x1, float y1, float x2, float y2, int32_t cornerPercent, int3
 // Copies are opaque: the source pixel replaces the destination's.
 void CopyBitmap(SurfaceHandle source, int32_t sourceId);
 void CopyBitmapAt(SurfaceHandle source, int32_t sourceId, float x, float y);
-// CopyBitmap, but only within the areas, as one operation: a control hears of it once.
-void CopyBitmapWithin(SurfaceHandle source, int32_t sourceId, const DamageList& areas);
 
 // ---- Text -------------------------------------------------------------------
 void SetPosition(float x, float y);
@@ -112,10 +110,12 @@ bool MakeFontNow(FontHandle font, std::string_view utf8);
 int32_t FontPixelsPerEm(FontHandle font);
 
 // ---- The graphic control ------------------------------------------------------
-// Every drawing on the control adds the parts it changed to the control's one record
-// of changes. The sink is told, after SurfaceLock is released, when that record has
-// parts the window has not yet heard of; the window then takes them with
-// TakeControlChanges. It is told once however many parts come before it takes them.
+// The control is the window's image. Drawing on it changes its pixels at once;
+// presenting a bitmap on it (PresentBitmap) only records which areas of the bitmap it
+// now shows, and the window's next take copies them in: each presented pixel is copied
+// once, by the thread that shows it. Either way the parts join the control's one
+// record of changes. The sink is told, after SurfaceLock is released, when that record
+// goes from empty to holding parts; the window then takes them with TakeControlChanges.
 struct ControlSink {
     virtual ~ControlSink() = default;
     virtual void Changed() = 0;
@@ -127,11 +127,20 @@ struct ControlSink {
 void NewGraphicControl(SurfaceHandle window, int32_t controlId, int32_t width, int32_t height,
                        ControlSink* sink);
 
-// Under SurfaceLock: moves the control's changed parts into parts and copies their
-// pixels into into (an image of the control's size, stride words a row; null: the
-// parts only), so the caller paints from its own copy with the lock released.
-void TakeControlChanges(SurfaceHandle window, int32_t controlId, uint32_t* into, int32_t stride,
-                        DamageList& parts);
+// The control shows the bitmap's areas from now on, the bitmap's top-left at its own.
+// Drawing on the control later brings what it shows in first, so the order holds.
+void PresentBitmap(SurfaceHandle window, int32_t controlId, SurfaceHandle bitmap,
+                   const DamageList& areas);
+
+// Under SurfaceLock: moves the control's changed parts into parts and copies what was
+// presented of them into its image. The caller keeps the presented bitmap from being
+// half drawn meanwhile (the game takes under its frame lock).
+void TakeControlChanges(SurfaceHandle window, int32_t controlId, DamageList& parts);
+
+// The control's image, width x height words 0xFFRRGGBB row after row; null for none.
+// Only drawing on the control and TakeControlChanges write it, so a window that does
+// both on one thread paints from it there with the lock released.
+const uint32_t* ControlImage(SurfaceHandle window, int32_t controlId);
 
 // ---- Inspection (tools and tests) ---------------------------------------------
 struct SurfaceMetrics {

@@ -40,8 +40,10 @@ struct Surface {
     FontHandle Font = 0;
     FontFace* Face = nullptr;  // the current font as made for drawing; null: none
     LineMetrics Metrics;
-    DamageList Dirty;             // a control's: changed since the window last took its changes
-    bool SinkTold = false;        // a control's: the sink has heard of the changes in Dirty
+    DamageList Dirty;  // a control's: changed since the window last took its changes
+    // A control's: the bitmap presented on it whose areas in Dirty its image has yet to
+    // copy in; 0 for none.
+    SurfaceHandle Presented = 0;
     ControlSink* Sink = nullptr;  // graphic controls only
 };
 

@@ -18,6 +18,7 @@
 #include <mutex>
 
 #include "game/commands.h"
+#include "game/frame.h"
 #include "game/layout.h"
 #include "render/surface.h"
 #include "shell/main_window.h"
@@ -71,18 +72,29 @@ void PaintBorder(QPainter& painter, QRect all) {
     }
 }
 
+// The control's image as the window paints it: the drawing layer's own pixels, which
+// only this thread changes (by taking the changes), so painting needs no copy and no
+// lock. Silver if the control could not be made.
+QImage ControlImageShown() {
+    const uint32_t* pixels = render::ControlImage(MainWindowHandle, IdGraphic);
+    if (pixels == nullptr) {
+        QImage silver(game::ControlImageWidth, game::ControlImageHeight, QImage::Format_RGB32);
+        silver.fill(Silver);
+        return silver;
+    }
+    return QImage(reinterpret_cast<const uchar*>(pixels), game::ControlImageWidth,
+                  game::ControlImageHeight, game::ControlImageWidth * 4, QImage::Format_RGB32);
+}
+
 }  // namespace
 
 // ---- Public functions -----------------------------------------------------------
 
-GraphicControl::GraphicControl(QWidget* parent)
-    : QWidget(parent),
-      Shown(game::ControlImageWidth, game::ControlImageHeight, QImage::Format_RGB32) {
+GraphicControl::GraphicControl(QWidget* parent) : QWidget(parent) {
     setFixedSize(game::PlayAreaWidth, game::PlayAreaHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setAccessibleName(QString::fromUtf8("Área de juego"));
-    Shown.fill(Silver);
     TellLater.setSingleShot(true);
     connect(&TellLater, &QTimer::timeout, this, [this] { TellChanges(); });
     SinceTold.start();
@@ -103,6 +115,7 @@ GraphicControl::GraphicControl(QWidget* parent)
         render::NewGraphicControl(MainWindowHandle, IdGraphic, game::ControlImageWidth,
                                   game::ControlImageHeight, &Sink);
     });
+    Shown = ControlImageShown();
     // The control may have been drawn on before this widget existed.
     ShowChanges();
 }
@@ -114,9 +127,7 @@ GraphicControl::~GraphicControl() {
 
 void GraphicControl::ShowChanges() {
     render::DamageList parts;
-    render::TakeControlChanges(MainWindowHandle, IdGraphic,
-                               reinterpret_cast<uint32_t*>(Shown.bits()),
-                               static_cast<int32_t>(Shown.bytesPerLine() / 4), parts);
+    game::TakeFrameChanges({MainWindowHandle, IdGraphic}, parts);
     QRegion changed;
     const QTransform toWidget = ToWidget();
     for (int32_t entry = 0; entry < parts.Count; ++entry) {
@@ -154,21 +165,30 @@ void GraphicControl::TellChanges() {
 
 void GraphicControl::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    // The changes of a frame lie inside the border: it is painted only when exposed.
+    const QRect inside = rect().adjusted(game::PlayAreaBorder, game::PlayAreaBorder,
+                                         -game::PlayAreaBorder, -game::PlayAreaBorder);
+    const bool borderToo = !inside.contains(event->region().boundingRect());
     if (size() != QSize(game::PlayAreaWidth, game::PlayAreaHeight)) {
         PaintScaled(painter, event->region());
-        PaintBorder(painter, rect());
-        return;
+    } else {
+        PaintOneToOne(painter, event->region());
     }
+    if (borderToo) {
+        PaintBorder(painter, rect());
+    }
+}
+
+void GraphicControl::PaintOneToOne(QPainter& painter, const QRegion& region) {
     // On a high-density screen each image pixel becomes a crisp block, never a blur.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     // The region's rectangles, not its bounding box: the bar's ends and a shot's mark
     // change together, far apart.
     const QPoint origin(game::PlayAreaBorder, game::PlayAreaBorder);
-    for (const QRect& part : event->region().translated(-origin)) {
+    for (const QRect& part : region.translated(-origin)) {
         const QRect shown = part.intersected(Shown.rect());
         painter.drawImage(shown.topLeft() + origin, Shown, shown);
     }
-    PaintBorder(painter, rect());
 }
 
 void GraphicControl::PaintScaled(QPainter& painter, const QRegion& region) {

@@ -2,9 +2,10 @@
 // The play area on screen: the widget that shows the drawing layer's graphic control
 // and turns the mouse over it into aiming and firing.
 //
-// Done:     1000 x 576 widget with a one-pixel grey border around the 998 x 574 image;
-//           the drawing layer's changed parts copied out under SurfaceLock, then
-//           repainted at once from that copy with the lock released; changes from any
+// Done:     1000 x 576 widget with a one-pixel grey border around the 998 x 574 image,
+//           the border painted only when exposed; the changed parts of the frame
+//           copied once, into the control's image, when this thread takes them, then
+//           repainted at once from that image with the lock released; changes from any
 //           thread wake the user-interface thread once through an eventfd (no
 //           allocation per frame); crisp (nearest-pixel) scaling on high-density
 //           screens; smooth scaling where the window made it smaller than
@@ -14,7 +15,7 @@
 //           the score and the end of the game and told at most four times a second.
 // Not done: touch and tablet input (the game reads the mouse only).
 //
-// Owns: the widget, its copy of the control's image, and the sink the drawing layer
+// Owns: the widget, its view of the control's image, and the sink the drawing layer
 // tells of changes.
 // Threads: the widget on the user-interface thread only. The sink's Changed runs on
 // whichever thread drew, after SurfaceLock is released; it only writes to an eventfd
@@ -52,7 +53,8 @@ class GraphicControl final : public QWidget {
   private:
     // Takes the control's changed parts into Shown and repaints them at once.
     void ShowChanges();
-    // Paints the parts of region from Shown scaled to the widget's size.
+    // Paints the parts of region from Shown, one to one or scaled to the widget's size.
+    void PaintOneToOne(QPainter& painter, const QRegion& region);
     void PaintScaled(QPainter& painter, const QRegion& region);
     // From the image's pixels to the widget's: inside the border, scaled to its size.
     QTransform ToWidget() const;
@@ -60,7 +62,7 @@ class GraphicControl final : public QWidget {
     // was updated moments ago.
     void TellChanges();
 
-    QImage Shown;     // the control's image as the window shows it
+    QImage Shown;     // the control's image, without a copy of its pixels
     int WakeFd = -1;  // eventfd: the sink's wake
     GameSpoken Told;  // what the description says
     QElapsedTimer SinceTold;

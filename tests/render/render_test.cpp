@@ -102,11 +102,10 @@ struct RecordingSink : ControlSink {
     bool Taking = true;
     int32_t Told = 0;
     DamageList Parts;  // the last parts taken
-    std::vector<uint32_t> Shown = std::vector<uint32_t>(40 * 30);
     void Changed() override {
         ++Told;
         if (Taking) {
-            TakeControlChanges(Window, 1001, Shown.data(), 40, Parts);
+            TakeControlChanges(Window, 1001, Parts);
         }
     }
     std::tuple<int32_t, int32_t, int32_t, int32_t> Last() const {
@@ -114,17 +113,18 @@ struct RecordingSink : ControlSink {
                                        Rect{}, UnionOf);
         return {r.Left, r.Top, r.Right, r.Bottom};
     }
+    static uint32_t At(int32_t x, int32_t y) { return ControlImage(Window, 1001)[y * 40 + x]; }
 };
 
 // A drawing marks the pen's whole extent clamped to the image, a copy what it covered,
 // and parts far apart stay apart; the sink is told outside the lock, once until the
-// changes are taken, and the parts' pixels reach the taker's copy.
-TEST(GraphicControl, TellsOfItsChangesOnceAndHandsThemOver) {
+// changes are taken. A presented bitmap reaches the image at the take, within its
+// areas only, and in order with drawings on the control before and after it.
+TEST(GraphicControl, TellsOfItsChangesOnceAndShowsThemInOrder) {
     RecordingSink sink;
     NewGraphicControl(Window, 1001, 40, 30, &sink);
-    AttachSurface(Window, 1001);
-    DrawBox(5, 6, 10, 12, 0, Red, ColourNone);
     EXPECT_EQ(sink.Last(), std::tuple(0, 0, 40, 30));  // a new control is all changed
+    AttachSurface(Window, 1001);
     DrawBox(5, 6, 10, 12, 0, Red, ColourNone);
     EXPECT_EQ(sink.Last(), std::tuple(4, 5, 11, 13));
     DrawBox(-5, -5, 2, 2, 0, Red, ColourNone);
@@ -135,23 +135,29 @@ TEST(GraphicControl, TellsOfItsChangesOnceAndHandsThemOver) {
     AttachSurface(Window, 1001);
     CopyBitmapAt(frame, 0, 30, 20);
     EXPECT_EQ(sink.Last(), std::tuple(30, 20, 40, 30));
+    ClearSurface(Red);
     sink.Taking = false;
     const int32_t told = sink.Told;
     DamageList areas;
     AddDamage(areas, {0, 0, 4, 4});
     AddDamage(areas, {34, 24, 40, 30});
-    CopyBitmapWithin(frame, 0, areas);
-    ClearSurface(Red);
-    EXPECT_EQ(sink.Told, told + 1);
-    TakeControlChanges(Window, 1001, sink.Shown.data(), 40, sink.Parts);
-    EXPECT_EQ(std::pair(sink.Parts.Count, sink.Shown[0]), std::pair(1, Word(Red)));
-    sink.Taking = true;
-    CopyBitmapWithin(frame, 0, areas);
-    EXPECT_EQ(std::tuple(sink.Told, sink.Parts.Count, sink.Last()),
-              std::tuple(told + 2, 2, std::tuple(0, 0, 40, 30)));
+    PresentBitmap(Window, 1001, frame, areas);
+    PresentBitmap(Window, 1001, frame, areas);
+    EXPECT_EQ(std::pair(sink.Told, sink.At(2, 2)), std::pair(told + 1, Word(Red)));  // not yet
+    TakeControlChanges(Window, 1001, sink.Parts);
     // Copied within its areas only: (4, 0), just right of the first, stays red.
-    EXPECT_EQ(std::tuple(sink.Shown[2 * 40 + 2], sink.Shown[5 * 40 + 5], sink.Shown[4]),
-              std::tuple(Word(Blue), Word(Red), Word(Red)));
+    EXPECT_EQ(std::tuple(sink.Parts.Count, sink.At(2, 2), sink.At(5, 5), sink.At(4, 0)),
+              std::tuple(2, Word(Blue), Word(Red), Word(Red)));
+    PresentBitmap(Window, 1001, frame, areas);
+    ClearSurface(Red);  // a drawing after a presentation covers it
+    TakeControlChanges(Window, 1001, sink.Parts);
+    EXPECT_EQ(std::tuple(sink.Told, sink.Last(), sink.At(36, 26)),
+              std::tuple(told + 2, std::tuple(0, 0, 40, 30), Word(Red)));
+    ClearSurface(Red);
+    PresentBitmap(Window, 1001, frame, areas);  // a presentation after a drawing covers it
+    sink.Taking = true;
+    TakeControlChanges(Window, 1001, sink.Parts);
+    EXPECT_EQ(std::tuple(sink.At(2, 2), sink.At(5, 5)), std::tuple(Word(Blue), Word(Red)));
 }
 
 // Full, the list joins each new part to an entry and never drops one: a tick with many
