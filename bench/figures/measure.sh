@@ -7,7 +7,8 @@
 #               CPU % and wake-ups a second of a running game with no input, over
 #               10 s (threads.py), then the same for KBounce, a Qt arcade game,
 #               started right after in the same display (skipped when it is not
-#               installed)
+#               installed), then ours again; and our CPU as a share of KBounce's,
+#               with our wake-ups a second in all threads
 #   shots       seven shots fired at different rows and watched from outside: the
 #               positions at which each is seen between the launcher and the bar's
 #               lane, and the time from the click to its first pixel on screen
@@ -44,11 +45,14 @@ for run in 1 2 3 4 5; do
     stop_game
 done
 
-# ---- Per thread: a running game, then KBounce -------------------------------------
-start_game
-new_game
-python3 "$here/threads.py" "zarpeta, running game" "$APP_PID" 10
-stop_game
+# ---- Per thread: a running game, then KBounce, then the game again ----------------
+running_game() {
+    start_game
+    new_game
+    python3 "$here/threads.py" "zarpeta, running game" "$APP_PID" 10 "$WORK/totals"
+    stop_game
+}
+running_game
 
 peer=$(PATH="$PATH:/usr/games" command -v kbounce || true)
 if [ -n "$peer" ]; then
@@ -61,8 +65,12 @@ if [ -n "$peer" ]; then
     peer_window=$(xdotool search --onlyvisible --class kbounce | tail -n 1)
     xdotool windowfocus --sync "$peer_window" key --window "$peer_window" ctrl+n
     sleep 1 # the game's start
-    python3 "$here/threads.py" "kbounce, running game" "$APP_PID" 10
+    python3 "$here/threads.py" "kbounce, running game" "$APP_PID" 10 "$WORK/totals"
     stop_game
+    running_game
+    awk '/zarpeta/ { ours += $1; wakes += $2; runs++ } /kbounce/ { peer = $1 }
+         END { printf "zarpeta against kbounce: %.2f of its CPU, %.0f wake-ups/s in all threads\n",
+                      ours / runs / peer, wakes / runs }' "$WORK/totals"
 else
     echo "threads of the peer: skipped, kbounce is not installed"
 fi

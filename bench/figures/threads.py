@@ -2,14 +2,15 @@
 # SPDX-License-Identifier: MIT
 """Per-thread CPU and wake-ups of a running process over a while.
 
-Usage: threads.py LABEL PID SECONDS
+Usage: threads.py LABEL PID SECONDS [TOTALS]
 
 CPU is the time on a processor from /proc/PID/task/TID/schedstat (nanoseconds, where
 stat's utime and stime count whole clock ticks); wake-ups are the voluntary context
 switches from /proc/PID/task/TID/status (each is a sleep the thread woke from). Threads
 are grouped by name (the main thread as "user-interface", unnamed others as
 "workers"); a thread that started or ended meanwhile counts from zero or is
-left out. Prints one row a group and one for the process.
+left out. Prints one row a group and one for the process, and appends the process's
+row to TOTALS, if given, as "CPU% WAKEUPS/S LABEL", for a comparison of programs.
 """
 import os
 import sys
@@ -58,6 +59,9 @@ def main():
     switches = sum(group[2] for group in groups.values())
     print(f"  {'the process':<18} {len(after):>3} {100 * cpu / 1e9 / seconds:>7.2f} "
           f"{switches / seconds:>11.1f}")
+    if len(sys.argv) > 4:
+        with open(sys.argv[4], "a") as totals:
+            totals.write(f"{100 * cpu / 1e9 / seconds:.3f} {switches / seconds:.1f} {label}\n")
 
 
 if __name__ == "__main__":
