@@ -9,7 +9,6 @@
 #include <utility>
 
 #include "render/painters.h"
-#include "render/text.h"
 #include "runtime/pacing.h"
 
 namespace render {
@@ -24,7 +23,7 @@ constexpr float EndPoints = 84;
 
 // The bold serif every text is set in, at the given size.
 FontHandle TextFont(float points) {
-    return NewFont(TextFace, points, FontBold, 0, 0, 0);
+    return NewFont(TextFace, points, FontBold);
 }
 
 void TextPass(std::string_view text, int32_t x, int32_t y, int32_t colour) {
@@ -50,13 +49,7 @@ void PaintEndScreen(SurfaceHandle surface, std::string_view text, int32_t face) 
 
 // The bottom of a text line drawn at y in the font (its last pass is one row lower).
 int32_t LineBottom(float points, int32_t y) {
-    const FontHandle font = TextFont(points);
-    LineMetrics metrics;
-    std::lock_guard lock(SurfaceLock());
-    if (FaceForFontLocked(font, metrics) == nullptr) {
-        return y + 1;  // no face: the line draws nothing
-    }
-    return y + 1 + metrics.Height + metrics.ExternalLeading;
+    return y + 1 + FontLineHeight(TextFont(points));  // no face: 0, the line draws nothing
 }
 
 }  // namespace

@@ -202,7 +202,7 @@ TEST(DrawBox, IsClippedLikeTheSameBoxSeenThroughAWindowEvenFarOut) {
 constexpr std::string_view Face = "Times New Roman";
 
 FontHandle Bold(float points) {
-    return NewFont(Face, points, FontBold, 0, 0, 0);
+    return NewFont(Face, points, FontBold);
 }
 
 // Copies and text placed far beyond the surface, further than a script can place
@@ -231,10 +231,10 @@ TEST(Surfaces, FarOutCopiesAndTextDrawNothing) {
 TEST(NewFont, ReusesTheNumberOfTheSameRequestAndUnknownFontsAreRefused) {
     const FontHandle score = Bold(14);
     EXPECT_TRUE(score > 1 && Bold(14) == score);
-    EXPECT_NE(NewFont(Face, 14, FontBold | FontItalic, 0, 0, 0), score);
-    EXPECT_EQ(NewFont("MS Sans Serif", 0, 0, 0, 0, 0), 1);  // size 0 is 8 points
+    EXPECT_NE(NewFont(Face, 14, FontBold | FontItalic), score);
+    EXPECT_EQ(NewFont("MS Sans Serif", 0, 0), 1);  // size 0 is 8 points
     const std::string longName(40, 'x');
-    EXPECT_EQ(NewFont(longName, 9, 0, 0, 0, 0), NewFont(longName.substr(0, 31), 9, 0, 0, 0, 0));
+    EXPECT_EQ(NewFont(longName, 9, 0), NewFont(longName.substr(0, 31), 9, 0));
     const SurfaceHandle frame = Cleared(1000, 576);
     SetTextFont(score);
     SetTextFont(99999);
@@ -245,11 +245,11 @@ TEST(NewFont, ReusesTheNumberOfTheSameRequestAndUnknownFontsAreRefused) {
         std::tuple(MakeFontNow(score, "Hola"), MakeFontNow(99999, "Hola"), MakeFontNow(0, "")),
         std::tuple(true, false, false));
     PaintScoreOn(frame, 0);
-    const FontHandle before = NewFont("probe before", 10, 0, 0, 0, 0);
+    const FontHandle before = NewFont("probe before", 10, 0);
     for (int16_t count = 1; count < 20; ++count) {
         PaintScoreOn(frame, count);
     }
-    EXPECT_EQ(NewFont("probe after", 10, 0, 0, 0, 0), before + 1);
+    EXPECT_EQ(NewFont("probe after", 10, 0), before + 1);
 }
 
 // ---- The painters --------------------------------------------------------------

@@ -126,7 +126,7 @@ bool Font(Session& session, Arguments arguments, std::string& error) {
         return false;
     }
     const render::FontHandle font =
-        render::NewFont(arguments[1].Text, static_cast<float>(points), Int(arguments[3]), 0, 0, 0);
+        render::NewFont(arguments[1].Text, static_cast<float>(points), Int(arguments[3]));
     if (!session.FontsMade.contains(font) && session.FontsMade.size() == MaxFonts) {
         error = Joined({"more than ", std::to_string(MaxFonts), " fonts"});
         return false;
