@@ -16,7 +16,6 @@ namespace render {
 namespace {
 
 constexpr int32_t CaptionX = 19, CaptionY = 250;
-constexpr std::string_view ScoreLabel = "Bloques Destruidos";
 constexpr float ScoreLabelPoints = 14;
 constexpr float ScoreNumberPoints = 24;
 constexpr float EndPoints = 84;
@@ -59,7 +58,8 @@ bool MakeTextFonts() {
     const std::pair<float, std::string_view> uses[] = {{CaptionPoints, CaptionText},
                                                        {ScoreLabelPoints, ScoreLabel},
                                                        {ScoreNumberPoints, "-0123456789"},
-                                                       {EndPoints, "Game OverGanaste"}};
+                                                       {EndPoints, LostText},
+                                                       {EndPoints, WonText}};
     bool made = MakeFontNow(1, "");  // every surface's font until one is chosen
     for (const auto& [points, text] : uses) {
         made = MakeFontNow(TextFont(points), text) && made;
@@ -95,11 +95,11 @@ void PaintScoreOn(SurfaceHandle frame, int16_t count) {
 }
 
 void PaintGameOver(SurfaceHandle surface) {
-    PaintEndScreen(surface, "Game Over", ColourRed);
+    PaintEndScreen(surface, LostText, ColourRed);
 }
 
 void PaintWin(SurfaceHandle surface) {
-    PaintEndScreen(surface, "Ganaste", ColourGold);
+    PaintEndScreen(surface, WonText, ColourGold);
 }
 
 // A new game is built inside the handling of a menu command; the pause first hands
