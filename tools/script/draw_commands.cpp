@@ -152,7 +152,7 @@ bool Copy(Session& session, Arguments arguments, std::string& error) {
     if (!FindBitmap(session, arguments[0].Text, source, error)) {
         return false;
     }
-    render::CopyBitmap(source, 0);  // every mode copies plainly
+    render::CopyBitmap(source, 0);
     return true;
 }
 
@@ -203,8 +203,8 @@ constexpr Command Table[] = {
     {"endline", "", "", EndLine},
     {"font", "nsfi", "NAME \"FACE\" SIZE STYLE", Font},
     {"usefont", "n", "NAME", UseFont},
-    {"copy", "nc", "NAME MODE", Copy},
-    {"copyat", "nffc", "NAME X Y MODE", CopyAt},
+    {"copy", "nx", "NAME [MODE]", Copy, 1},  // every copy is plain: the mode is not used
+    {"copyat", "nffx", "NAME X Y [MODE]", CopyAt, 1},
     {"png", "np", "NAME FILE", Png},
     {"metrics", "", "", Metrics},
 };
