@@ -140,6 +140,7 @@ TEST(GraphicControl, TellsOfItsChangesOnceAndHandsThemOver) {
     DamageList areas;
     AddDamage(areas, {0, 0, 4, 4});
     AddDamage(areas, {34, 24, 40, 30});
+    areas.Rects[2] = {4, 0, 8, 4};  // past the count: not one of the areas
     CopyBitmapWithin(frame, 0, areas);
     ClearSurface(Red);
     EXPECT_EQ(sink.Told, told + 1);
@@ -152,6 +153,11 @@ TEST(GraphicControl, TellsOfItsChangesOnceAndHandsThemOver) {
     // Copied within its areas only: (4, 0), just right of the first, stays red.
     EXPECT_EQ(std::tuple(sink.Shown[2 * 40 + 2], sink.Shown[5 * 40 + 5], sink.Shown[4]),
               std::tuple(Word(Blue), Word(Red), Word(Red)));
+    // The control's record still holds those two parts past its count, which is 1 now:
+    // only the new part reaches the taker's copy, which keeps its own pixel at (35, 25).
+    sink.Shown[25 * 40 + 35] = 0;
+    DrawBox(10, 10, 12, 12, 0, Blue, Blue);
+    EXPECT_EQ(std::pair(sink.Parts.Count, sink.Shown[25 * 40 + 35]), std::pair(1, 0u));
 }
 
 // Full, the list joins each new part to an entry and never drops one: a tick with many

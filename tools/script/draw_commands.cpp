@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The drawing operations as script commands: each takes its converted arguments and
 // calls the drawing layer on the tool's current surface.
+#include <algorithm>
 #include <cmath>
 #include <ostream>
 
@@ -27,13 +28,17 @@ int64_t GlyphBytesOf(render::FontHandle font) {
     return 64 + side * side;
 }
 
+// The drawing layer refuses sides below 1; the script keeps its own limits above.
 bool NewBitmapCommand(Session& session, Arguments arguments, std::string& error) {
     const int64_t width = arguments[1].Integer, height = arguments[2].Integer;
     const auto old = session.Bitmaps.find(arguments[0].Text);
     const int64_t kept =
         session.BitmapPixels - (old != session.Bitmaps.end() ? old->second.Pixels : 0);
-    if (width < 1 || height < 1 || width > MaxBitmapSide || height > MaxBitmapSide ||
-        kept + width * height > MaxBitmapPixels) {
+    const bool fits = width <= MaxBitmapSide && height <= MaxBitmapSide &&
+                      kept + std::max<int64_t>(width * height, 0) <= MaxBitmapPixels;
+    const render::SurfaceHandle bitmap =
+        fits ? render::NewBitmap(Int(arguments[1]), Int(arguments[2])) : 0;
+    if (bitmap == 0) {
         error = Joined({"cannot make a bitmap of ", arguments[1].Text, " x ", arguments[2].Text,
                         " (sides 1 to ", std::to_string(MaxBitmapSide), ", all bitmaps together ",
                         std::to_string(MaxBitmapPixels), " pixels)"});
@@ -44,11 +49,6 @@ bool NewBitmapCommand(Session& session, Arguments arguments, std::string& error)
         session.TextFonts.erase(old->second.Handle);
         session.Bitmaps.erase(old);
         session.BitmapPixels = kept;
-    }
-    const render::SurfaceHandle bitmap = render::NewBitmap(Int(arguments[1]), Int(arguments[2]));
-    if (bitmap == 0) {
-        error = Joined({"cannot make a bitmap of ", arguments[1].Text, " x ", arguments[2].Text});
-        return false;
     }
     session.Bitmaps[arguments[0].Text] = {bitmap, width * height};
     session.BitmapPixels += width * height;
