@@ -84,13 +84,21 @@ bool Tick(Session& session, Arguments arguments, std::string& error) {
     return true;
 }
 
+bool Flushed(Session& session, std::string& error) {
+    if (!session.Out->flush()) {
+        error = "cannot write the standard output";
+        return false;
+    }
+    return true;
+}
+
 // The image, and beside it in the output a line that says what it shows.
 bool Frame(Session& session, Arguments arguments, std::string& error) {
     if (!WritePngFile(game::HeadlessWindow, game::HeadlessControl, arguments[0].Text, error)) {
         return false;
     }
     WriteFrameSummary(*session.Out, arguments[0].Text);
-    return true;
+    return Flushed(session, error);
 }
 
 // What the state and the layers show before the first game: no tables, no surfaces,
@@ -130,11 +138,7 @@ bool Report(Session& session, const std::string& target, void (*write)(std::ostr
         return WriteOutputFile(target, text.str(), error);
     }
     write(*session.Out);
-    if (!session.Out->flush()) {
-        error = "cannot write the standard output";
-        return false;
-    }
-    return true;
+    return Flushed(session, error);
 }
 
 bool State(Session& session, Arguments arguments, std::string& error) {
