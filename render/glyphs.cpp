@@ -25,8 +25,8 @@ namespace {
 // The glyph of one character, rendered on first use. The advance is the design
 // advance scaled and rounded; the coverage comes from lightly hinted outlines.
 const Glyph& GlyphOf(FontFace& font, char32_t character) {
-    auto found = font.Glyphs.Glyphs.find(character);
-    if (found != font.Glyphs.Glyphs.end()) {
+    auto found = font.Glyphs.ByCharacter.find(character);
+    if (found != font.Glyphs.ByCharacter.end()) {
         return found->second;
     }
     Glyph glyph;
@@ -50,7 +50,7 @@ const Glyph& GlyphOf(FontFace& font, char32_t character) {
             font.Glyphs.Coverage.insert(font.Glyphs.Coverage.end(), line, line + glyph.Width);
         }
     }
-    return font.Glyphs.Glyphs.emplace(character, glyph).first->second;
+    return font.Glyphs.ByCharacter.emplace(character, glyph).first->second;
 }
 
 // dst + (colour - dst) * coverage / 255, per channel, rounded.

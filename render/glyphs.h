@@ -29,7 +29,7 @@ struct Glyph {
 
 // The glyphs of one made font, each rendered once.
 struct GlyphCache {
-    std::unordered_map<char32_t, Glyph> Glyphs;
+    std::unordered_map<char32_t, Glyph> ByCharacter;
     std::vector<uint8_t> Coverage;  // every cached glyph's rows, one byte per pixel
 };
 
