@@ -118,7 +118,7 @@ BENCHMARK(BM_DrawBox_Launcher);
 // The score line as a frame draws it: position, text, end of line.
 void BM_DrawText_Score(benchmark::State& state) {
     AttachedFrame();
-    render::SetTextFont(render::NewFont("Times New Roman", 14, render::FontBold, 0, 0, 0));
+    render::SetTextFont(render::NewFont("Times New Roman", 14, render::FontBold));
     render::SetBackColour(render::ColourNone);
     Measure(state, [] {
         render::SetPosition(700, 8);

@@ -8,13 +8,10 @@
 #include <memory>
 
 #include "game/layout.h"
+#include "game/rules.h"
 #include "game/state.h"
 
 namespace game {
-
-constexpr int32_t BarSpeed = 5;       // px per tick
-constexpr int32_t BlocksToWin = 100;  // destroyed blocks that win the game
-constexpr int32_t LevelLost = 10;     // the bar level that loses it
 
 // One move of the bar: 5 px on, then the turns at either end of the lane.
 void MoveBar(Game& game);

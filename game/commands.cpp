@@ -5,6 +5,7 @@
 #include "game/bar.h"
 #include "game/frame.h"
 #include "game/host.h"
+#include "game/rules.h"
 #include "game/shot.h"
 #include "runtime/random.h"
 #include "runtime/workers.h"
@@ -12,11 +13,6 @@
 namespace game {
 
 namespace {
-
-// A block's colour is drawn as a number in 30000..0xFFFFFF, 0xBBGGRR: the range's low
-// end bounds the value, not the brightness (0x007530 is a dark green, 0x0000FF red).
-constexpr int32_t LowestColourValue = 30000;
-constexpr int32_t HighestColourValue = 0xFFFFFF;
 
 void ResetState(GameState& state) {
     state.BlocksDestroyed.store(0);

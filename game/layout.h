@@ -13,6 +13,7 @@
 
 #include <cstdint>
 
+#include "game/rules.h"
 #include "render/painters.h"
 
 namespace game {
@@ -45,12 +46,11 @@ constexpr int32_t WallBottom = 540;
 // The aim: the launcher's upper edge, 0..503 (its face is 51 px high).
 constexpr int32_t AimLimit = 503;
 
-// A shot starts at x 970 and moves 15 px a step (955, 940, ... -5), 25 px below the
+// A shot starts at x 970 and moves ShotStep px a step (game/rules.h), 25 px below the
 // launcher's upper edge. It meets the bar when its x lies in 628..645, both included:
 // a lane one pixel left of the bar layer's place, so of a shot's path only x 640 can
 // meet the bar.
 constexpr int32_t ShotStartX = 970;
-constexpr int32_t ShotStep = 15;
 // The places of a flight, step 0 at x 970 to its last at the first x at or left of 0.
 constexpr int32_t ShotLastStep = (ShotStartX + ShotStep - 1) / ShotStep;  // 65, at x -5
 constexpr int32_t ShotXAt(int32_t step) {
@@ -59,9 +59,6 @@ constexpr int32_t ShotXAt(int32_t step) {
 constexpr int32_t ShotBelowAim = 25;
 constexpr int32_t BarLaneLeft = 628;
 constexpr int32_t BarLaneRight = 645;
-
-// The bar grows 55 px a level; level 10's 550 px is the longest drawn.
-constexpr int32_t BarStep = 55;
 
 // The score is a 16-bit count (GameState::BlocksDestroyed); its line, drawn by the
 // score painter at the frame's upper right, holds any value from -32768 to 32767.

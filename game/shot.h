@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "game/layout.h"
+#include "game/rules.h"
 #include "game/state.h"
 
 namespace game {

@@ -19,16 +19,10 @@
 #include <memory>
 
 #include "game/layout.h"
+#include "game/rules.h"
 #include "render/surface.h"
 
 namespace game {
-
-constexpr int32_t RowCount = 17;
-constexpr int32_t ColumnCount = 30;
-constexpr int32_t ColourCount = 901;            // ColourTable indices 0..900
-constexpr int32_t LevelCount = 10;              // BarLengthTable indices 1..10
-constexpr int32_t ShotLimit = 500000;           // ShotThreadTable indices 1..500000: shots per game
-constexpr int32_t FixedBlockColour = 0xB06043;  // the wall's right-most column
 
 // Which end screen a game showed last, and the count it shows.
 enum class GameEnd : int32_t { None, Lost, Won };

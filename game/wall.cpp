@@ -3,6 +3,7 @@
 #include "game/wall.h"
 
 #include "game/layout.h"
+#include "game/rules.h"
 #include "render/painters.h"
 #include "render/text_painters.h"
 #include "runtime/random.h"

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "render/fill_copy.h"
-#include "render/text.h"
+#include "render/fonts.h"
 
 namespace render {
 

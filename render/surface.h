@@ -2,7 +2,8 @@
 // The drawing surface: off-screen bitmaps and the window's graphic control, drawn
 // on through each thread's current surface. Its units: the handle table
 // (surface_table.cpp), colours (colour.cpp), fills and copies (fill_copy.cpp), boxes
-// (box.cpp), text and fonts (text.cpp), the control and its sink (control.cpp).
+// (box.cpp), fonts (fonts.cpp), glyphs and text (glyphs.cpp), the control and its sink
+// (control.cpp).
 //
 // Owns: every surface and its pixels, the font table, SurfaceLock, the error number.
 // Threads: every operation may be called from any thread. Each operation holds
@@ -99,8 +100,8 @@ void CopyBitmapAt(SurfaceHandle source, int32_t sourceId, float x, float y);
 void SetPosition(float x, float y);
 void DrawText(std::string_view utf8);  // UTF-8 text, widened before it is drawn
 void EndTextLine();
-FontHandle NewFont(std::string_view face, float points, int32_t style, int32_t charset,
-                   int32_t pitchAndFamily, int32_t angle);
+// The same face, size and style give the same handle, so a painter may ask every frame.
+FontHandle NewFont(std::string_view face, float points, int32_t style);
 void SetTextFont(FontHandle font);
 // Matches and loads the font and renders the glyphs of the text now, rather than at
 // their first use; false when the font has no face (no matching font file).
@@ -108,6 +109,8 @@ bool MakeFontNow(FontHandle font, std::string_view utf8);
 // The em the font's glyphs are drawn at, in pixels (1 to MaxPixelsPerEm), making its
 // face first; 0 when it has none.
 int32_t FontPixelsPerEm(FontHandle font);
+// A line of the font, text height and external leading, in pixels; 0 when it has no face.
+int32_t FontLineHeight(FontHandle font);
 
 // ---- The graphic control ------------------------------------------------------
 // The control is the window's image. Drawing on it changes its pixels at once;

@@ -11,7 +11,7 @@
 #include <memory>
 #include <new>
 
-#include "render/text.h"
+#include "render/fonts.h"
 
 namespace render {
 

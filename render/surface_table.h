@@ -15,7 +15,7 @@
 
 namespace render {
 
-struct FontFace;  // text.cpp: a font made for drawing, with its glyph cache
+struct FontFace;  // fonts.h: a font made for drawing, with its glyph cache
 
 // A window has no pixels: it only names its controls.
 enum class SurfaceKind { Bitmap, Window, GraphicControl };

@@ -9,7 +9,6 @@
 #include <utility>
 
 #include "render/painters.h"
-#include "render/text.h"
 #include "runtime/pacing.h"
 
 namespace render {
@@ -17,14 +16,13 @@ namespace render {
 namespace {
 
 constexpr int32_t CaptionX = 19, CaptionY = 250;
-constexpr std::string_view ScoreLabel = "Bloques Destruidos";
 constexpr float ScoreLabelPoints = 14;
 constexpr float ScoreNumberPoints = 24;
 constexpr float EndPoints = 84;
 
 // The bold serif every text is set in, at the given size.
 FontHandle TextFont(float points) {
-    return NewFont(TextFace, points, FontBold, 0, 0, 0);
+    return NewFont(TextFace, points, FontBold);
 }
 
 void TextPass(std::string_view text, int32_t x, int32_t y, int32_t colour) {
@@ -50,13 +48,7 @@ void PaintEndScreen(SurfaceHandle surface, std::string_view text, int32_t face) 
 
 // The bottom of a text line drawn at y in the font (its last pass is one row lower).
 int32_t LineBottom(float points, int32_t y) {
-    const FontHandle font = TextFont(points);
-    LineMetrics metrics;
-    std::lock_guard lock(SurfaceLock());
-    if (FaceForFontLocked(font, metrics) == nullptr) {
-        return y + 1;  // no face: the line draws nothing
-    }
-    return y + 1 + metrics.Height + metrics.ExternalLeading;
+    return y + 1 + FontLineHeight(TextFont(points));  // no face: 0, the line draws nothing
 }
 
 }  // namespace
@@ -66,7 +58,8 @@ bool MakeTextFonts() {
     const std::pair<float, std::string_view> uses[] = {{CaptionPoints, CaptionText},
                                                        {ScoreLabelPoints, ScoreLabel},
                                                        {ScoreNumberPoints, "-0123456789"},
-                                                       {EndPoints, "Game OverGanaste"}};
+                                                       {EndPoints, LostText},
+                                                       {EndPoints, WonText}};
     bool made = MakeFontNow(1, "");  // every surface's font until one is chosen
     for (const auto& [points, text] : uses) {
         made = MakeFontNow(TextFont(points), text) && made;
@@ -102,11 +95,11 @@ void PaintScoreOn(SurfaceHandle frame, int16_t count) {
 }
 
 void PaintGameOver(SurfaceHandle surface) {
-    PaintEndScreen(surface, "Game Over", ColourRed);
+    PaintEndScreen(surface, LostText, ColourRed);
 }
 
 void PaintWin(SurfaceHandle surface) {
-    PaintEndScreen(surface, "Ganaste", ColourGold);
+    PaintEndScreen(surface, WonText, ColourGold);
 }
 
 // A new game is built inside the handling of a menu command; the pause first hands

@@ -9,11 +9,10 @@
 #include <string_view>
 
 #include "render/surface.h"
+#include "render/words.h"
 
 namespace render {
 
-// The wall's caption text (the maker's web address).
-constexpr std::string_view CaptionText = "www.zarpeta.example";
 constexpr std::string_view TextFace = "Times New Roman";
 constexpr float CaptionPoints = 48;
 

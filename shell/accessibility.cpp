@@ -7,6 +7,7 @@
 #include <QAction>
 
 #include "game/state.h"
+#include "render/words.h"
 #include "shell/graphic_control.h"
 #include "shell/main_window.h"
 
@@ -15,6 +16,10 @@ namespace shell {
 namespace {
 
 // ---- Internal helpers -----------------------------------------------------------
+
+QString Words(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 // Neither widget class has a meta-object of its own, so Qt would take both for plain
 // widgets: role "filler", which screen readers pass over.
@@ -70,11 +75,10 @@ QString DescribeGame(GameSpoken spoken) {
     if (spoken.Blocks < 0) {
         return {};
     }
-    QString text = QStringLiteral("Bloques Destruidos %1").arg(spoken.Blocks);
-    if (spoken.End == game::GameEnd::Lost) {
-        text += QStringLiteral(". Game Over");
-    } else if (spoken.End == game::GameEnd::Won) {
-        text += QStringLiteral(". Ganaste");
+    QString text = Words(render::ScoreLabel) + QStringLiteral(" %1").arg(spoken.Blocks);
+    if (spoken.End != game::GameEnd::None) {
+        text += QStringLiteral(". ") +
+                Words(spoken.End == game::GameEnd::Lost ? render::LostText : render::WonText);
     }
     return text;
 }

@@ -52,11 +52,12 @@ class Play : public ::testing::Test {
 
 // (A new game's bar turning at the wall's bottom and at the top: the game scenarios.)
 TEST(MoveBar, AGrownBarTurnsWhereItsLowerEndMeetsTheWallsBottom) {
+    const int32_t turn = WallBottom - 9 * BarStep;  // level 9's lower end on the wall's bottom
     const struct {
         int32_t Level, Offset, Direction, NextOffset, NextDirection;
-    } moves[] = {{9, 40, 1, 45, 0},
-                 {2, 470, 1, 475, 0},  // a grown bar below its new turn steps once more
-                 {11, 0, 1, 5, 0}};    // levels past the table have the longest bar
+    } moves[] = {{9, turn - BarSpeed, 1, turn, 0},
+                 {2, 470, 1, 470 + BarSpeed, 0},  // a grown bar below its new turn steps once more
+                 {11, 0, 1, BarSpeed, 0}};        // levels past the table have the longest bar
     for (const auto& m : moves) {
         std::shared_ptr<game::Game> game = CreateGame();
         BuildTables(*game);

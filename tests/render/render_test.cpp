@@ -141,6 +141,7 @@ TEST(GraphicControl, TellsOfItsChangesOnceAndShowsThemInOrder) {
     DamageList areas;
     AddDamage(areas, {0, 0, 4, 4});
     AddDamage(areas, {34, 24, 40, 30});
+    areas.Rects[2] = {4, 0, 8, 4};  // past the count: not one of the areas
     PresentBitmap(Window, 1001, frame, areas);
     PresentBitmap(Window, 1001, frame, areas);
     EXPECT_EQ(std::pair(sink.Told, sink.At(2, 2)), std::pair(told + 1, Word(Red)));  // not yet
@@ -158,6 +159,12 @@ TEST(GraphicControl, TellsOfItsChangesOnceAndShowsThemInOrder) {
     sink.Taking = true;
     TakeControlChanges(Window, 1001, sink.Parts);
     EXPECT_EQ(std::tuple(sink.At(2, 2), sink.At(5, 5)), std::tuple(Word(Blue), Word(Red)));
+    // The record keeps its old parts past its count: a take copies in only the new one.
+    DrawBox(35, 25, 38, 28, 0, Red, Red);
+    DamageList one;
+    AddDamage(one, {10, 10, 12, 12});
+    PresentBitmap(Window, 1001, frame, one);
+    EXPECT_EQ(std::pair(sink.Parts.Count, sink.At(36, 26)), std::pair(1, Word(Red)));
 }
 
 // Full, the list joins each new part to an entry and never drops one: a tick with many
@@ -208,7 +215,7 @@ TEST(DrawBox, IsClippedLikeTheSameBoxSeenThroughAWindowEvenFarOut) {
 constexpr std::string_view Face = "Times New Roman";
 
 FontHandle Bold(float points) {
-    return NewFont(Face, points, FontBold, 0, 0, 0);
+    return NewFont(Face, points, FontBold);
 }
 
 // Copies and text placed far beyond the surface, further than a script can place
@@ -237,10 +244,10 @@ TEST(Surfaces, FarOutCopiesAndTextDrawNothing) {
 TEST(NewFont, ReusesTheNumberOfTheSameRequestAndUnknownFontsAreRefused) {
     const FontHandle score = Bold(14);
     EXPECT_TRUE(score > 1 && Bold(14) == score);
-    EXPECT_NE(NewFont(Face, 14, FontBold | FontItalic, 0, 0, 0), score);
-    EXPECT_EQ(NewFont("MS Sans Serif", 0, 0, 0, 0, 0), 1);  // size 0 is 8 points
+    EXPECT_NE(NewFont(Face, 14, FontBold | FontItalic), score);
+    EXPECT_EQ(NewFont("MS Sans Serif", 0, 0), 1);  // size 0 is 8 points
     const std::string longName(40, 'x');
-    EXPECT_EQ(NewFont(longName, 9, 0, 0, 0, 0), NewFont(longName.substr(0, 31), 9, 0, 0, 0, 0));
+    EXPECT_EQ(NewFont(longName, 9, 0), NewFont(longName.substr(0, 31), 9, 0));
     const SurfaceHandle frame = Cleared(1000, 576);
     SetTextFont(score);
     SetTextFont(99999);
@@ -251,11 +258,11 @@ TEST(NewFont, ReusesTheNumberOfTheSameRequestAndUnknownFontsAreRefused) {
         std::tuple(MakeFontNow(score, "Hola"), MakeFontNow(99999, "Hola"), MakeFontNow(0, "")),
         std::tuple(true, false, false));
     PaintScoreOn(frame, 0);
-    const FontHandle before = NewFont("probe before", 10, 0, 0, 0, 0);
+    const FontHandle before = NewFont("probe before", 10, 0);
     for (int16_t count = 1; count < 20; ++count) {
         PaintScoreOn(frame, count);
     }
-    EXPECT_EQ(NewFont("probe after", 10, 0, 0, 0, 0), before + 1);
+    EXPECT_EQ(NewFont("probe after", 10, 0), before + 1);
 }
 
 // ---- The painters --------------------------------------------------------------

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <string>
 
+#include "game/rules.h"
 #include "render/painters.h"
 #include "render/png.h"
 #include "render/surface.h"
@@ -29,10 +30,12 @@ constexpr int32_t Ground = 0xFF00FF;  // painted first, then made transparent; n
 constexpr int32_t WallLeft = 12, WallTop = 12, WallWide = 192, WallTall = 228;
 constexpr int32_t LauncherLeft = 164, LauncherTop = 26, LauncherWide = 72, LauncherTall = 204;
 constexpr int32_t LauncherCorner = 70;  // percent
+// The diagonal is the wall's fixed colour, the game's own right-most column.
+constexpr int32_t Fixed = game::FixedBlockColour;
 constexpr int32_t WallColours[3][3] = {
-    {0xB06043, 0x3030D0, 0x50A030},
-    {0x50A030, 0xB06043, 0x904080},
-    {0x3030D0, 0x904080, 0xB06043},
+    {Fixed, 0x3030D0, 0x50A030},
+    {0x50A030, Fixed, 0x904080},
+    {0x3030D0, 0x904080, Fixed},
 };
 
 // ---- Internal helpers -----------------------------------------------------------

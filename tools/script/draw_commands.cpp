@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The drawing operations as script commands: each takes its converted arguments and
 // calls the drawing layer on the tool's current surface.
+#include <algorithm>
 #include <cmath>
 #include <ostream>
 
@@ -27,13 +28,17 @@ int64_t GlyphBytesOf(render::FontHandle font) {
     return 64 + side * side;
 }
 
+// The drawing layer refuses sides below 1; the script keeps its own limits above.
 bool NewBitmapCommand(Session& session, Arguments arguments, std::string& error) {
     const int64_t width = arguments[1].Integer, height = arguments[2].Integer;
     const auto old = session.Bitmaps.find(arguments[0].Text);
     const int64_t kept =
         session.BitmapPixels - (old != session.Bitmaps.end() ? old->second.Pixels : 0);
-    if (width < 1 || height < 1 || width > MaxBitmapSide || height > MaxBitmapSide ||
-        kept + width * height > MaxBitmapPixels) {
+    const bool fits = width <= MaxBitmapSide && height <= MaxBitmapSide &&
+                      kept + std::max<int64_t>(width * height, 0) <= MaxBitmapPixels;
+    const render::SurfaceHandle bitmap =
+        fits ? render::NewBitmap(Int(arguments[1]), Int(arguments[2])) : 0;
+    if (bitmap == 0) {
         error = Joined({"cannot make a bitmap of ", arguments[1].Text, " x ", arguments[2].Text,
                         " (sides 1 to ", std::to_string(MaxBitmapSide), ", all bitmaps together ",
                         std::to_string(MaxBitmapPixels), " pixels)"});
@@ -44,11 +49,6 @@ bool NewBitmapCommand(Session& session, Arguments arguments, std::string& error)
         session.TextFonts.erase(old->second.Handle);
         session.Bitmaps.erase(old);
         session.BitmapPixels = kept;
-    }
-    const render::SurfaceHandle bitmap = render::NewBitmap(Int(arguments[1]), Int(arguments[2]));
-    if (bitmap == 0) {
-        error = Joined({"cannot make a bitmap of ", arguments[1].Text, " x ", arguments[2].Text});
-        return false;
     }
     session.Bitmaps[arguments[0].Text] = {bitmap, width * height};
     session.BitmapPixels += width * height;
@@ -126,7 +126,7 @@ bool Font(Session& session, Arguments arguments, std::string& error) {
         return false;
     }
     const render::FontHandle font =
-        render::NewFont(arguments[1].Text, static_cast<float>(points), Int(arguments[3]), 0, 0, 0);
+        render::NewFont(arguments[1].Text, static_cast<float>(points), Int(arguments[3]));
     if (!session.FontsMade.contains(font) && session.FontsMade.size() == MaxFonts) {
         error = Joined({"more than ", std::to_string(MaxFonts), " fonts"});
         return false;
@@ -152,7 +152,7 @@ bool Copy(Session& session, Arguments arguments, std::string& error) {
     if (!FindBitmap(session, arguments[0].Text, source, error)) {
         return false;
     }
-    render::CopyBitmap(source, 0);  // every mode copies plainly
+    render::CopyBitmap(source, 0);
     return true;
 }
 
@@ -203,8 +203,8 @@ constexpr Command Table[] = {
     {"endline", "", "", EndLine},
     {"font", "nsfi", "NAME \"FACE\" SIZE STYLE", Font},
     {"usefont", "n", "NAME", UseFont},
-    {"copy", "nc", "NAME MODE", Copy},
-    {"copyat", "nffc", "NAME X Y MODE", CopyAt},
+    {"copy", "nx", "NAME [MODE]", Copy, 1},  // every copy is plain: the mode is not used
+    {"copyat", "nffx", "NAME X Y [MODE]", CopyAt, 1},
     {"png", "np", "NAME FILE", Png},
     {"metrics", "", "", Metrics},
 };

@@ -6,13 +6,11 @@
 
 #include "game/commands.h"
 #include "game/headless_host.h"
-#include "game/layout.h"
-#include "game/shot.h"
 #include "game/state.h"
-#include "render/painters.h"
 #include "runtime/random.h"
 #include "runtime/test_clock.h"
 #include "tools/script/commands.h"
+#include "tools/script/game_report.h"
 #include "tools/script/output_file.h"
 
 namespace script {
@@ -62,9 +60,17 @@ bool Move(Session& session, Arguments arguments, std::string&) {
     return true;
 }
 
-bool Click(Session& session, Arguments, std::string&) {
+// "click N" stands for N lines of "click".
+bool Click(Session& session, Arguments arguments, std::string& error) {
     ForgetAttachedSurface(session);
-    game::FireShot();
+    const int64_t clicks = arguments.empty() ? 1 : arguments[0].Integer;
+    if (clicks < 0) {
+        error = "cannot click a negative number of times";
+        return false;
+    }
+    for (int64_t click = 0; click < clicks; ++click) {
+        game::FireShot();
+    }
     return true;
 }
 
@@ -78,8 +84,21 @@ bool Tick(Session& session, Arguments arguments, std::string& error) {
     return true;
 }
 
-bool Frame(Session&, Arguments arguments, std::string& error) {
-    return WritePngFile(game::HeadlessWindow, game::HeadlessControl, arguments[0].Text, error);
+bool Flushed(Session& session, std::string& error) {
+    if (!session.Out->flush()) {
+        error = "cannot write the standard output";
+        return false;
+    }
+    return true;
+}
+
+// The image, and beside it in the output a line that says what it shows.
+bool Frame(Session& session, Arguments arguments, std::string& error) {
+    if (!WritePngFile(game::HeadlessWindow, game::HeadlessControl, arguments[0].Text, error)) {
+        return false;
+    }
+    WriteFrameSummary(*session.Out, arguments[0].Text);
+    return Flushed(session, error);
 }
 
 // What the state and the layers show before the first game: no tables, no surfaces,
@@ -110,89 +129,36 @@ bool Layer(Session&, Arguments arguments, std::string& error) {
     return WritePngFile(handle, 0, arguments[1].Text, error);
 }
 
-template <typename Each>
-void JsonList(std::ostream& out, int32_t count, Each each) {
-    out << '[';
-    for (int32_t index = 0; index < count; ++index) {
-        out << (index == 0 ? "" : ", ");
-        each(index);
+// A report to the file named, or to the standard output for "-".
+bool Report(Session& session, const std::string& target, void (*write)(std::ostream&),
+            std::string& error) {
+    if (target != "-") {
+        std::ostringstream text;
+        write(text);
+        return WriteOutputFile(target, text.str(), error);
     }
-    out << ']';
-}
-
-void WriteGrid(std::ostream& out, const game::Game& game) {
-    out << ", \"Destroyed\": ";
-    std::vector<std::pair<int32_t, int32_t>> destroyed;
-    for (int32_t row = 1; game.Grid && row <= game::RowCount; ++row) {
-        for (int32_t column = 1; column <= game::ColumnCount; ++column) {
-            if (game.Grid->Cell(row, column).Destroyed.load() != 0) {
-                destroyed.emplace_back(row, column);
-            }
-        }
-    }
-    JsonList(out, static_cast<int32_t>(destroyed.size()), [&](int32_t i) {
-        out << '[' << destroyed[static_cast<size_t>(i)].first << ", "
-            << destroyed[static_cast<size_t>(i)].second << ']';
-    });
-    out << ", \"Colours\": ";
-    JsonList(out, game.Grid ? game::RowCount : 0, [&](int32_t row) {
-        JsonList(out, game::ColumnCount,
-                 [&](int32_t column) { out << game.Grid->Cell(row + 1, column + 1).Colour; });
-    });
-    out << ", \"ColourTable\": ";
-    JsonList(out, game.Colours ? game::ColourCount : 0,
-             [&](int32_t index) { out << game.Colours->At(index); });
-}
-
-void WriteState(std::ostream& out) {
-    const std::shared_ptr<game::Game> current = game::CurrentGame();
-    const game::Game& shown = current ? *current : NoGame();
-    const game::GameState& state = shown.State;
-    const game::HeadlessRecord record = game::HeadlessSnapshot();
-    out << "{\"BlocksDestroyed\": " << state.BlocksDestroyed.load()
-        << ", \"BarOffset\": " << state.BarOffset.load() << ", \"AimY\": " << state.AimY.load()
-        << ", \"BarDirection\": " << state.BarDirection.load()
-        << ", \"BarLevel\": " << state.BarLevel.load()
-        << ", \"ShotCount\": " << state.ShotCount.load()
-        << ", \"NuevoEnabled\": " << (record.NewEnabled ? "true" : "false")
-        << ", \"ShotsInFlight\": " << game::ShotsInFlight.load();
-    WriteGrid(out, shown);
-    out << ", \"RandomState\": " << runtime::RandomState
-        << ", \"FramesPresented\": " << record.FramesPresented;
-    // Only a run that played more cues than the record lists says how many there were.
-    if (record.CuesPlayed > static_cast<int64_t>(record.Cues.size())) {
-        out << ", \"CuesPlayed\": " << record.CuesPlayed;
-    }
-    out << ", \"Cues\": ";
-    JsonList(out, static_cast<int32_t>(record.Cues.size()), [&](int32_t i) {
-        out << '"' << game::CueName(record.Cues[static_cast<size_t>(i)]) << '"';
-    });
-    out << "}\n";
+    write(*session.Out);
+    return Flushed(session, error);
 }
 
 bool State(Session& session, Arguments arguments, std::string& error) {
-    if (arguments[0].Text != "-") {
-        std::ostringstream text;
-        WriteState(text);
-        return WriteOutputFile(arguments[0].Text, text.str(), error);
-    }
-    WriteState(*session.Out);
-    if (!session.Out->flush()) {
-        error = "cannot write the standard output";
-        return false;
-    }
-    return true;
+    return Report(session, arguments[0].Text, WriteGameState, error);
+}
+
+bool Tables(Session& session, Arguments arguments, std::string& error) {
+    return Report(session, arguments[0].Text, WriteColourTables, error);
 }
 
 constexpr Command Table[] = {
     {"seed", "p", "HH:MM:SS.mmm", Seed},
     {"new", "", "", New},
     {"move", "i", "Y", Move},
-    {"click", "", "", Click},
+    {"click", "i", "[N]", Click, 1},
     {"tick", "i", "N", Tick},
     {"frame", "p", "FILE", Frame},
     {"layer", "np", "NAME FILE", Layer},
     {"state", "p", "FILE", State},
+    {"tables", "p", "FILE", Tables},
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <istream>
 #include <limits>
 #include <ostream>
+#include <utility>
 
 namespace script {
 
@@ -110,6 +111,9 @@ std::string Usage(const Command& command) {
 }
 
 bool ConvertNumber(char kind, std::string_view text, Argument& argument) {
+    if (kind == 'x') {
+        kind = 'c';
+    }
     if (kind == 'f') {
         return ParseReal(text, argument.Real);
     }
@@ -130,11 +134,13 @@ bool Convert(char kind, const Token& token, Argument& argument, std::string& err
         error = Joined({"bad name '", Shown(token.Text), "'"});
         return false;
     }
-    if ((kind == 'i' || kind == 'c' || kind == 'f') && !ConvertNumber(kind, token.Text, argument)) {
+    if ((kind == 'i' || kind == 'c' || kind == 'x' || kind == 'f') &&
+        !ConvertNumber(kind, token.Text, argument)) {
         const std::string range =
-            kind == 'c' ? " (a 32-bit integer, decimal or 0x-hex)"
-                        : Joined({" (a ", kind == 'i' ? "whole " : "", "number within +-",
-                                  std::to_string(MaxNumber), ")"});
+            kind == 'c' || kind == 'x'
+                ? " (a 32-bit integer, decimal or 0x-hex)"
+                : Joined({" (a ", kind == 'i' ? "whole " : "", "number within +-",
+                          std::to_string(MaxNumber), ")"});
         error = Joined({"bad number '", Shown(token.Text), "'", range});
         return false;
     }
@@ -143,16 +149,24 @@ bool Convert(char kind, const Token& token, Argument& argument, std::string& err
 
 bool ConvertArguments(const Command& command, std::span<const Token> tokens,
                       std::vector<Argument>& arguments, std::string& error) {
-    if (tokens.size() != command.Signature.size()) {
-        error = Joined({"'", command.Name, "' takes ", std::to_string(command.Signature.size()),
-                        " argument(s), got ", std::to_string(tokens.size()), "; ", Usage(command)});
+    const size_t most = command.Signature.size(), least = most - command.Optional;
+    if (tokens.size() < least || tokens.size() > most) {
+        const std::string counts =
+            least == most ? std::to_string(most)
+                          : Joined({std::to_string(least), " to ", std::to_string(most)});
+        error = Joined({"'", command.Name, "' takes ", counts, " argument(s), got ",
+                        std::to_string(tokens.size()), "; ", Usage(command)});
         return false;
     }
-    arguments.assign(tokens.size(), Argument{});
+    arguments.clear();
     for (size_t i = 0; i < tokens.size(); ++i) {
-        if (!Convert(command.Signature[i], tokens[i], arguments[i], error)) {
+        Argument argument;
+        if (!Convert(command.Signature[i], tokens[i], argument, error)) {
             error = Joined({"argument ", std::to_string(i + 1), ": ", error, "; ", Usage(command)});
             return false;
+        }
+        if (command.Signature[i] != 'x') {
+            arguments.push_back(std::move(argument));
         }
     }
     return true;

@@ -49,11 +49,15 @@ constexpr size_t MaxLineBytes = 4096;            // the newline not counted
 //   i  an integer within +-MaxNumber, decimal or 0x-hex, negative allowed
 //   c  a colour or mode word: any 32-bit integer, decimal or 0x-hex
 //   f  a coordinate within +-MaxNumber: decimal with an optional fraction, or 0x-hex
+//   x  a word older scripts give and nothing uses (a copy's raster mode): checked as c,
+//      then left out of the arguments the command gets
+// The last Optional letters may be left out; the command gets only those given.
 struct Command {
     std::string_view Name;
     std::string_view Signature;
     std::string_view Usage;  // the arguments as the error message shows them: "NAME W H"
     CommandFunction Run;
+    size_t Optional = 0;
 };
 
 // Splits one line into tokens; a `#` outside a string ends the line. Inside a

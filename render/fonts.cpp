@@ -1,21 +1,17 @@
 // SPDX-License-Identifier: MIT
-// Fonts and text: the font table, faces resolved by fontconfig and rendered by
-// FreeType, line metrics, a surface's font and text position, and text drawn in
-// anti-aliased glyphs.
+// Fonts: the font table, faces resolved by fontconfig and opened by FreeType, their
+// line metrics, and a surface's font.
 //
 // The font table has a lock of its own (FontLock), held only while the table is
-// searched or extended. A font's drawing face and its glyph cache are made and used
-// under SurfaceLock only. The FreeType library and every face live until the process
-// ends; each glyph is rendered once per font and kept.
+// searched or extended. A font's drawing face is made and used under SurfaceLock only.
+// The FreeType library and every face live until the process ends.
 //
 // Line metrics follow the desktop's TrueType rules: ascent and descent from the OS/2
 // table's usWinAscent and usWinDescent, scaled by MulDiv/MulFix rounding halves away
-// from zero; each glyph advances the pen by its unhinted advance, scaled and rounded
-// on its own.
+// from zero.
+#include "render/fonts.h"
+
 #include <fontconfig/fontconfig.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_ADVANCES_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
@@ -23,15 +19,14 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <string>
-#include <unordered_map>
 
 #include "render/control.h"
-#include "render/fill_copy.h"
-#include "render/text.h"
-#include "render/utf8.h"
 
 namespace render {
+
+namespace {
 
 // ---- Constants ----
 
@@ -41,33 +36,11 @@ constexpr double DotsPerInch = 96.0;
 
 // ---- Types ----
 
-// One rendered glyph: its coverage rows and where they sit relative to the pen.
-struct Glyph {
-    int32_t Left = 0;     // first column, from the pen
-    int32_t Top = 0;      // first row, above the baseline
-    int32_t Width = 0;    // coverage columns
-    int32_t Rows = 0;     // coverage rows
-    int32_t Advance = 0;  // whole pixels the pen moves
-    size_t Offset = 0;    // first coverage byte in FontFace::Coverage
-};
-
-// The drawing face a surface record points to (surface_table.h).
-struct FontFace {
-    FT_Face Face = nullptr;
-    int32_t Scale = 0;  // font units to pixels, 16.16
-    int32_t PixelsPerEm = 0;
-    LineMetrics Metrics;
-    std::unordered_map<char32_t, Glyph> Glyphs;
-    std::vector<uint8_t> Coverage;  // every cached glyph's rows, one byte per pixel
-};
-
-namespace {
-
 // A font as asked for; everything but Made is fixed once the entry is in the table.
 struct FontEntry {
     std::string Face;
     float Points = DefaultPoints;
-    int32_t Style = 0, Charset = 0, PitchAndFamily = 0, Angle = 0;
+    int32_t Style = 0;
     std::unique_ptr<FontFace> Made;  // under SurfaceLock; null until first selected
 };
 
@@ -219,78 +192,6 @@ std::unique_ptr<FontFace> MakeFace(const FontEntry& entry) {
     return made;
 }
 
-// ---- Internal helpers: glyphs ----
-
-// The glyph of one character, rendered on first use. The advance is the design
-// advance scaled and rounded; the coverage comes from lightly hinted outlines.
-const Glyph& GlyphOf(FontFace& font, char32_t character) {
-    auto found = font.Glyphs.find(character);
-    if (found != font.Glyphs.end()) {
-        return found->second;
-    }
-    Glyph glyph;
-    const FT_UInt index = FT_Get_Char_Index(font.Face, character);
-    FT_Fixed units = 0;
-    if (FT_Get_Advance(font.Face, index, FT_LOAD_NO_SCALE, &units) == 0) {
-        glyph.Advance = MulFix(units, font.Scale);
-    }
-    const FT_Int32 flags = FT_LOAD_TARGET_LIGHT | FT_LOAD_NO_BITMAP;
-    if (FT_Load_Glyph(font.Face, index, flags) == 0 &&
-        FT_Render_Glyph(font.Face->glyph, FT_RENDER_MODE_NORMAL) == 0) {
-        const FT_GlyphSlot slot = font.Face->glyph;
-        const FT_Bitmap& bitmap = slot->bitmap;
-        glyph.Left = slot->bitmap_left;
-        glyph.Top = slot->bitmap_top;
-        glyph.Width = static_cast<int32_t>(bitmap.width);
-        glyph.Rows = static_cast<int32_t>(bitmap.rows);
-        glyph.Offset = font.Coverage.size();
-        for (int32_t row = 0; row < glyph.Rows; ++row) {
-            const unsigned char* line = bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch;
-            font.Coverage.insert(font.Coverage.end(), line, line + glyph.Width);
-        }
-    }
-    return font.Glyphs.emplace(character, glyph).first->second;
-}
-
-int64_t TextWidth(FontFace& font, std::string_view utf8) {
-    int64_t width = 0;
-    for (size_t at = 0; at < utf8.size();) {
-        width += GlyphOf(font, NextCharacter(utf8, at)).Advance;
-    }
-    return width;
-}
-
-// dst + (colour - dst) * coverage / 255, per channel, rounded.
-uint32_t Blend(uint32_t destination, uint32_t colour, uint32_t coverage) {
-    uint32_t result = 0xFF000000u;
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const uint32_t d = (destination >> shift) & 0xFFu, c = (colour >> shift) & 0xFFu;
-        result |= ((c * coverage + d * (255 - coverage) + 127) / 255) << shift;
-    }
-    return result;
-}
-
-void DrawGlyph(Surface& surface, const FontFace& font, const Glyph& glyph, int64_t penX,
-               int64_t baseline, Rect clip, uint32_t colour) {
-    const int64_t x0 = penX + glyph.Left, y0 = baseline - glyph.Top;
-    const int64_t left = std::max<int64_t>(x0, clip.Left);
-    const int64_t right = std::min<int64_t>(x0 + glyph.Width, clip.Right);
-    const int64_t top = std::max<int64_t>(y0, clip.Top);
-    const int64_t bottom = std::min<int64_t>(y0 + glyph.Rows, clip.Bottom);
-    for (int64_t y = top; y < bottom; ++y) {
-        const uint8_t* coverage = font.Coverage.data() + glyph.Offset + (y - y0) * glyph.Width;
-        uint32_t* pixel = surface.Pixels.data() + y * surface.Width;
-        for (int64_t x = left; x < right; ++x) {
-            const uint32_t amount = coverage[x - x0];
-            if (amount == 255) {
-                pixel[x] = colour;  // the glyph's solid inside: most of a bold glyph
-            } else if (amount != 0) {
-                pixel[x] = Blend(pixel[x], colour, amount);
-            }
-        }
-    }
-}
-
 // The face name as kept: its first 31 characters, never a split UTF-8 sequence.
 std::string KeptFaceName(std::string_view face) {
     if (face.size() <= MaxFaceName) {
@@ -303,65 +204,26 @@ std::string KeptFaceName(std::string_view face) {
     return std::string(face.substr(0, end));
 }
 
-int32_t SaturatedAdd(int32_t a, int64_t b) {
-    const int64_t sum = static_cast<int64_t>(a) + b;
-    return static_cast<int32_t>(std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
-
-// Draws text at the surface's position and advances it; see DrawText.
-void DrawTextLocked(Surface& surface, std::string_view utf8) {
-    if (utf8.empty() || surface.Face == nullptr) {
-        return;
-    }
-    FontFace& font = *surface.Face;
-    const int64_t x = surface.X, y = surface.Y;
-    const int64_t lineHeight =
-        static_cast<int64_t>(surface.Metrics.Height) + surface.Metrics.ExternalLeading;
-    const int64_t width = TextWidth(font, utf8);
-    const Rect area = DrawableLocked(surface);
-    const auto clamped = [](int64_t value, int32_t low, int32_t high) {
-        return static_cast<int32_t>(std::clamp<int64_t>(value, low, high));
-    };
-    // The line's rows, from the pen to the surface's right edge.
-    const Rect clip{clamped(x, area.Left, area.Right), clamped(y, area.Top, area.Bottom),
-                    area.Right, clamped(y + lineHeight, area.Top, area.Bottom)};
-    if (surface.BackColour != ColourNone) {
-        const Rect cells{clip.Left, clip.Top, clamped(x + width, clip.Left, area.Right),
-                         clip.Bottom};
-        FillRectLocked(surface, PixelOf(surface.BackColour), cells);
-    }
-    const uint32_t colour = PixelOf(surface.ForeColour);
-    const int64_t baseline = y + surface.Metrics.Ascent;
-    int64_t pen = x;
-    for (size_t at = 0; at < utf8.size();) {
-        const Glyph& glyph = GlyphOf(font, NextCharacter(utf8, at));
-        if (clip.Top < clip.Bottom) {
-            DrawGlyph(surface, font, glyph, pen, baseline, clip, colour);
-        }
-        pen += glyph.Advance;
-    }
-    surface.X = static_cast<int32_t>(std::clamp<int64_t>(x + width, INT32_MIN, INT32_MAX));
-    MarkDirtyLocked(surface, x, y, x + width, y + lineHeight);
-}
-
 }  // namespace
 
 // ---- Shared inside the layer ----
 
+int32_t ScaledUnits(const FontFace& font, int64_t units) {
+    return MulFix(units, font.Scale);
+}
+
 void SelectFontLocked(Surface& surface, FontHandle font) {
-    LineMetrics metrics;
-    FontFace* face = FaceForFontLocked(font, metrics);
+    FontFace* face = FaceForFontLocked(font);
     if (face == nullptr) {
         RecordError(ErrorInvalidHandle);
         return;
     }
     surface.Font = font;
     surface.Face = face;
-    surface.Metrics = metrics;
+    surface.Metrics = face->Metrics;
 }
 
-FontFace* FaceForFontLocked(FontHandle font, LineMetrics& metrics) {
+FontFace* FaceForFontLocked(FontHandle font) {
     FontEntry* entry = nullptr;
     {
         std::lock_guard lock(Fonts().Lock);
@@ -375,31 +237,22 @@ FontFace* FaceForFontLocked(FontHandle font, LineMetrics& metrics) {
     if (entry->Made == nullptr) {
         entry->Made = MakeFace(*entry);  // retried on a later selection when it fails
     }
-    if (entry->Made == nullptr) {
-        return nullptr;
-    }
-    metrics = entry->Made->Metrics;
     return entry->Made.get();
 }
 
 // ---- Public functions ----
 
-FontHandle NewFont(std::string_view face, float points, int32_t style, int32_t charset,
-                   int32_t pitchAndFamily, int32_t angle) {
+FontHandle NewFont(std::string_view face, float points, int32_t style) {
     FontEntry wanted;
     wanted.Face = KeptFaceName(face);
     wanted.Points = points == 0.0f || !std::isfinite(points) ? DefaultPoints : points;
     wanted.Style = style;
-    wanted.Charset = charset & 0xFF;
-    wanted.PitchAndFamily = pitchAndFamily & 0xFF;
-    wanted.Angle = angle;
     FontTable& table = Fonts();
     std::lock_guard lock(table.Lock);
     for (size_t i = 0; i < table.Fonts.size(); ++i) {
         const FontEntry& entry = *table.Fonts[i];
         if (entry.Points == wanted.Points && entry.Style == wanted.Style &&
-            entry.Charset == wanted.Charset && entry.PitchAndFamily == wanted.PitchAndFamily &&
-            entry.Angle == wanted.Angle && entry.Face == wanted.Face) {
+            entry.Face == wanted.Face) {
             return static_cast<FontHandle>(i + 1);
         }
     }
@@ -410,44 +263,20 @@ FontHandle NewFont(std::string_view face, float points, int32_t style, int32_t c
     return static_cast<FontHandle>(table.Fonts.size());
 }
 
-bool MakeFontNow(FontHandle font, std::string_view utf8) {
-    std::lock_guard lock(SurfaceLock());
-    LineMetrics metrics;
-    FontFace* face = FaceForFontLocked(font, metrics);
-    if (face != nullptr) {
-        TextWidth(*face, utf8);  // renders each glyph once
-    }
-    return face != nullptr;
-}
-
 int32_t FontPixelsPerEm(FontHandle font) {
     std::lock_guard lock(SurfaceLock());
-    LineMetrics metrics;
-    const FontFace* face = FaceForFontLocked(font, metrics);
+    const FontFace* face = FaceForFontLocked(font);
     return face != nullptr ? face->PixelsPerEm : 0;
+}
+
+int32_t FontLineHeight(FontHandle font) {
+    std::lock_guard lock(SurfaceLock());
+    const FontFace* face = FaceForFontLocked(font);
+    return face != nullptr ? face->Metrics.Height + face->Metrics.ExternalLeading : 0;
 }
 
 void SetTextFont(FontHandle font) {
     OnCurrentSurface([&](Surface& surface) { SelectFontLocked(surface, font == 0 ? 1 : font); });
-}
-
-void SetPosition(float x, float y) {
-    OnCurrentSurface([&](Surface& surface) {
-        surface.X = ToPixel(x);
-        surface.Y = ToPixel(y);
-    });
-}
-
-void DrawText(std::string_view utf8) {
-    OnCurrentSurface([&](Surface& surface) { DrawTextLocked(surface, utf8); });
-}
-
-void EndTextLine() {
-    OnCurrentSurface([](Surface& surface) {
-        surface.X = 0;
-        surface.Y = SaturatedAdd(surface.Y, static_cast<int64_t>(surface.Metrics.Height) +
-                                                surface.Metrics.ExternalLeading);
-    });
 }
 
 }  // namespace render
