@@ -93,9 +93,12 @@ void NewGraphicControl(SurfaceHandle window, int32_t controlId, int32_t width, i
     }
 }
 
-// While drawn changes wait to be taken, what is presented over them is copied in at
-// once, so the drawing does not take the bitmap's pixels at the take; the window takes
-// its changes before any game presents, so a game's frames are only recorded.
+// The parts not yet taken show the bitmap presented last: a new game's first frame,
+// presented whole, takes over the parts an earlier game's frame left. While drawn
+// changes wait to be taken, what is presented over them is copied in at once, so the
+// drawing does not take the bitmap's pixels at the take. The window draws on its
+// control only before any game, and takes that at once, so a game's frames are only
+// recorded, and only the taking thread writes the image.
 void PresentBitmap(SurfaceHandle window, int32_t controlId, SurfaceHandle bitmap,
                    const DamageList& areas) {
     ControlSink* sink = nullptr;
@@ -106,9 +109,6 @@ void PresentBitmap(SurfaceHandle window, int32_t controlId, SurfaceHandle bitmap
         if (control == nullptr || source == nullptr || source->Kind != SurfaceKind::Bitmap) {
             RecordError(ErrorInvalidHandle);
             return;
-        }
-        if (control->Presented != bitmap) {
-            BringInPresentedLocked(*control);
         }
         const bool allTaken = control->Dirty.Count == 0;
         const bool drawnWaiting = !allTaken && control->Presented == 0;

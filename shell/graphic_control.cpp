@@ -20,6 +20,7 @@
 #include "game/commands.h"
 #include "game/frame.h"
 #include "game/layout.h"
+#include "render/painters.h"
 #include "render/surface.h"
 #include "shell/main_window.h"
 
@@ -114,9 +115,11 @@ GraphicControl::GraphicControl(QWidget* parent) : QWidget(parent) {
     std::call_once(ControlMade, [] {
         render::NewGraphicControl(MainWindowHandle, IdGraphic, game::ControlImageWidth,
                                   game::ControlImageHeight, &Sink);
+        // Silver until the first frame. The only drawing on the control, taken at once,
+        // so a game's frames find no drawing waiting and copy nothing until taken.
+        render::ResetSurfaceToSilver(MainWindowHandle, IdGraphic);
     });
     Shown = ControlImageShown();
-    // The control may have been drawn on before this widget existed.
     ShowChanges();
 }
 

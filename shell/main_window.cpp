@@ -146,7 +146,6 @@ void MainWindowWidget::closeEvent(QCloseEvent* event) {
 std::unique_ptr<MainWindowWidget> CreateMainWindow() {
     InstallAccessibleRoles();  // before Qt makes the widgets' interfaces
     auto window = std::make_unique<MainWindowWidget>();
-    render::ResetSurfaceToSilver(MainWindowHandle, IdGraphic);  // silver until the first frame
     InstallQtHost(window->NewAction());
     return window;
 }

@@ -26,7 +26,7 @@ PLAY_MILLI=1000  # the play image's screen pixels per thousand of its own (scale
 while read -r name value; do
     declare -grx "$name=$((value))"
 done < <(sed -n '/^constexpr int32_t /{s///; s/;.*//; s/\w*:://g; s/, /\n/g; s/ = / /gp}' \
-    "$HERE"/../../../{render/painters.h,render/text_painters.h,game/layout.h,game/rules.h})
+    "$HERE"/../../../{render/painters.h,render/text_painters.h,game/rules.h,game/layout.h})
 # The items of the menu Funciones, in their order, as the window lists them.
 mapfile -t MENU_ITEMS < <(sed -n 's/^constexpr MenuItem FunctionItems\[\] = //p' \
     "$HERE/../../../shell/main_window.cpp" | grep -o '"[^"]*"' | tr -d '"')
