@@ -3,13 +3,15 @@
 # Checks the play area's border and inside in a screenshot of the idle window.
 #
 # Usage: border.py WINDOW.ppm SCALE   (the window's client area alone, as binary PPM)
-# Under the menu bar the border is grey (808080) on the top, left and right, as many
+# Under the menu bar the border is grey (ColourGrey) on the top, left and right, as many
 # device pixels thick as SCALE, one fewer or more where a logical edge falls inside a
-# device pixel; every pixel inside is silver (C0C0C0) down to the window's bottom edge.
-# Prints the three widths.
+# device pixel; every pixel inside is silver (ColourSilver) down to the window's bottom
+# edge. Prints the three widths. The colours come from the environment, where lib.sh
+# puts the program's own.
+import os
 import sys
 
-GREY, SILVER = b"\x80\x80\x80", b"\xc0\xc0\xc0"
+GREY, SILVER = (bytes.fromhex(os.environ[name]) for name in ("ColourGrey", "ColourSilver"))
 
 
 with open(sys.argv[1], "rb") as image:

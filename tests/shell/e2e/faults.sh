@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from the headers
+# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from tools/facts
 # When the world goes away: no display, no usable platform, a display of 256 colours
 # or too few descriptors is one line and code 1; the window destroyed by another
 # client, and SIGTERM, SIGINT or SIGHUP, end the program with code 0 (a signal ignored
@@ -83,7 +83,7 @@ if command -v setpriv >/dev/null && command -v prlimit >/dev/null; then
     game_over() {
         screenshot end
         play_region end words 400 100 "$EndX" "$EndY"
-        [ "$(convert "$WORK/words.png" -fill black +opaque '#FF0000' -fill white -opaque '#FF0000' -format '%[fx:int(mean*40000)]' info:)" -gt 500 ]
+        [ "$(convert "$WORK/words.png" -fill black +opaque "#$ColourRed" -fill white -opaque "#$ColourRed" -format '%[fx:int(mean*40000)]' info:)" -gt 500 ]
     }
     wait_for 60 flood game_over || fail "no Game Over under the address-space limit"
     xdotool click --repeat 50 --delay 5 1

@@ -1,9 +1,9 @@
 # SPDX-License-Identifier: MIT
-# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from the headers
+# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from tools/facts
 # Shared by the end-to-end scripts (sourced by bash): a private X server, with or
 # without a window manager, a sound server of the test's own, the program under test,
 # the menu, the mouse, and screenshots read region by region. Every wait polls with a
-# deadline. Places and sizes come from the program's own headers.
+# deadline. Places, sizes, colours and the menu's items come from tools/facts.
 #
 # Usage in a script:  . lib.sh; need_tools; start_display; start_game; ...
 # The first argument of every script is the zarpeta executable. A script on another
@@ -17,19 +17,17 @@ HERE=$(dirname "${BASH_SOURCE[0]}")
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/zarpeta-e2e.XXXXXX")
 XVFB_PID="" APP_PID="" WM_PIDS="" SOUND_PIDS="" HELPER_PIDS=""
 SCREEN_WIDTH=${SCREEN_WIDTH:-1280} SCREEN_HEIGHT=${SCREEN_HEIGHT:-1024}
-SILVER=C0C0C0 BORDER=808080
 PLAY_MILLI=1000  # the play image's screen pixels per thousand of its own (scaled_play)
 
-# The program's geometry: every whole-number constant of these headers as a variable of
-# its name (PlayAreaWidth, BarLaneX, ScoreLabelX, ...), expressions worked out in order,
-# exported for the helpers (shots.py).
-while read -r name value; do
-    declare -grx "$name=$((value))"
-done < <(sed -n '/^constexpr int32_t /{s///; s/;.*//; s/\w*:://g; s/, /\n/g; s/ = / /gp}' \
-    "$HERE"/../../../{render/painters.h,render/text_painters.h,game/layout.h})
-# The items of the menu Funciones, in their order, as the window lists them.
-mapfile -t MENU_ITEMS < <(sed -n 's/^constexpr MenuItem FunctionItems\[\] = //p' \
-    "$HERE/../../../shell/main_window.cpp" | grep -o '"[^"]*"' | tr -d '"')
+# The program's facts, as tools/facts prints them beside the program: sizes and places
+# (PlayAreaWidth, BarLaneX, ...), colours as RRGGBB (ColourSilver, ColourGrey: the
+# border's), the menu's items (FunctionItems), each a variable of its name, exported
+# for the helpers (shots.py, border.py).
+FACTS=$("$(dirname "$ZARPETA")/zarpeta-facts") || { echo "FAIL: no zarpeta-facts beside $ZARPETA" >&2 && exit 1; }
+while IFS== read -r name value; do
+    declare -grx "$name=$value"
+done <<<"$FACTS"
+read -ra MENU_ITEMS <<<"$FunctionItems"
 
 # stop PID...: ends each process and reaps it. One that has not ended 10 s after being
 # asked to (a window manager, now and then) is killed outright.
@@ -297,7 +295,7 @@ find_menu_height() {
     window_now
     screenshot probe
     MENU_H=$(convert "$WORK/probe.png" -crop "1x200+$((WIN_X + WIN_W / 2))+$WIN_Y" +repage txt:- |
-        grep -i "#$BORDER" | head -n 1 | sed 's/^0,\([0-9]*\):.*/\1/')
+        grep -i "#$ColourGrey" | head -n 1 | sed 's/^0,\([0-9]*\):.*/\1/')
     [ -n "$MENU_H" ] && [ "$MENU_H" -gt 0 ]
 }
 
@@ -422,7 +420,7 @@ flood() { xdotool click --repeat 20 --delay 5 1 && "$@"; }
 wall_shown() {
     screenshot wall
     [ "$(pixel wall $((PLAY_X + $(at_scale $((CellWidth * 3 / 2))))) \
-        $((PLAY_Y + $(at_scale $((CellHeight * 3 / 2))))))" != "$SILVER" ]
+        $((PLAY_Y + $(at_scale $((CellHeight * 3 / 2))))))" != "$ColourSilver" ]
 }
 
 # The bar's lane between two screenshots.
@@ -454,13 +452,13 @@ shoot_row() {
     lane_clear() {
         screenshot lane
         play_region lane lane_strip 1 $((shot_y + 151 - from)) $((BarLaneX + BarWidth / 2)) "$from"
-        only_colour lane_strip "$SILVER"
+        only_colour lane_strip "$ColourSilver"
     }
     block_gone() {
         screenshot after
         play_region after block $((CellWidth - 4)) $((CellHeight - 4)) \
             $((BlockLayerWidth - CellWidth + 2)) $((top + 2))
-        only_colour block "$SILVER"
+        only_colour block "$ColourSilver"
     }
     aim_at $((shot_y - ShotBelowAim))
     for attempt in 1 2 3 4 5 6; do

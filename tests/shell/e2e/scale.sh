@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from the headers
+# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from tools/facts
 # At scale factors 1, 1.25, 1.5, 2 and 3 every device pixel of the play area's
 # border is grey and every one inside it silver (border.py): no seams, no black.
 # Where the window does not fit the screen, at 2x on 1920 x 1200 and at 1x on

@@ -10,7 +10,8 @@
 # bar's lane. Prints, per shot, the positions seen and the time from the click to the
 # first pixel of the shot (and the click's CLOCK_MONOTONIC time, for the figures'
 # sound latency); exits 1 when a shot is seen at fewer than MIN_SEEN positions.
-# The geometry comes from the environment, where lib.sh puts the program's own.
+# The geometry and the silver come from the environment, where lib.sh puts the
+# program's own.
 import os
 import sys
 import time
@@ -19,7 +20,7 @@ from Xlib import X, display
 from Xlib.ext import xtest
 
 FLIGHT_SECONDS = 0.6  # the shot reaches the lane after 22 ticks of 1/64 s, 0.34 s
-SILVER = b"\xc0\xc0\xc0"
+SILVER = bytes.fromhex(os.environ["ColourSilver"])[::-1]  # as the screen stores it: BGR
 
 
 def mark_left(row, width):

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from the headers
+# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from tools/facts
 # With a sound server of its own (the one named second, PulseAudio when none: a null
 # sink, recorded from its monitor): aiming at a row and clicking destroys that row's
 # right-most block, the score changes, the shot cue sounds within 0.5 s of the click and

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from the headers
+# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from tools/facts
 # On Qt's Wayland platform under a headless sway of the test's own, with no X server (no
 # DISPLAY, no Xwayland): the window is a native xdg-shell toplevel whose client area is
 # the play area's size with the menu bar at its top; "Funciones" opens and "Nuevo" shows
@@ -122,7 +122,7 @@ note "a native xdg-shell window under sway, no DISPLAY"
 screenshot idle
 right=$((WIN_X + WIN_W - 1))
 [ "$(pixel idle $right $((WIN_Y + 300)))$(pixel idle $((right + 1)) $((WIN_Y + 300)))" = \
-    "$BORDER$(pixel idle 5 5)" ] || fail "the window's right edge is not at $right"
+    "$ColourGrey$(pixel idle 5 5)" ] || fail "the window's right edge is not at $right"
 note "client area ${WIN_W}x$WIN_H at $WIN_X,$WIN_Y, menu bar $MENU_H px, no decorations"
 
 new_game

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from the headers
+# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from tools/facts
 # With no window manager: started by a launcher, the window ends the launcher's startup
 # notification once it is shown; it opens centred with a client area of the play area's
 # size, the play area is silver inside its border, the menu opens, "Nuevo" shows the
@@ -47,8 +47,8 @@ note "the window has its icon"
 
 screenshot idle
 play_region idle inside "$ControlImageWidth" $((PLAY_VISIBLE_H - 1)) 0 0
-only_colour inside "$SILVER" || fail "the play area is not all silver before the first game"
-[ "$(pixel idle $((WIN_X + WIN_W - 1)) $((WIN_Y + MENU_H + 100)))" = "$BORDER" ] || fail "no right border"
+only_colour inside "$ColourSilver" || fail "the play area is not all silver before the first game"
+[ "$(pixel idle $((WIN_X + WIN_W - 1)) $((WIN_Y + MENU_H + 100)))" = "$ColourGrey" ] || fail "no right border"
 note "silver inside a grey border"
 
 # The menu bar carries its one title near its left end and nothing on the right.

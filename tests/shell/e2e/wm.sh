@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from the headers
+# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from tools/facts
 # Under the window manager named second: the window asks for a title bar with no
 # buttons yet stays closable and minimisable, and neither resizable nor maximisable;
 # its frame is centred on the work area; it minimises and comes back; Alt+F4 and
