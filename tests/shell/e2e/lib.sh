@@ -32,7 +32,6 @@ FACTS=$("$(dirname "$ZARPETA")/zarpeta-facts") || { echo "FAIL: no zarpeta-facts
 while IFS== read -r name value; do
     declare -grx "$name=$value"
 done <<<"$FACTS"
-read -ra MENU_ITEMS <<<"$FunctionItems"
 
 # stop PID...: ends each process and reaps it. One that has not ended 10 s after being
 # asked to (a window manager, now and then) is killed outright.
@@ -90,6 +89,10 @@ wait_for() {
     done
 }
 gone() { ! "$@"; }  # wait_for 5 gone COMMAND...: until the command fails
+
+# spawn LIST LOG COMMAND...: the command in the background, its output added to LOG;
+# its pid put first in LIST (a variable's name), which the test's end stops.
+spawn() { "${@:3}" >>"$WORK/$2" 2>&1 & printf -v "$1" '%s' "$! ${!1}"; }
 
 # session_bus FILE: a session bus daemon of its own; its address in FILE and BUS, its pid
 # in BUS_PID. bus_has NAME: a process owns NAME on the session bus.
@@ -150,12 +153,10 @@ start_wm() {
     session_bus "$WORK/wm.bus"
     WM_PIDS=$BUS_PID  # each process is listed at once: a failed start stops what it started
     if [ "$helper" = kglobalaccel5 ]; then
-        DBUS_SESSION_BUS_ADDRESS=$BUS HOME="$WORK" "$helper" >"$WORK/helper.log" 2>&1 &
-        WM_PIDS="$! $WM_PIDS"
+        spawn WM_PIDS helper.log env DBUS_SESSION_BUS_ADDRESS="$BUS" HOME="$WORK" "$helper"
         DBUS_SESSION_BUS_ADDRESS=$BUS wait_for 30 bus_has org.kde.kglobalaccel || fail "no $helper"
     fi
-    DBUS_SESSION_BUS_ADDRESS=$BUS HOME="$WORK" "${command[@]}" >"$WORK/wm.log" 2>&1 &
-    WM_PIDS="$! $WM_PIDS"  # the manager first
+    spawn WM_PIDS wm.log env DBUS_SESSION_BUS_ADDRESS="$BUS" HOME="$WORK" "${command[@]}"  # the manager first
     if [ "$helper" = Xwayland ]; then
         xwayland_ready() {
             XAUTHORITY=$(find "$run" -name '.mutter-Xwaylandauth.*') &&
@@ -183,8 +184,8 @@ start_atspi() {
         { echo "skipped: at-spi2-core or python3-pyatspi is not installed" && exit 77; }
     session_bus "$WORK/a11y.bus"
     export DBUS_SESSION_BUS_ADDRESS=$BUS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-    "$launcher" --launch-immediately >"$WORK/a11y.log" 2>&1 &
-    HELPER_PIDS="$HELPER_PIDS $! $BUS_PID"
+    HELPER_PIDS="$HELPER_PIDS $BUS_PID"
+    spawn HELPER_PIDS a11y.log "$launcher" --launch-immediately
     # Asked for before it is there, the bus would start a second launcher of its own.
     wait_for 30 bus_has org.a11y.Bus || fail "no accessibility bus"
     helper atspi.log atspi
@@ -193,8 +194,7 @@ start_atspi() {
 # helper LOG NAME ARGUMENT...: the helper NAME of helpers.py, running in the background
 # until the test ends, once it has said it is ready; its output in LOG.
 helper() {
-    /usr/bin/python3 "$HERE/helpers.py" "${@:2}" >"$WORK/$1" 2>&1 &
-    HELPER_PIDS="$! $HELPER_PIDS"
+    spawn HELPER_PIDS "$1" /usr/bin/python3 "$HERE/helpers.py" "${@:2}"
     wait_for 60 grep -qx ready "$WORK/$1" || fail "no $2 helper"
 }
 
@@ -218,22 +218,20 @@ start_sound_server() {
         for part in pipewire wireplumber pipewire-pulse; do
             # The session manager and the PulseAudio server need the core's socket.
             wait_for 20 test -S "$dir/pipewire-0" -o "$part" = pipewire || fail "no pipewire socket"
-            HOME="$dir" XDG_RUNTIME_DIR="$dir" "$part" >>"$WORK/sound.log" 2>&1 &
-            SOUND_PIDS="$SOUND_PIDS $!"
+            spawn SOUND_PIDS sound.log env HOME="$dir" XDG_RUNTIME_DIR="$dir" "$part"
         done
     else
         export PULSE_SERVER="unix:$dir/native"
-        HOME="$dir" XDG_RUNTIME_DIR="$dir" pulseaudio -n --daemonize=no --exit-idle-time=-1 \
-            --use-pid-file=no --log-target=stderr -L "module-null-sink sink_name=zarpeta_null rate=44100" \
-            -L "module-native-protocol-unix socket=$dir/native auth-anonymous=1" >>"$WORK/sound.log" 2>&1 &
-        SOUND_PIDS="$SOUND_PIDS $!"
+        spawn SOUND_PIDS sound.log env HOME="$dir" XDG_RUNTIME_DIR="$dir" pulseaudio -n --daemonize=no \
+            --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
+            -L "module-null-sink sink_name=zarpeta_null rate=44100" \
+            -L "module-native-protocol-unix socket=$dir/native auth-anonymous=1"
     fi
     wait_for 20 pactl info >/dev/null 2>&1 || fail "the sound server did not start"
     [ "${SOUND_SERVER:-}" != pipewire ] ||
         pactl load-module module-null-sink sink_name=zarpeta_null rate=44100 >/dev/null
-    parec -d zarpeta_null.monitor --format=s16le --rate=44100 --channels=1 \
-        --latency-msec=10 >>"$WORK/rec.raw" 2>"$WORK/parec.log" &
-    SOUND_PIDS="$SOUND_PIDS $!"
+    parec -d zarpeta_null.monitor --format=s16le --rate=44100 --channels=1 --latency-msec=10 \
+        >>"$WORK/rec.raw" 2>"$WORK/parec.log" & SOUND_PIDS="$! $SOUND_PIDS"
     from=$(recorded)
     recording() { [ "$(recorded)" -gt $((from + 8820)) ]; }
     wait_for 20 recording || fail "nothing is recorded from the null sink"
@@ -348,6 +346,9 @@ play_region() {
         $((PLAY_Y + $(at_scale "$6")))
 }
 
+# look NAME W H X Y: a fresh screenshot's region in play-area image coordinates, as NAME.
+look() { screenshot "$1" && play_region "$1" "$1" "${@:2}"; }
+
 # colours NAME: how many colours the cropped region has. only_colour NAME RRGGBB: the
 # region is that one colour throughout.
 colours() { convert "$WORK/$1.png" -format '%k' info:; }
@@ -405,12 +406,10 @@ close_menu() {
 # item_row NAME: the open menu's item of that name (Nuevo, Autor, Salir): ROW_Y, the top
 # of its row on the screen, and ROW_H, its height.
 item_row() {
-    local i
-    for i in "${!MENU_ITEMS[@]}"; do
-        [ "${MENU_ITEMS[i]}" != "$1" ] || break
-    done
-    [ "${MENU_ITEMS[i]:-}" = "$1" ] || fail "no menu item $1 among: ${MENU_ITEMS[*]}"
-    ROW_H=$((POPUP_H / ${#MENU_ITEMS[@]})) ROW_Y=$((POPUP_Y + POPUP_H * i / ${#MENU_ITEMS[@]}))
+    local items=" $FunctionItems "
+    [[ $items = *" $1 "* ]] || fail "no menu item $1 among: $FunctionItems"
+    local all=($items) before=(${items%%" $1 "*})
+    ROW_H=$((POPUP_H / ${#all[@]})) ROW_Y=$((POPUP_Y + POPUP_H * ${#before[@]} / ${#all[@]}))
 }
 
 # choose NAME: opens the menu and clicks the item of that name through its row's middle
@@ -428,20 +427,12 @@ choose() {
 flood() { xdotool click --repeat 20 --delay 5 1 && "$@"; }
 
 # The first block of the wall (row 1, column 1) is not silver once a game is shown.
-wall_shown() {
-    screenshot wall
-    [ "$(pixel wall $((PLAY_X + $(at_scale $((CellWidth * 3 / 2))))) \
-        $((PLAY_Y + $(at_scale $((CellHeight * 3 / 2))))))" != "$ColourSilver" ]
-}
+wall_shown() { look wall 1 1 $((CellWidth * 3 / 2)) $((CellHeight * 3 / 2)) && ! only_colour wall "$ColourSilver"; }
 
 # The bar's lane between two screenshots.
 bar_moves() {
-    local shot
-    for shot in lane1 lane2; do
-        screenshot $shot && sleep 0.1
-        play_region $shot ${shot}c "$BarLayerWidth" $((PLAY_VISIBLE_H - 1)) "$BarLaneX" 0
-    done
-    ! same_image lane1c lane2c
+    look lane1 "$BarLayerWidth" $((PLAY_VISIBLE_H - 1)) "$BarLaneX" 0 && sleep 0.1
+    look lane2 "$BarLayerWidth" $((PLAY_VISIBLE_H - 1)) "$BarLaneX" 0 && ! same_image lane1 lane2
 }
 
 new_game() {
@@ -461,15 +452,11 @@ shoot_row() {
     local shot_y=$((top + CellHeight / 2))
     from=$((shot_y > 150 ? shot_y - 150 : 0))
     lane_clear() {
-        screenshot lane
-        play_region lane lane_strip 1 $((shot_y + 151 - from)) $((BarLaneX + BarWidth / 2)) "$from"
-        only_colour lane_strip "$ColourSilver"
+        look lane 1 $((shot_y + 151 - from)) $((BarLaneX + BarWidth / 2)) "$from" && only_colour lane "$ColourSilver"
     }
     block_gone() {
-        screenshot after
-        play_region after block $((CellWidth - 4)) $((CellHeight - 4)) \
-            $((BlockLayerWidth - CellWidth + 2)) $((top + 2))
-        only_colour block "$ColourSilver"
+        look block $((CellWidth - 4)) $((CellHeight - 4)) $((BlockLayerWidth - CellWidth + 2)) $((top + 2)) &&
+            only_colour block "$ColourSilver"
     }
     aim_at $((shot_y - ShotBelowAim))
     for attempt in 1 2 3 4 5 6; do

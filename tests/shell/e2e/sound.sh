@@ -19,14 +19,11 @@ expect_sound
 new_game
 
 # The score line: from the label's first pass to the launcher, down through the number.
-score() {
-    play_region "$1" "score_$1" $((LauncherX - ScoreLabelX)) $((ScoreNumberY - ScoreLabelY + 40)) \
-        $((ScoreLabelX - 1)) $((ScoreLabelY - 1))
-}
-screenshot before && score before
+score() { look "$1" $((LauncherX - ScoreLabelX)) $((ScoreNumberY - ScoreLabelY + 40)) $((ScoreLabelX - 1)) $((ScoreLabelY - 1)); }
+score before
 shoot_row 5
 score after
-check "the block turned silver and the score changed" gone same_image score_before score_after
+check "the block turned silver and the score changed" gone same_image before after
 expect_cues
 
 stream=$(pactl list sink-inputs)
