@@ -14,10 +14,10 @@ need_tools pulseaudio parec prlimit
 # start_fails WORDS ENV...: the program, started under env ENV..., fails with one line
 # containing WORDS.
 start_fails() {
-    local words=$1 code=0
+    local code=0
     env "${@:2}" "$ZARPETA" >"$WORK/fail.out" 2>"$WORK/fail.err" || code=$?
-    check "${*:2} -> code $code: $(cat "$WORK/fail.err")" eval '[ "$code" = 1 ] &&
-        [ "$(wc -l <"$WORK/fail.err")" = 1 ] && grep -q "^zarpeta: .*$words" "$WORK/fail.err"'
+    check "${*:2} -> code $code: $(cat "$WORK/fail.err")" \
+        [ "$code $(wc -l <"$WORK/fail.err") $(grep -c "^zarpeta: .*$1" "$WORK/fail.err")" = "1 1 1" ]
 }
 SCREEN_DEPTH=8 start_display
 start_fails 'bits de color' XDG_RUNTIME_DIR="$WORK"

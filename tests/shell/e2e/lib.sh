@@ -29,7 +29,7 @@ PLAY_MILLI=1000  # the play image's screen pixels per thousand of its own (scale
 # border's), the menu's items (FunctionItems), each a variable of its name, exported
 # for the helpers (shots.py, border.py).
 FACTS=$("$(dirname "$ZARPETA")/zarpeta-facts") || { echo "FAIL: no zarpeta-facts beside $ZARPETA" >&2 && exit 1; }
-while IFS== read -r name value; do
+while IFS='=' read -r name value; do
     declare -grx "$name=$value"
 done <<<"$FACTS"
 
@@ -406,9 +406,9 @@ close_menu() {
 # item_row NAME: the open menu's item of that name (Nuevo, Autor, Salir): ROW_Y, the top
 # of its row on the screen, and ROW_H, its height.
 item_row() {
-    local items=" $FunctionItems "
+    local items=" $FunctionItems " all before
     [[ $items = *" $1 "* ]] || fail "no menu item $1 among: $FunctionItems"
-    local all=($items) before=(${items%%" $1 "*})
+    read -ra all <<<"$items" && read -ra before <<<"${items%%" $1 "*}"
     ROW_H=$((POPUP_H / ${#all[@]})) ROW_Y=$((POPUP_Y + POPUP_H * ${#before[@]} / ${#all[@]}))
 }
 
@@ -427,7 +427,9 @@ choose() {
 flood() { xdotool click --repeat 20 --delay 5 1 && "$@"; }
 
 # The first block of the wall (row 1, column 1) is not silver once a game is shown.
-wall_shown() { look wall 1 1 $((CellWidth * 3 / 2)) $((CellHeight * 3 / 2)) && ! only_colour wall "$ColourSilver"; }
+wall_shown() {
+    look wall 1 1 $((CellWidth * 3 / 2)) $((CellHeight * 3 / 2)) && ! only_colour wall "$ColourSilver"
+}
 
 # The bar's lane between two screenshots.
 bar_moves() {
@@ -452,7 +454,8 @@ shoot_row() {
     local shot_y=$((top + CellHeight / 2))
     from=$((shot_y > 150 ? shot_y - 150 : 0))
     lane_clear() {
-        look lane 1 $((shot_y + 151 - from)) $((BarLaneX + BarWidth / 2)) "$from" && only_colour lane "$ColourSilver"
+        look lane 1 $((shot_y + 151 - from)) $((BarLaneX + BarWidth / 2)) "$from" &&
+            only_colour lane "$ColourSilver"
     }
     block_gone() {
         look block $((CellWidth - 4)) $((CellHeight - 4)) $((BlockLayerWidth - CellWidth + 2)) $((top + 2)) &&

@@ -25,7 +25,8 @@ for run in 1@3200x1800 1.25@3200x1800 1.5@3200x1800 2@3200x1800 3@3200x1800 2@19
     export QT_SCALE_FACTOR=$scale
     start_game
     if [ "$screen" = 3200x1800 ]; then
-        check "${WIN_W} px wide at ${scale}x" [ "$WIN_W" = "$(python3 -c "print(round($PlayAreaWidth * $scale))")" ]
+        check "${WIN_W} px wide at ${scale}x" \
+            [ "$WIN_W" = "$(python3 -c "print(round($PlayAreaWidth * $scale))")" ]
     else
         check "${WIN_W}x$WIN_H at $WIN_X,$WIN_Y fits $screen" [ "$WIN_X" -ge 0 -a "$WIN_Y" -ge 0 -a \
             $((WIN_X + WIN_W)) -le "$SCREEN_WIDTH" -a $((WIN_Y + WIN_H)) -le "$SCREEN_HEIGHT" -a \

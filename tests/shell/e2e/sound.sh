@@ -19,7 +19,10 @@ expect_sound
 new_game
 
 # The score line: from the label's first pass to the launcher, down through the number.
-score() { look "$1" $((LauncherX - ScoreLabelX)) $((ScoreNumberY - ScoreLabelY + 40)) $((ScoreLabelX - 1)) $((ScoreLabelY - 1)); }
+score() {
+    look "$1" $((LauncherX - ScoreLabelX)) $((ScoreNumberY - ScoreLabelY + 40)) \
+        $((ScoreLabelX - 1)) $((ScoreLabelY - 1))
+}
 score before
 shoot_row 5
 score after
@@ -27,7 +30,8 @@ check "the block turned silver and the score changed" gone same_image before aft
 expect_cues
 
 stream=$(pactl list sink-inputs)
-for property in 'application.id = "example.zarpeta.zarpeta"' 'application.icon_name = "zarpeta"' 'media.role = "game"'; do
+for property in 'application.id = "example.zarpeta.zarpeta"' 'application.icon_name = "zarpeta"' \
+    'media.role = "game"'; do
     check "the sound stream has $property" grep -qF "$property" <<<"$stream"
 done
 

@@ -28,10 +28,8 @@ start_compositor() {
         chmod 711 "$WORK" && chmod 644 "$WORK/sway.conf" && chown 65534:65534 "$run"
         as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
     fi
-    env -i PATH="$PATH" HOME="$run" XDG_RUNTIME_DIR="$run" WLR_BACKENDS=headless \
-        WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman "${as[@]}" sway -c "$WORK/sway.conf" \
-        >"$WORK/sway.log" 2>&1 &
-    WM_PIDS=$!
+    spawn WM_PIDS sway.log env -i PATH="$PATH" HOME="$run" XDG_RUNTIME_DIR="$run" WLR_BACKENDS=headless \
+        WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman "${as[@]}" sway -c "$WORK/sway.conf"
     sway_ready() {
         SWAYSOCK=$(find "$run" -name 'sway-ipc.*.sock' -type s) socket=$(find "$run" -name 'wayland-*' -type s)
         [ -n "$SWAYSOCK" ] && [ -n "$socket" ] && SWAYSOCK=$SWAYSOCK swaymsg -t get_outputs >/dev/null 2>&1
@@ -98,8 +96,8 @@ check "client area ${WIN_W}x$WIN_H, its play area $MENU_H px below its top" \
     [ "${WIN_W}x$WIN_H" = "${PlayAreaWidth}x$PlayAreaHeight" -a "$MENU_H" -lt 40 ]
 screenshot idle
 right=$((WIN_X + WIN_W - 1))
-check "the window's right edge at $right, no decorations beside it" [ "$(pixel idle $right $((WIN_Y + 300)))$(pixel idle \
-    $((right + 1)) $((WIN_Y + 300)))" = "$ColourGrey$(pixel idle 5 5)" ]
+edge="$(pixel idle $right $((WIN_Y + 300)))$(pixel idle $((right + 1)) $((WIN_Y + 300)))"
+check "the window's right edge at $right, no decorations beside it" [ "$edge" = "$ColourGrey$(pixel idle 5 5)" ]
 
 new_game
 note "menu Funciones opened; Nuevo shows the wall"

@@ -18,10 +18,12 @@ start_display
 # The end of a startup notification: a "remove:" message for the launcher's id.
 helper startup.log startup
 DESKTOP_STARTUP_ID=zarpeta-e2e_TIME1 start_game
-await 10 "the window ended its launcher's startup notification" grep -qx "remove: ID=zarpeta-e2e_TIME1" "$WORK/startup.log"
+await 10 "the window ended its launcher's startup notification" \
+    grep -qx "remove: ID=zarpeta-e2e_TIME1" "$WORK/startup.log"
 
-check "client area ${WIN_W}x$WIN_H centred at $WIN_X,$WIN_Y; menu bar $MENU_H px" \
-    [ "${WIN_W}x$WIN_H $WIN_X,$WIN_Y" = "${PlayAreaWidth}x$PlayAreaHeight $(((SCREEN_WIDTH - WIN_W) / 2)),$(((SCREEN_HEIGHT - WIN_H) / 2))" ]
+centre="$(((SCREEN_WIDTH - WIN_W) / 2)),$(((SCREEN_HEIGHT - WIN_H) / 2))"
+check "client area ${WIN_W}x$WIN_H at $WIN_X,$WIN_Y, centred at $centre; menu bar $MENU_H px" \
+    [ "${WIN_W}x$WIN_H $WIN_X,$WIN_Y" = "${PlayAreaWidth}x$PlayAreaHeight $centre" ]
 check "the window has its icon" eval 'xprop -id "$WIN" _NET_WM_ICON | grep -q "Icon ("'
 
 screenshot idle

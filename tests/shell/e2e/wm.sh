@@ -28,7 +28,8 @@ allowed=$(xprop -id "$WIN" _NET_WM_ALLOWED_ACTIONS)
 for action in CLOSE MINIMIZE MOVE; do
     check "$WM allows $action" grep -q "_NET_WM_ACTION_$action" <<<"$allowed"
 done
-check "$WM allows neither resize nor maximise: $allowed" gone grep -qE '_NET_WM_ACTION_(RESIZE|MAXIMIZE)' <<<"$allowed"
+check "$WM allows neither resize nor maximise: $allowed" \
+    gone grep -qE '_NET_WM_ACTION_(RESIZE|MAXIMIZE)' <<<"$allowed"
 
 # The outer frame, as the manager reports it, centred on the work area within 1 px.
 frame_centred() {
@@ -39,13 +40,13 @@ frame_centred() {
     read -r ax ay aw ah _ <<<"$(xprop -root _NET_WORKAREA | sed -n 's/.*= //; s/,//gp')"
     [ -n "${ah:-}" ] || read -r ax ay aw ah <<<"0 0 $SCREEN_WIDTH $SCREEN_HEIGHT"
     FRAME="$((WIN_X - l)),$((WIN_Y - t)) $((WIN_W + l + r))x$((WIN_H + t + b))"
-    local dx=$((2 * (WIN_X - l - ax) + WIN_W + l + r - aw))
-    local dy=$((2 * (WIN_Y - t - ay) + WIN_H + t + b - ah))
+    local dx=$((2 * (WIN_X - l - ax) + WIN_W + l + r - aw)) dy=$((2 * (WIN_Y - t - ay) + WIN_H + t + b - ah))
     [ "${b:-x}" != x ] && [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ]
 }
 centred_at() {
     wait_for 10 frame_centred || fail "frame $FRAME is not centred on $(xprop -root _NET_WORKAREA)"
-    check "${QT_SCALE_FACTOR:-1}x: frame $FRAME centred; client area ${WIN_W}x$WIN_H" [ "${WIN_W}x$WIN_H" = "$1" ]
+    check "${QT_SCALE_FACTOR:-1}x: frame $FRAME centred; client area ${WIN_W}x$WIN_H" \
+        [ "${WIN_W}x$WIN_H" = "$1" ]
 }
 centred_at "${PlayAreaWidth}x$PlayAreaHeight"
 
@@ -99,7 +100,8 @@ SCREEN_WIDTH=1024 SCREEN_HEIGHT=600
 start_display
 helper panels.log panels 27
 start_wm "$WM"
-await 10 "$WM leaves 0,27 1024x546 as the work area" eval 'xprop -root _NET_WORKAREA | grep -q "= 0, 27, 1024, 546"'
+await 10 "$WM leaves 0,27 1024x546 as the work area" \
+    eval 'xprop -root _NET_WORKAREA | grep -q "= 0, 27, 1024, 546"'
 start_game
 wait_for 10 frame_centred || fail "frame $FRAME is not centred on $(xprop -root _NET_WORKAREA)"
 check "1024x600 with 27 px panels: frame $FRAME centred on the work area; client area ${WIN_W}x$WIN_H" \
