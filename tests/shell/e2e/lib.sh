@@ -27,7 +27,7 @@ PLAY_MILLI=1000  # the play image's screen pixels per thousand of its own (scale
 # The program's facts, as tools/facts prints them beside the program: sizes and places
 # (PlayAreaWidth, BarLaneX, ...), colours as RRGGBB (ColourSilver, ColourGrey: the
 # border's), the menu's items (FunctionItems), each a variable of its name, exported
-# for the helpers (shots.py, border.py).
+# for the helpers (helpers.py).
 FACTS=$("$(dirname "$ZARPETA")/zarpeta-facts") || { echo "FAIL: no zarpeta-facts beside $ZARPETA" >&2 && exit 1; }
 while IFS='=' read -r name value; do
     declare -grx "$name=$value"
@@ -176,7 +176,7 @@ start_wm() {
 # ---- Assistive technology -------------------------------------------------------
 
 # A session bus with the accessibility bus, as on a desktop with a screen reader, and
-# atspi.py following the programs started from now on into atspi.log.
+# the atspi helper following the programs started from now on into atspi.log.
 start_atspi() {
     local launcher=/usr/libexec/at-spi-bus-launcher
     need dbus-daemon dbus-send
