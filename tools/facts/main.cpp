@@ -52,7 +52,7 @@ template <typename List, typename Print>
 void PrintList(std::string_view name, const List& list, Print print) {
     std::printf("%.*s=", static_cast<int>(name.size()), name.data());
     for (size_t index = 0; index < std::size(list); ++index) {
-        std::printf(index == 0 ? "" : " ");
+        std::fputs(index == 0 ? "" : " ", stdout);
         print(list[index]);
     }
     std::printf("\n");
@@ -68,6 +68,7 @@ static_assert(std::ranges::all_of(game::CueTable,
                                   [](const game::CueRow& row) { return OneWord(row.File); }),
               "each cue file's name is one word, so that the list of them reads back");
 
+// Each fact named once: the macro prints the constant under the name it is written with.
 #define NUMBER(name) PrintNumber(Unqualified(#name), name)
 #define COLOUR(name) PrintColour(Unqualified(#name), name)
 
