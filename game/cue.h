@@ -5,8 +5,8 @@
 //
 // A row gives a cue's name, as the records of the game print it ("#210": its resource
 // number), and the sound file the build synthesises for it: tools/cues/main.cpp writes
-// the file, shell/ embeds it and plays it. The build reads the file names from the rows
-// below, so adding a cue is a row here and a synthesiser in tools/cues/main.cpp.
+// the file, shell/ embeds it and plays it. The build learns the file names from
+// tools/facts, so adding a cue is a row here and a synthesiser in tools/cues/main.cpp.
 #pragma once
 
 #include <algorithm>
@@ -25,7 +25,7 @@ struct CueRow {
     std::string_view File;  // the synthesised sound, 16-bit mono PCM at 44,100 Hz
 };
 
-// In the order of Cue, one row a line.
+// In the order of Cue.
 constexpr CueRow CueTable[] = {
     {CueBlockHit, "#210", "210.wav"},  // a shot destroys a block
     {CueBarHit, "#211", "211.wav"},    // a shot meets the bar

@@ -10,13 +10,14 @@
 #include <vector>
 
 #include "game/cue.h"
+#include "game/host.h"
 #include "render/surface.h"
 
 namespace game {
 
 // The value that names the headless window to the drawing layer, and its control.
 inline const int32_t HeadlessWindow = render::NewWindowHandle();
-constexpr int32_t HeadlessControl = 1001;
+constexpr int32_t HeadlessControl = IdGraphic;
 
 // The cues a record lists; earlier ones are only counted, so that a long run (half a
 // million shots) neither grows the record nor makes each snapshot costly.

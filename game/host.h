@@ -16,6 +16,9 @@
 
 namespace game {
 
+// The id every host gives the control that shows the frames, in its own window.
+constexpr int32_t IdGraphic = 1001;
+
 // The control frames are presented to, as the drawing layer names it: a window's
 // handle and the control's id in it. {0, 0} until a host is installed.
 struct FrameTarget {

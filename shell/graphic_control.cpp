@@ -28,8 +28,12 @@ namespace shell {
 
 // ---- Constants ------------------------------------------------------------------
 
-const QColor BorderColour(0x80, 0x80, 0x80);
-constexpr QRgb Silver = 0xFFC0C0C0;
+// The drawing layer's colours (0x00BBGGRR) as Qt's: the border is the outlines' grey.
+constexpr QRgb QtColour(int32_t colour) {
+    return qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+const QColor BorderColour = QColor::fromRgb(QtColour(render::ColourGrey));
+constexpr QRgb Silver = QtColour(render::ColourSilver);
 // A screen reader speaks each change; faster than this it would only queue them up.
 constexpr int TellGapMs = 250;
 

@@ -33,6 +33,7 @@
 #include "render/text_painters.h"
 #include "runtime/pacing.h"
 #include "shell/command_line.h"
+#include "shell/icon_sides.h"
 #include "shell/main_window.h"
 #include "shell/platform.h"
 #include "shell/sound.h"
@@ -45,8 +46,7 @@ namespace {
 
 constexpr int StartFailedExitCode = 1;  // no display, platform, descriptors or window
 constexpr int LostDisplayExitCode = 1;
-constexpr int LeastColourDepth = 15;                             // bits; Qt paints nothing on fewer
-constexpr int IconSides[] = {16, 22, 24, 32, 48, 64, 128, 256};  // px, as embedded
+constexpr int LeastColourDepth = 15;  // bits; Qt paints nothing on fewer
 
 // Qt's own messages, the only way to tell these cases apart.
 constexpr const char* QtNoPluginMessage = "Could not find the Qt platform plugin";
@@ -153,7 +153,7 @@ void OpenedSoReplay() {
 // and the switcher; the same images are installed for the desktop's menus.
 void SetWindowIcon() {
     QIcon icon;
-    for (int side : IconSides) {
+    for (const int32_t side : shell::IconSides) {
         icon.addFile(QStringLiteral(":/zarpeta/icons/%1.png").arg(side), QSize(side, side));
     }
     QApplication::setWindowIcon(icon);

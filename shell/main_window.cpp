@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "game/commands.h"
 #include "game/layout.h"
@@ -32,11 +33,6 @@ namespace shell {
 
 // ---- Constants ------------------------------------------------------------------
 
-struct MenuItem {
-    const char* Text;
-    int32_t Id;
-};
-
 // The X11 core protocol's DestroyNotify event, as Qt's X platform hands it over.
 struct X11DestroyNotify {
     uint8_t ResponseType;  // 17; the top bit set when another client sent it
@@ -50,9 +46,6 @@ constexpr uint8_t X11DestroyNotifyCode = 17;
 // The smallest scale the play area is shown at, however small the screen: a quarter
 // is still something to play on, and it keeps every size positive.
 constexpr double SmallestScale = 0.25;
-
-// Plain items: no shortcuts, no mnemonics, no separators; the ids are not in order.
-constexpr MenuItem FunctionItems[] = {{"Nuevo", IdNew}, {"Autor", IdAuthor}, {"Salir", IdQuit}};
 
 namespace {
 
@@ -72,6 +65,10 @@ WindowGoneFilter GoneFilter;
 
 // ---- Internal helpers -----------------------------------------------------------
 
+QString Utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 bool WindowGoneFilter::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
     if (Watched != 0 && type == "xcb_generic_event_t") {
         const auto* event = static_cast<const X11DestroyNotify*>(message);
@@ -85,9 +82,9 @@ bool WindowGoneFilter::nativeEventFilter(const QByteArray& type, void* message, 
 QMenuBar* BuildMainMenu(QWidget* window, QAction*& newAction) {
     auto* bar = new QMenuBar(window);
     bar->setNativeMenuBar(false);
-    QMenu* functions = bar->addMenu(QStringLiteral("Funciones"));
+    QMenu* functions = bar->addMenu(Utf8(FunctionsTitle));
     for (const MenuItem& item : FunctionItems) {
-        QAction* action = functions->addAction(QString::fromUtf8(item.Text));
+        QAction* action = functions->addAction(Utf8(item.Text));
         action->setData(item.Id);
         if (item.Id == IdNew) {
             newAction = action;
@@ -194,9 +191,7 @@ void RunCommand(int32_t id) {
 
 QString AuthorText() {
     return QStringLiteral("Autor: el equipo de Zarpeta\nVersi\u00f3n %1\n%2")
-        .arg(QStringLiteral(ZARPETA_VERSION),
-             QString::fromUtf8(render::CaptionText.data(),
-                               static_cast<qsizetype>(render::CaptionText.size())));
+        .arg(QStringLiteral(ZARPETA_VERSION), Utf8(render::CaptionText));
 }
 
 void ShowAuthorBox() {

@@ -26,7 +26,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "game/host.h"
 #include "render/surface.h"
+#include "shell/menu.h"
 
 class QAction;
 class QMenuBar;
@@ -36,11 +38,8 @@ namespace shell {
 // The value that names the main window to the drawing layer.
 inline const int32_t MainWindowHandle = render::NewWindowHandle();
 
-// The ids of the play area control and of the menu's commands.
-constexpr int32_t IdGraphic = 1001;
-constexpr int32_t IdNew = 1003;     // "Nuevo"
-constexpr int32_t IdQuit = 1004;    // "Salir"
-constexpr int32_t IdAuthor = 1005;  // "Autor"
+// The play area control's id, the one every host gives it.
+using game::IdGraphic;
 
 class GraphicControl;
 

@@ -12,7 +12,7 @@
 #   shots       seven shots fired at different rows and watched from outside: the
 #               positions at which each is seen between the launcher and the bar's
 #               lane, and the time from the click to its first pixel on screen
-#               (tests/shell/e2e/shots.py)
+#               (the shots helper of tests/shell/e2e/helpers.py)
 #   sound       click to the shot cue's first sample at the sound server: the null
 #               sink's monitor is recorded with parec and every piece of it is
 #               stamped on arrival (stamp_audio.py) with the clock of the clicks;
@@ -87,7 +87,7 @@ wait_for 10 recording || fail "nothing is recorded from the null sink"
 
 start_game
 new_game
-/usr/bin/python3 "$here/../../tests/shell/e2e/shots.py" "$PLAY_X" "$PLAY_Y" 0 \
+/usr/bin/python3 "$here/../../tests/shell/e2e/helpers.py" shots "$PLAY_X" "$PLAY_Y" 0 \
     95 155 215 275 335 395 455 | tee "$WORK/shots.out"
 stop_game
 python3 "$here/latency.py" "$WORK/shots.out" "$WORK/stamped.raw" "$WORK/stamps"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from the headers
+# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from tools/facts
 # When the world goes away: no display, no usable platform, a display of 256 colours
 # or too few descriptors is one line and code 1; the window destroyed by another
 # client, and SIGTERM, SIGINT or SIGHUP, end the program with code 0 (a signal ignored
@@ -14,12 +14,10 @@ need_tools pulseaudio parec prlimit
 # start_fails WORDS ENV...: the program, started under env ENV..., fails with one line
 # containing WORDS.
 start_fails() {
-    local words=$1 code=0
-    shift
-    env "$@" "$ZARPETA" >"$WORK/fail.out" 2>"$WORK/fail.err" || code=$?
-    [ "$code" = 1 ] && [ "$(wc -l <"$WORK/fail.err")" = 1 ] && grep -q "^zarpeta: .*$words" "$WORK/fail.err" ||
-        fail "$*: code $code, $(cat "$WORK/fail.err")"
-    note "$* -> code 1: $(cat "$WORK/fail.err")"
+    local code=0
+    env "${@:2}" "$ZARPETA" >"$WORK/fail.out" 2>"$WORK/fail.err" || code=$?
+    check "${*:2} -> code $code: $(cat "$WORK/fail.err")" \
+        [ "$code $(wc -l <"$WORK/fail.err") $(grep -c "^zarpeta: .*$1" "$WORK/fail.err")" = "1 1 1" ]
 }
 SCREEN_DEPTH=8 start_display
 start_fails 'bits de color' XDG_RUNTIME_DIR="$WORK"
@@ -32,8 +30,7 @@ start_fails '"zarpeta-none"' QT_QPA_PLATFORM=zarpeta-none
 start_fails wayland QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=zarpeta-none XDG_RUNTIME_DIR="$WORK"
 
 start_game
-grep -q '/qtbase_es\.qm$' "/proc/$APP_PID/maps" || fail "Qt's Spanish texts are not loaded"
-note "Qt's Spanish texts loaded"
+check "Qt's Spanish texts loaded" grep -q '/qtbase_es\.qm$' "/proc/$APP_PID/maps"
 xdotool windowclose "$WIN"
 expect_exit 0 "window destroyed from outside"
 
@@ -46,31 +43,29 @@ for signal in TERM INT HUP; do
     expect_exit 0 "SIG$signal during a game"
 done
 APP_WRAPPER=nohup start_game
-(($(printf '%d' "0x$(awk '/^SigIgn:/ { print $2 }' "/proc/$APP_PID/status")") & 1)) ||
-    fail "SIGHUP is caught under nohup"
+ignored=$(awk '/^SigIgn:/ { print $2 }' "/proc/$APP_PID/status")
+check "SIGHUP stays ignored under nohup" [ $((0x$ignored & 1)) = 1 ]
 kill -s TERM "$APP_PID"
-expect_exit 0 "SIGTERM under nohup, which keeps SIGHUP ignored"
+expect_exit 0 "SIGTERM under nohup"
 
 # No font at all: the game starts, says so in one line, and plays.
 printf '<fontconfig></fontconfig>\n' >"$WORK/fonts.conf"
 APP_WRAPPER="env FONTCONFIG_FILE=$WORK/fonts.conf" start_game
 new_game
-[ "$(grep -c 'tipo de letra' "$WORK/app.err")" = 1 ] || fail "no line about the missing font"
-note "no font: the game plays; $(grep 'tipo de letra' "$WORK/app.err")"
+check "no font: the game plays and says so once" [ "$(grep -c 'tipo de letra' "$WORK/app.err")" = 1 ]
 stop_game
 
 # The bar's worker cannot be started (the user's thread limit reached): one line, and
 # "Nuevo" enabled again, so choosing it again says so again.
-if command -v setpriv >/dev/null && command -v prlimit >/dev/null; then
+if command -v setpriv >/dev/null; then
     NOBODY="setpriv --reuid=nobody --regid=nogroup --clear-groups"
     APP_WRAPPER=$NOBODY start_game
     $NOBODY prlimit --pid "$APP_PID" --nproc="$(ls "/proc/$APP_PID/task" | wc -l)"
     bar_faults() { [ "$(grep -c "el hilo de la barra" "$WORK/app.err")" = "$1" ]; }
     choose Nuevo
-    wait_for 10 bar_faults 1 || fail "no line about the bar's worker"
+    await 10 "no bar worker: one line" bar_faults 1
     choose Nuevo
-    wait_for 10 bar_faults 2 || fail "Nuevo was not enabled again after the bar's worker failed"
-    note "no bar worker: one line each time, Nuevo enabled again"
+    await 10 "no bar worker: Nuevo enabled again, and one line more" bar_faults 2
     stop_game
 
     # Address space for about 60 more shots' stacks, and a flood of clicks at the top
@@ -83,12 +78,13 @@ if command -v setpriv >/dev/null && command -v prlimit >/dev/null; then
     game_over() {
         screenshot end
         play_region end words 400 100 "$EndX" "$EndY"
-        [ "$(convert "$WORK/words.png" -fill black +opaque '#FF0000' -fill white -opaque '#FF0000' -format '%[fx:int(mean*40000)]' info:)" -gt 500 ]
+        [ "$(convert "$WORK/words.png" -fill black +opaque "#$ColourRed" -fill white -opaque "#$ColourRed" \
+            -format '%[fx:int(mean*40000)]' info:)" -gt 500 ]
     }
-    wait_for 60 flood game_over || fail "no Game Over under the address-space limit"
+    await 60 "address space for 60 shots: a flood of clicks plays to Game Over" flood game_over
     xdotool click --repeat 50 --delay 5 1
     choose Nuevo
-    note "address space for 60 shots: a flood of clicks plays to Game Over, and on"
+    note "and on"
     stop_game
 fi
 
@@ -101,5 +97,4 @@ click
 wait_for 5 cues_after "$from" || fail "no cue before the display went"
 kill "$XVFB_PID"
 expect_exit 1 "display lost during a cue"
-tail -n 1 "$WORK/app.err" | grep -q '^zarpeta: .*pantalla' || fail "no line about the lost display"
-note "$(tail -n 1 "$WORK/app.err")"
+check "$(tail -n 1 "$WORK/app.err")" eval 'tail -n 1 "$WORK/app.err" | grep -q "^zarpeta: .*pantalla"'

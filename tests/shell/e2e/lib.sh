@@ -1,14 +1,19 @@
 # SPDX-License-Identifier: MIT
-# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from the headers
-# Shared by the end-to-end scripts (sourced by bash): a private X server, with or
-# without a window manager, a sound server of the test's own, the program under test,
-# the menu, the mouse, and screenshots read region by region. Every wait polls with a
-# deadline. Places and sizes come from the program's own headers.
+# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from tools/facts
+# The one driver of the end-to-end scripts (sourced by bash): a private X server, with
+# or without a window manager, a sound server of the test's own, the program under
+# test, the menu, the mouse, and screenshots read region by region. Every wait polls
+# with a deadline. Places, sizes, colours and the menu's items come from tools/facts.
 #
 # Usage in a script:  . lib.sh; need_tools; start_display; start_game; ...
 # The first argument of every script is the zarpeta executable. A script on another
 # display server replaces the primitives: screenshot, point_at, click, click_at, geometry,
 # find_titled, find_popup and before_menu_opens.
+#
+# A check says what it found: `check WHAT COMMAND...` runs the command and prints
+# "ok: WHAT", or fails with "FAIL: WHAT: not so"; `await SECONDS WHAT COMMAND...` polls
+# the command until the deadline. WHAT names the values it was made of, so a failure
+# shows them.
 
 set -eu
 
@@ -17,19 +22,16 @@ HERE=$(dirname "${BASH_SOURCE[0]}")
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/zarpeta-e2e.XXXXXX")
 XVFB_PID="" APP_PID="" WM_PIDS="" SOUND_PIDS="" HELPER_PIDS=""
 SCREEN_WIDTH=${SCREEN_WIDTH:-1280} SCREEN_HEIGHT=${SCREEN_HEIGHT:-1024}
-SILVER=C0C0C0 BORDER=808080
 PLAY_MILLI=1000  # the play image's screen pixels per thousand of its own (scaled_play)
 
-# The program's geometry: every whole-number constant of these headers as a variable of
-# its name (PlayAreaWidth, BarLaneX, ScoreLabelX, ...), expressions worked out in order,
-# exported for the helpers (shots.py).
-while read -r name value; do
-    declare -grx "$name=$((value))"
-done < <(sed -n '/^constexpr int32_t /{s///; s/;.*//; s/\w*:://g; s/, /\n/g; s/ = / /gp}' \
-    "$HERE"/../../../{render/painters.h,render/text_painters.h,game/rules.h,game/layout.h})
-# The items of the menu Funciones, in their order, as the window lists them.
-mapfile -t MENU_ITEMS < <(sed -n 's/^constexpr MenuItem FunctionItems\[\] = //p' \
-    "$HERE/../../../shell/main_window.cpp" | grep -o '"[^"]*"' | tr -d '"')
+# The program's facts, as tools/facts prints them beside the program: sizes and places
+# (PlayAreaWidth, BarLaneX, ...), colours as RRGGBB (ColourSilver, ColourGrey: the
+# border's), the menu's items (FunctionItems), each a variable of its name, exported
+# for the helpers (helpers.py).
+FACTS=$("$(dirname "$ZARPETA")/zarpeta-facts") || { echo "FAIL: no zarpeta-facts beside $ZARPETA" >&2 && exit 1; }
+while IFS='=' read -r name value; do
+    declare -grx "$name=$value"
+done <<<"$FACTS"
 
 # stop PID...: ends each process and reaps it. One that has not ended 10 s after being
 # asked to (a window manager, now and then) is killed outright.
@@ -46,21 +48,28 @@ ended() { ! grep -qv '^[0-9]* (.*) Z ' "/proc/$1/stat" 2>/dev/null; }
 trap 'stop $APP_PID $HELPER_PIDS $WM_PIDS $SOUND_PIDS $XVFB_PID; rm -rf "$WORK"' EXIT
 trap 'exit 1' INT TERM HUP
 
+# fail WHAT: ends the test with WHAT and the last lines of the program's standard error
+# and of each log (the servers', the helpers').
 fail() {
     echo "FAIL: $*" >&2
     [ ! -s "$WORK/app.err" ] || { echo "--- the program's standard error:" && tail -n 20 "$WORK/app.err"; } >&2
+    for log in "$WORK"/*.log; do
+        [ ! -s "$log" ] || { echo "--- ${log##*/}:" && tail -n 3 "$log"; } >&2
+    done
     exit 1
 }
 note() { echo "ok: $*"; }
+check() { "${@:2}" && note "$1" || fail "$1: not so"; }
+await() { wait_for "$1" "${@:3}" && note "$2" || fail "$2: not so after $1 s"; }
 
-# need TOOL...: exits with 77 (CTest: skipped) when one of them is missing.
+# need TOOL...: exits with 77 (CTest: skipped) when one of them is missing; need_tools
+# adds the tools of every run on X.
 need() {
     local tool
     for tool in "$@"; do
         command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed" && exit 77; }
     done
 }
-# need_tools TOOL...: the same for those and the tools of every run on X.
 need_tools() { need Xvfb xdotool xwininfo import convert compare "$@"; }
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
@@ -79,15 +88,18 @@ wait_for() {
         sleep 0.05
     done
 }
+gone() { ! "$@"; }  # wait_for 5 gone COMMAND...: until the command fails
+
+# spawn LIST LOG COMMAND...: the command in the background, its output added to LOG;
+# its pid put first in LIST (a variable's name), which the test's end stops.
+spawn() { "${@:3}" >>"$WORK/$2" 2>&1 & printf -v "$1" '%s' "$! ${!1}"; }
 
 # session_bus FILE: a session bus daemon of its own; its address in FILE and BUS, its pid
-# in BUS_PID.
+# in BUS_PID. bus_has NAME: a process owns NAME on the session bus.
 session_bus() {
     dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$1" 4>"$1.pid"
     BUS=$(cat "$1") BUS_PID=$(cat "$1.pid")
 }
-
-# bus_has NAME: a process owns NAME on the session bus.
 bus_has() {
     dbus-send --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
         org.freedesktop.DBus.NameHasOwner "string:$1" | grep -q true
@@ -104,7 +116,7 @@ start_display() {
     Xvfb -noreset -displayfd 3 -screen 0 "${SCREEN_WIDTH}x${SCREEN_HEIGHT}x${SCREEN_DEPTH:-24}" -nolisten tcp \
         3>"$WORK/display" 2>"$WORK/xvfb.log" &
     XVFB_PID=$!
-    wait_for 30 test -s "$WORK/display" || fail "Xvfb did not start: $(tail -n 3 "$WORK/xvfb.log")"
+    wait_for 30 test -s "$WORK/display" || fail "Xvfb did not start"
     export DISPLAY=":$(head -n 1 "$WORK/display")" SCREEN_DISPLAY=":$(head -n 1 "$WORK/display")"
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM || true
 }
@@ -141,33 +153,30 @@ start_wm() {
     session_bus "$WORK/wm.bus"
     WM_PIDS=$BUS_PID  # each process is listed at once: a failed start stops what it started
     if [ "$helper" = kglobalaccel5 ]; then
-        DBUS_SESSION_BUS_ADDRESS=$BUS HOME="$WORK" "$helper" >"$WORK/helper.log" 2>&1 &
-        WM_PIDS="$! $WM_PIDS"
-        DBUS_SESSION_BUS_ADDRESS=$BUS wait_for 30 bus_has org.kde.kglobalaccel ||
-            fail "$helper did not start: $(tail -n 3 "$WORK/helper.log")"
+        spawn WM_PIDS helper.log env DBUS_SESSION_BUS_ADDRESS="$BUS" HOME="$WORK" "$helper"
+        DBUS_SESSION_BUS_ADDRESS=$BUS wait_for 30 bus_has org.kde.kglobalaccel || fail "no $helper"
     fi
-    DBUS_SESSION_BUS_ADDRESS=$BUS HOME="$WORK" "${command[@]}" >"$WORK/wm.log" 2>&1 &
-    WM_PIDS="$! $WM_PIDS"  # the manager first
+    spawn WM_PIDS wm.log env DBUS_SESSION_BUS_ADDRESS="$BUS" HOME="$WORK" "${command[@]}"  # the manager first
     if [ "$helper" = Xwayland ]; then
         xwayland_ready() {
             XAUTHORITY=$(find "$run" -name '.mutter-Xwaylandauth.*') &&
                 DISPLAY=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$WORK/wm.log") &&
                 [ -n "$XAUTHORITY" ] && [ -n "$DISPLAY" ] && [ -S "$run/wayland-0" ]
         }
-        wait_for 30 xwayland_ready || fail "mutter's Xwayland did not start: $(tail -n 3 "$WORK/wm.log")"
+        wait_for 30 xwayland_ready || fail "mutter's Xwayland did not start"
         export DISPLAY XAUTHORITY WAYLAND_DISPLAY="$run/wayland-0" XDG_RUNTIME_DIR="$run"
     fi
     wm_ready() {
-        kill -0 "${WM_PIDS%% *}" 2>/dev/null || fail "$1 ended: $(tail -n 3 "$WORK/wm.log")"
+        kill -0 "${WM_PIDS%% *}" 2>/dev/null || fail "$1 ended"
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
     }
-    wait_for 30 wm_ready "$1" || fail "$1 did not start: $(tail -n 3 "$WORK/wm.log")"
+    wait_for 30 wm_ready "$1" || fail "$1 did not start"
 }
 
 # ---- Assistive technology -------------------------------------------------------
 
 # A session bus with the accessibility bus, as on a desktop with a screen reader, and
-# atspi.py following the programs started from now on into atspi.log.
+# the atspi helper following the programs started from now on into atspi.log.
 start_atspi() {
     local launcher=/usr/libexec/at-spi-bus-launcher
     need dbus-daemon dbus-send
@@ -175,16 +184,21 @@ start_atspi() {
         { echo "skipped: at-spi2-core or python3-pyatspi is not installed" && exit 77; }
     session_bus "$WORK/a11y.bus"
     export DBUS_SESSION_BUS_ADDRESS=$BUS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-    "$launcher" --launch-immediately >"$WORK/a11y.log" 2>&1 &
-    HELPER_PIDS="$HELPER_PIDS $! $BUS_PID"
+    HELPER_PIDS="$HELPER_PIDS $BUS_PID"
+    spawn HELPER_PIDS a11y.log "$launcher" --launch-immediately
     # Asked for before it is there, the bus would start a second launcher of its own.
-    wait_for 30 bus_has org.a11y.Bus || fail "no accessibility bus: $(tail -n 3 "$WORK/a11y.log")"
-    /usr/bin/python3 "$HERE/atspi.py" >"$WORK/atspi.log" 2>&1 &
-    HELPER_PIDS="$! $HELPER_PIDS"
-    wait_for 60 heard listening || fail "atspi.py does not listen: $(tail -n 3 "$WORK/atspi.log")"
+    wait_for 30 bus_has org.a11y.Bus || fail "no accessibility bus"
+    helper atspi.log atspi
 }
 
-# heard REGEX: atspi.py has printed a whole line that matches.
+# helper LOG NAME ARGUMENT...: the helper NAME of helpers.py, running in the background
+# until the test ends, once it has said it is ready; its output in LOG.
+helper() {
+    spawn HELPER_PIDS "$1" /usr/bin/python3 "$HERE/helpers.py" "${@:2}"
+    wait_for 60 grep -qx ready "$WORK/$1" || fail "no $2 helper"
+}
+
+# heard REGEX: the atspi helper has printed a whole line that matches.
 heard() { grep -qE "^$1\$" "$WORK/atspi.log"; }
 
 # ---- The sound server -----------------------------------------------------------
@@ -204,25 +218,23 @@ start_sound_server() {
         for part in pipewire wireplumber pipewire-pulse; do
             # The session manager and the PulseAudio server need the core's socket.
             wait_for 20 test -S "$dir/pipewire-0" -o "$part" = pipewire || fail "no pipewire socket"
-            HOME="$dir" XDG_RUNTIME_DIR="$dir" "$part" >>"$WORK/sound.log" 2>&1 &
-            SOUND_PIDS="$SOUND_PIDS $!"
+            spawn SOUND_PIDS sound.log env HOME="$dir" XDG_RUNTIME_DIR="$dir" "$part"
         done
     else
         export PULSE_SERVER="unix:$dir/native"
-        HOME="$dir" XDG_RUNTIME_DIR="$dir" pulseaudio -n --daemonize=no --exit-idle-time=-1 \
-            --use-pid-file=no --log-target=stderr -L "module-null-sink sink_name=zarpeta_null rate=44100" \
-            -L "module-native-protocol-unix socket=$dir/native auth-anonymous=1" >>"$WORK/sound.log" 2>&1 &
-        SOUND_PIDS="$SOUND_PIDS $!"
+        spawn SOUND_PIDS sound.log env HOME="$dir" XDG_RUNTIME_DIR="$dir" pulseaudio -n --daemonize=no \
+            --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
+            -L "module-null-sink sink_name=zarpeta_null rate=44100" \
+            -L "module-native-protocol-unix socket=$dir/native auth-anonymous=1"
     fi
     wait_for 20 pactl info >/dev/null 2>&1 || fail "the sound server did not start"
     [ "${SOUND_SERVER:-}" != pipewire ] ||
         pactl load-module module-null-sink sink_name=zarpeta_null rate=44100 >/dev/null
-    parec -d zarpeta_null.monitor --format=s16le --rate=44100 --channels=1 \
-        --latency-msec=10 >>"$WORK/rec.raw" 2>"$WORK/parec.log" &
-    SOUND_PIDS="$SOUND_PIDS $!"
+    parec -d zarpeta_null.monitor --format=s16le --rate=44100 --channels=1 --latency-msec=10 \
+        >>"$WORK/rec.raw" 2>"$WORK/parec.log" & SOUND_PIDS="$! $SOUND_PIDS"
     from=$(recorded)
     recording() { [ "$(recorded)" -gt $((from + 8820)) ]; }
-    wait_for 20 recording || fail "nothing is recorded from the null sink: $(tail -n 2 "$WORK/sound.log")"
+    wait_for 20 recording || fail "nothing is recorded from the null sink"
 }
 
 # The bytes recorded so far.
@@ -230,15 +242,15 @@ recorded() { stat -c %s "$WORK/rec.raw" 2>/dev/null || echo 0; }
 
 # cues_after BYTES: the shot cue's and the low cue's start ("none" if not heard), in ms
 # after the recording stood at BYTES, in CUES; false before any cue.
-cues_after() { CUES=$(python3 "$HERE/cues.py" "$WORK/rec.raw" "$1"); }
+cues_after() { CUES=$(/usr/bin/python3 "$HERE/helpers.py" cues "$WORK/rec.raw" "$1"); }
 
 # expect_cues: the shot cue within 0.5 s of the click at PRESSED_AT, the block hit's low
 # cue after it.
 expect_cues() {
     low_heard() { cues_after "$PRESSED_AT" && read -r shot_ms low_ms <<<"$CUES" && [ "$low_ms" != none ]; }
     wait_for 3 low_heard || fail "no low cue after the click (cues at: $CUES)"
-    [ "$shot_ms" -lt 500 ] && [ "$low_ms" -gt "$shot_ms" ] || fail "cues at $CUES ms after the click"
-    note "shot cue ${shot_ms} ms after the click, the block hit's low cue at ${low_ms} ms"
+    check "shot cue ${shot_ms} ms after the click, the block hit's low cue at ${low_ms} ms" \
+        [ "$shot_ms" -lt 500 -a "$low_ms" -gt "$shot_ms" ]
 }
 
 # Fails when the program said that it found no sound output.
@@ -297,18 +309,17 @@ find_menu_height() {
     window_now
     screenshot probe
     MENU_H=$(convert "$WORK/probe.png" -crop "1x200+$((WIN_X + WIN_W / 2))+$WIN_Y" +repage txt:- |
-        grep -i "#$BORDER" | head -n 1 | sed 's/^0,\([0-9]*\):.*/\1/')
+        grep -i "#$ColourGrey" | head -n 1 | sed 's/^0,\([0-9]*\):.*/\1/')
     [ -n "$MENU_H" ] && [ "$MENU_H" -gt 0 ]
 }
 
 # expect_exit CODE WHAT: the program ends within 10 s with that exit code.
 expect_exit() {
-    APP_MAY_END=yes wait_for 10 eval '! app_running' || fail "$2: still running after 10 s"
+    APP_MAY_END=yes wait_for 10 gone app_running || fail "$2: still running after 10 s"
     local code=0
     wait "$APP_PID" || code=$?
     APP_PID=""
-    [ "$code" = "$1" ] || fail "$2: exit code $code"
-    note "$2: exit code $1"
+    check "$2: exit code $code" [ "$code" = "$1" ]
 }
 
 # ---- Screenshots ----------------------------------------------------------------
@@ -323,11 +334,7 @@ pixel() { convert "$WORK/$1.png" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
 region() { convert "$WORK/$1.png" -crop "$3x$4+$5+$6" +repage "$WORK/$2.png"; }
 
 # at_scale N: image pixels N as screen pixels; sizes (at_scale N up) never shrink to 0.
-at_scale() {
-    local up=0
-    [ -z "${2:-}" ] || up=999
-    echo $((($1 * PLAY_MILLI + up) / 1000))
-}
+at_scale() { local up=${2:+999}; echo $((($1 * PLAY_MILLI + ${up:-0}) / 1000)); }
 
 # scaled_play: from now on image coordinates follow the window's width, where the
 # window had to show the play area smaller to fit the screen.
@@ -339,10 +346,13 @@ play_region() {
         $((PLAY_Y + $(at_scale "$6")))
 }
 
-# only_colour NAME RRGGBB: the cropped region is that one colour throughout.
-only_colour() {
-    [ "$(convert "$WORK/$1.png" -format '%k' info:)" = 1 ] && [ "$(pixel "$1" 0 0)" = "$2" ]
-}
+# look NAME W H X Y: a fresh screenshot's region in play-area image coordinates, as NAME.
+look() { screenshot "$1" && play_region "$1" "$1" "${@:2}"; }
+
+# colours NAME: how many colours the cropped region has. only_colour NAME RRGGBB: the
+# region is that one colour throughout.
+colours() { convert "$WORK/$1.png" -format '%k' info:; }
+only_colour() { [ "$(colours "$1")" = 1 ] && [ "$(pixel "$1" 0 0)" = "$2" ]; }
 
 # same_image A B: the two crops are identical pixel for pixel.
 same_image() { [ "$(compare -metric AE "$WORK/$1.png" "$WORK/$2.png" null: 2>&1 || true)" = 0 ]; }
@@ -390,18 +400,16 @@ open_menu() {
 # Escape closes the open menu.
 close_menu() {
     xdotool key Escape
-    wait_for 5 eval '! find_popup' || fail "Escape did not close the menu"
+    wait_for 5 gone find_popup || fail "Escape did not close the menu"
 }
 
 # item_row NAME: the open menu's item of that name (Nuevo, Autor, Salir): ROW_Y, the top
 # of its row on the screen, and ROW_H, its height.
 item_row() {
-    local i
-    for i in "${!MENU_ITEMS[@]}"; do
-        [ "${MENU_ITEMS[i]}" != "$1" ] || break
-    done
-    [ "${MENU_ITEMS[i]:-}" = "$1" ] || fail "no menu item $1 among: ${MENU_ITEMS[*]}"
-    ROW_H=$((POPUP_H / ${#MENU_ITEMS[@]})) ROW_Y=$((POPUP_Y + POPUP_H * i / ${#MENU_ITEMS[@]}))
+    local items=" $FunctionItems " all before
+    [[ $items = *" $1 "* ]] || fail "no menu item $1 among: $FunctionItems"
+    read -ra all <<<"$items" && read -ra before <<<"${items%%" $1 "*}"
+    ROW_H=$((POPUP_H / ${#all[@]})) ROW_Y=$((POPUP_Y + POPUP_H * ${#before[@]} / ${#all[@]}))
 }
 
 # choose NAME: opens the menu and clicks the item of that name through its row's middle
@@ -410,7 +418,7 @@ choose() {
     open_menu
     item_row "$1"
     click_at $((POPUP_X + 20)) $((ROW_Y + ROW_H / 2))
-    APP_MAY_END=yes wait_for 10 eval '! find_popup' || fail "the menu stayed open after choosing $1"
+    APP_MAY_END=yes wait_for 10 gone find_popup || fail "the menu stayed open after choosing $1"
 }
 
 # ---- The game on screen ---------------------------------------------------------
@@ -420,19 +428,13 @@ flood() { xdotool click --repeat 20 --delay 5 1 && "$@"; }
 
 # The first block of the wall (row 1, column 1) is not silver once a game is shown.
 wall_shown() {
-    screenshot wall
-    [ "$(pixel wall $((PLAY_X + $(at_scale $((CellWidth * 3 / 2))))) \
-        $((PLAY_Y + $(at_scale $((CellHeight * 3 / 2))))))" != "$SILVER" ]
+    look wall 1 1 $((CellWidth * 3 / 2)) $((CellHeight * 3 / 2)) && ! only_colour wall "$ColourSilver"
 }
 
 # The bar's lane between two screenshots.
 bar_moves() {
-    screenshot lane1
-    sleep 0.1
-    screenshot lane2
-    play_region lane1 lane1c "$BarLayerWidth" $((PLAY_VISIBLE_H - 1)) "$BarLaneX" 0
-    play_region lane2 lane2c "$BarLayerWidth" $((PLAY_VISIBLE_H - 1)) "$BarLaneX" 0
-    ! same_image lane1c lane2c
+    look lane1 "$BarLayerWidth" $((PLAY_VISIBLE_H - 1)) "$BarLaneX" 0 && sleep 0.1
+    look lane2 "$BarLayerWidth" $((PLAY_VISIBLE_H - 1)) "$BarLaneX" 0 && ! same_image lane1 lane2
 }
 
 new_game() {
@@ -452,15 +454,12 @@ shoot_row() {
     local shot_y=$((top + CellHeight / 2))
     from=$((shot_y > 150 ? shot_y - 150 : 0))
     lane_clear() {
-        screenshot lane
-        play_region lane lane_strip 1 $((shot_y + 151 - from)) $((BarLaneX + BarWidth / 2)) "$from"
-        only_colour lane_strip "$SILVER"
+        look lane 1 $((shot_y + 151 - from)) $((BarLaneX + BarWidth / 2)) "$from" &&
+            only_colour lane "$ColourSilver"
     }
     block_gone() {
-        screenshot after
-        play_region after block $((CellWidth - 4)) $((CellHeight - 4)) \
-            $((BlockLayerWidth - CellWidth + 2)) $((top + 2))
-        only_colour block "$SILVER"
+        look block $((CellWidth - 4)) $((CellHeight - 4)) $((BlockLayerWidth - CellWidth + 2)) $((top + 2)) &&
+            only_colour block "$ColourSilver"
     }
     aim_at $((shot_y - ShotBelowAim))
     for attempt in 1 2 3 4 5 6; do

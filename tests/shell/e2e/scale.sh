@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from the headers
+# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from tools/facts
 # At scale factors 1, 1.25, 1.5, 2 and 3 every device pixel of the play area's
-# border is grey and every one inside it silver (border.py): no seams, no black.
+# border is grey and every one inside it silver (the border helper): no seams, no black.
 # Where the window does not fit the screen, at 2x on 1920 x 1200 and at 1x on
 # 800 x 600, it fits, showing the play area smaller and whole, painted the same way;
 # a click at a block's row, scaled, destroys that block.
@@ -11,7 +11,7 @@ need_tools python3
 border_painted() {
     screenshot shot
     convert "$WORK/shot.png" -crop "${WIN_W}x$WIN_H+$WIN_X+$WIN_Y" +repage "$WORK/client.ppm"
-    widths=$(python3 "$HERE/border.py" "$WORK/client.ppm" "$scale")
+    widths=$(/usr/bin/python3 "$HERE/helpers.py" border "$WORK/client.ppm" "$scale")
 }
 # scale@screen: the first screen holds the window at every scale, the others do not.
 for run in 1@3200x1800 1.25@3200x1800 1.5@3200x1800 2@3200x1800 3@3200x1800 2@1920x1200 1@800x600; do
@@ -25,15 +25,15 @@ for run in 1@3200x1800 1.25@3200x1800 1.5@3200x1800 2@3200x1800 3@3200x1800 2@19
     export QT_SCALE_FACTOR=$scale
     start_game
     if [ "$screen" = 3200x1800 ]; then
-        [ "$WIN_W" = "$(python3 -c "print(round($PlayAreaWidth * $scale))")" ] ||
-            fail "${WIN_W} px wide at ${scale}x"
+        check "${WIN_W} px wide at ${scale}x" \
+            [ "$WIN_W" = "$(python3 -c "print(round($PlayAreaWidth * $scale))")" ]
     else
-        [ "$WIN_X" -ge 0 ] && [ "$WIN_Y" -ge 0 ] && [ $((WIN_X + WIN_W)) -le "$SCREEN_WIDTH" ] &&
-            [ $((WIN_Y + WIN_H)) -le "$SCREEN_HEIGHT" ] && [ "$WIN_W" -ge $((SCREEN_WIDTH * 9 / 10)) ] ||
-            fail "${WIN_W}x$WIN_H at $WIN_X,$WIN_Y does not fit $screen"
+        check "${WIN_W}x$WIN_H at $WIN_X,$WIN_Y fits $screen" [ "$WIN_X" -ge 0 -a "$WIN_Y" -ge 0 -a \
+            $((WIN_X + WIN_W)) -le "$SCREEN_WIDTH" -a $((WIN_Y + WIN_H)) -le "$SCREEN_HEIGHT" -a \
+            "$WIN_W" -ge $((SCREEN_WIDTH * 9 / 10)) ]
     fi
     wait_for 10 border_painted || fail "at ${scale}x on $screen: $widths"
-    note "${scale}x on $screen: ${WIN_W}x$WIN_H at $WIN_X,$WIN_Y, border $widths device pixels, silver inside"
+    note "${scale}x on $screen: border $widths device pixels, silver inside"
 done
 scaled_play
 new_game

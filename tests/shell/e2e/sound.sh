@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from the headers
+# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from tools/facts
 # With a sound server of its own (the one named second, PulseAudio when none: a null
 # sink, recorded from its monitor): aiming at a row and clicking destroys that row's
 # right-most block, the score changes, the shot cue sounds within 0.5 s of the click and
@@ -20,22 +20,20 @@ new_game
 
 # The score line: from the label's first pass to the launcher, down through the number.
 score() {
-    play_region "$1" "score_$1" $((LauncherX - ScoreLabelX)) $((ScoreNumberY - ScoreLabelY + 40)) \
+    look "$1" $((LauncherX - ScoreLabelX)) $((ScoreNumberY - ScoreLabelY + 40)) \
         $((ScoreLabelX - 1)) $((ScoreLabelY - 1))
 }
-screenshot before && score before
+score before
 shoot_row 5
 score after
-! same_image score_before score_after || fail "the score did not change"
-note "the block turned silver and the score changed"
+check "the block turned silver and the score changed" gone same_image before after
 expect_cues
 
 stream=$(pactl list sink-inputs)
 for property in 'application.id = "example.zarpeta.zarpeta"' 'application.icon_name = "zarpeta"' \
     'media.role = "game"'; do
-    grep -qF "$property" <<<"$stream" || fail "the sound stream lacks $property: $stream"
+    check "the sound stream has $property" grep -qF "$property" <<<"$stream"
 done
-note "the sound stream names the game's desktop entry and icon, and the role game"
 
 warnings_before=$(wc -l <"$WORK/app.err")
 xdotool click 1
@@ -44,13 +42,10 @@ shoot_row 4
 note "without a sound server a shot still destroys its block"
 sleep 4  # the outage outlasts a sound backend's one retry, 3 s after the loss
 start_sound_server
-back_at=$(now_ms)
 click_heard() {
     local from
     from=$(recorded)
     click && wait_for 1 cues_after "$from"
 }
-wait_for 6 click_heard || fail "no cue within 6 s of the sound server's return"
-note "a click heard $(($(now_ms) - back_at)) ms after the sound server came back"
-[ $(($(wc -l <"$WORK/app.err") - warnings_before)) -le 1 ] ||
-    fail "more than one warning line for one outage: $(tail -n +$((warnings_before + 1)) "$WORK/app.err")"
+await 6 "a click heard within 6 s of the sound server's return" click_heard
+check "at most one warning line for one outage" [ $(($(wc -l <"$WORK/app.err") - warnings_before)) -le 1 ]

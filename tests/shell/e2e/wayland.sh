@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from the headers
+# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from tools/facts
 # On Qt's Wayland platform under a headless sway of the test's own, with no X server (no
 # DISPLAY, no Xwayland): the window is a native xdg-shell toplevel whose client area is
 # the play area's size with the menu bar at its top; "Funciones" opens and "Nuevo" shows
@@ -28,43 +28,19 @@ start_compositor() {
         chmod 711 "$WORK" && chmod 644 "$WORK/sway.conf" && chown 65534:65534 "$run"
         as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
     fi
-    env -i PATH="$PATH" HOME="$run" XDG_RUNTIME_DIR="$run" WLR_BACKENDS=headless \
-        WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman "${as[@]}" sway -c "$WORK/sway.conf" \
-        >"$WORK/sway.log" 2>&1 &
-    WM_PIDS=$!
+    spawn WM_PIDS sway.log env -i PATH="$PATH" HOME="$run" XDG_RUNTIME_DIR="$run" WLR_BACKENDS=headless \
+        WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman "${as[@]}" sway -c "$WORK/sway.conf"
     sway_ready() {
         SWAYSOCK=$(find "$run" -name 'sway-ipc.*.sock' -type s) socket=$(find "$run" -name 'wayland-*' -type s)
         [ -n "$SWAYSOCK" ] && [ -n "$socket" ] && SWAYSOCK=$SWAYSOCK swaymsg -t get_outputs >/dev/null 2>&1
     }
-    wait_for 30 sway_ready || fail "sway did not start: $(tail -n 3 "$WORK/sway.log")"
+    wait_for 30 sway_ready || fail "sway did not start"
     export SWAYSOCK WAYLAND_DISPLAY=$socket XDG_RUNTIME_DIR="$WORK/runtime"
 
     # A headless seat has no pointer, so no client is sent pointer events: a virtual
-    # pointer (the Wayland wire protocol by hand), held for the whole run, gives it one.
-    python3 -c '
-import os, socket, struct, sys
-link = socket.socket(socket.AF_UNIX)
-link.connect(os.environ["WAYLAND_DISPLAY"])
-send = lambda target, opcode, args: link.sendall(struct.pack("<II", target, 8 + len(args) << 16 | opcode) + args)
-send(1, 1, struct.pack("<I", 2))  # wl_display.get_registry: object 2
-send(1, 0, struct.pack("<I", 3))  # wl_display.sync: object 3, done after every global
-data, target, globals_ = b"", 0, {}
-while target != 3:
-    while len(data) < 8 or len(data) < struct.unpack_from("<I", data, 4)[0] >> 16:
-        data += link.recv(4096) or sys.exit("the compositor went away")
-    target, size = struct.unpack_from("<II", data)
-    if target == 2:  # wl_registry.global: name, interface, version
-        name, length = struct.unpack_from("<II", data, 8)
-        globals_[data[16:15 + length]] = name
-    data = data[size >> 16:]
-interface = b"zwlr_virtual_pointer_manager_v1\0"  # 32 bytes, no padding
-send(2, 0, struct.pack("<II", globals_[interface[:-1]], 32) + interface + struct.pack("<II", 1, 4))
-send(4, 0, struct.pack("<II", 0, 5))  # create_virtual_pointer on the default seat: object 5
-while link.recv(4096):
-    pass' 2>"$WORK/pointer.log" &
-    WM_PIDS="$! $WM_PIDS"
-    wait_for 10 eval 'swaymsg -t get_inputs | grep -q "\"type\": \"pointer\""' ||
-        fail "no pointer on the seat: $(cat "$WORK/pointer.log")"
+    # pointer, held for the whole run, gives it one.
+    helper pointer.log pointer
+    wait_for 10 eval 'swaymsg -t get_inputs | grep -q "\"type\": \"pointer\""' || fail "no pointer on the seat"
 }
 
 # ---- The program, the screen and the pointer ------------------------------------
@@ -112,18 +88,16 @@ start_compositor
 start_sound_server
 start_game
 expect_sound
-[ "${WIN%% *}" = xdg_shell ] || fail "the window came through ${WIN%% *}, not natively"
-note "a native xdg-shell window under sway, no DISPLAY"
+check "a native xdg-shell window under sway, no DISPLAY: ${WIN%% *}" [ "${WIN%% *}" = xdg_shell ]
 
 # The compositor's content box; on screen the menu bar at its top (no title bar drawn
 # by Qt above it) and the right border in its last column, sway's background beside it.
-[ "$WIN_W" = "$PlayAreaWidth" ] && [ "$WIN_H" = "$PlayAreaHeight" ] && [ "$MENU_H" -lt 40 ] ||
-    fail "client area ${WIN_W}x$WIN_H, its play area $MENU_H px below its top"
+check "client area ${WIN_W}x$WIN_H, its play area $MENU_H px below its top" \
+    [ "${WIN_W}x$WIN_H" = "${PlayAreaWidth}x$PlayAreaHeight" -a "$MENU_H" -lt 40 ]
 screenshot idle
 right=$((WIN_X + WIN_W - 1))
-[ "$(pixel idle $right $((WIN_Y + 300)))$(pixel idle $((right + 1)) $((WIN_Y + 300)))" = \
-    "$BORDER$(pixel idle 5 5)" ] || fail "the window's right edge is not at $right"
-note "client area ${WIN_W}x$WIN_H at $WIN_X,$WIN_Y, menu bar $MENU_H px, no decorations"
+edge="$(pixel idle $right $((WIN_Y + 300)))$(pixel idle $((right + 1)) $((WIN_Y + 300)))"
+check "the window's right edge at $right, no decorations beside it" [ "$edge" = "$ColourGrey$(pixel idle 5 5)" ]
 
 new_game
 note "menu Funciones opened; Nuevo shows the wall"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from the headers
+# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from tools/facts
 # With no window manager: started by a launcher, the window ends the launcher's startup
 # notification once it is shown; it opens centred with a client area of the play area's
 # size, the play area is silver inside its border, the menu opens, "Nuevo" shows the
@@ -15,47 +15,26 @@
 need_tools /usr/bin/python3
 start_display
 
-# The end of a startup notification: a "remove:" message for the launcher's id, sent to
-# the root window in pieces of 20 bytes. python3-xlib is Debian's, so Debian's own
-# interpreter reads it.
-/usr/bin/python3 - >"$WORK/startup" 2>&1 <<'EOF' &
-from Xlib import X, display
-d = display.Display()
-d.screen().root.change_attributes(event_mask=X.PropertyChangeMask)
-begin, more = d.intern_atom("_NET_STARTUP_INFO_BEGIN"), d.intern_atom("_NET_STARTUP_INFO")
-d.sync()
-print("listening", flush=True)
-message = b""
-while b"\0" not in message:
-    event = d.next_event()
-    if event.type == X.ClientMessage and event.client_type in (begin, more):
-        message = (b"" if event.client_type == begin else message) + event.data[1]
-print(message.split(b"\0")[0].decode())
-EOF
-wait_for 10 grep -q listening "$WORK/startup" || fail "no startup watcher: $(cat "$WORK/startup")"
+# The end of a startup notification: a "remove:" message for the launcher's id.
+helper startup.log startup
 DESKTOP_STARTUP_ID=zarpeta-e2e_TIME1 start_game
-wait_for 10 grep -qx "remove: ID=zarpeta-e2e_TIME1" "$WORK/startup" ||
-    fail "the startup notification was not ended: $(cat "$WORK/startup")"
-note "the window ended its launcher's startup notification"
+await 10 "the window ended its launcher's startup notification" \
+    grep -qx "remove: ID=zarpeta-e2e_TIME1" "$WORK/startup.log"
 
-[ "$WIN_W" = "$PlayAreaWidth" ] && [ "$WIN_H" = "$PlayAreaHeight" ] || fail "client area is ${WIN_W}x$WIN_H"
-[ "$WIN_X" = $(((SCREEN_WIDTH - WIN_W) / 2)) ] && [ "$WIN_Y" = $(((SCREEN_HEIGHT - WIN_H) / 2)) ] ||
-    fail "window at $WIN_X,$WIN_Y is not centred"
-note "client area ${WIN_W}x$WIN_H centred at $WIN_X,$WIN_Y; menu bar $MENU_H px"
-xprop -id "$WIN" _NET_WM_ICON | grep -q 'Icon (' || fail "the window has no icon"
-note "the window has its icon"
+centre="$(((SCREEN_WIDTH - WIN_W) / 2)),$(((SCREEN_HEIGHT - WIN_H) / 2))"
+check "client area ${WIN_W}x$WIN_H at $WIN_X,$WIN_Y, centred at $centre; menu bar $MENU_H px" \
+    [ "${WIN_W}x$WIN_H $WIN_X,$WIN_Y" = "${PlayAreaWidth}x$PlayAreaHeight $centre" ]
+check "the window has its icon" eval 'xprop -id "$WIN" _NET_WM_ICON | grep -q "Icon ("'
 
 screenshot idle
 play_region idle inside "$ControlImageWidth" $((PLAY_VISIBLE_H - 1)) 0 0
-only_colour inside "$SILVER" || fail "the play area is not all silver before the first game"
-[ "$(pixel idle $((WIN_X + WIN_W - 1)) $((WIN_Y + MENU_H + 100)))" = "$BORDER" ] || fail "no right border"
-note "silver inside a grey border"
+check "silver inside a grey border" eval 'only_colour inside "$ColourSilver" &&
+    [ "$(pixel idle $((WIN_X + WIN_W - 1)) $((WIN_Y + MENU_H + 100)))" = "$ColourGrey" ]'
 
 # The menu bar carries its one title near its left end and nothing on the right.
 region idle title 100 "$MENU_H" "$WIN_X" "$WIN_Y"
 region idle barright 100 $((MENU_H - 2)) $((WIN_X + WIN_W - 150)) $((WIN_Y + 1))
-! only_colour title "$(pixel idle $((WIN_X + 1)) $((WIN_Y + 1)))" || fail "no title in the menu bar"
-[ "$(convert "$WORK/barright.png" -format '%k' info:)" = 1 ] || fail "more than one menu title"
+check "one title in the menu bar" eval '[ "$(colours title)" -gt 1 ] && [ "$(colours barright)" = 1 ]'
 
 # items SHOT: the open menu's Nuevo and Autor on the screen, the pointer parked on the
 # menu bar so that no item is highlighted.
@@ -74,29 +53,24 @@ note "menu Funciones opens"
 
 new_game
 note "Nuevo shows the wall"
-wait_for 5 bar_moves || fail "the bar does not move"
-note "the bar moves"
+await 5 "the bar moves" bar_moves
 # Rows below the score line: a shot over its text would be taken for text.
-/usr/bin/python3 "$HERE/shots.py" "$PLAY_X" "$PLAY_Y" 12 95 215 335 455 >"$WORK/shots.out" ||
+/usr/bin/python3 "$HERE/helpers.py" shots "$PLAY_X" "$PLAY_Y" 12 95 215 335 455 >"$WORK/shots.out" ||
     fail "a shot was seen at too few places: $(grep '^shot' "$WORK/shots.out")"
 note "$(grep '^shot' "$WORK/shots.out" | cut -d';' -f1 | tr '\n' ' ')"
 
 # Greyed: Nuevo's pixels change while Autor stays as it was.
 open_menu
 items in_game
-same_image enabled_Autor in_game_Autor || fail "Autor looks different in a game"
-! same_image enabled_Nuevo in_game_Nuevo || fail "Nuevo is not greyed in a game"
+check "Nuevo greyed while the game runs, Autor as it was" eval 'same_image enabled_Autor in_game_Autor &&
+    ! same_image enabled_Nuevo in_game_Nuevo'
 close_menu
-note "Nuevo greyed while the game runs"
 
 choose Autor
-wait_for 5 find_titled Programador || fail "no window titled Programador"
-BOX=$FOUND
-wait_for 5 bar_moves || fail "the bar stopped while the box is open"
-note "Autor opened Programador; the bar moves while it is open"
-xdotool windowfocus --sync "$BOX" key Return
-wait_for 5 eval '! find_titled Programador' || fail "Return did not close the box"
-note "Return closed the box"
+await 5 "Autor opened Programador" find_titled Programador
+await 5 "the bar moves while it is open" bar_moves
+xdotool windowfocus --sync "$FOUND" key Return
+await 5 "Return closed the box" gone find_titled Programador
 
 aim_at 100
 click
@@ -108,20 +82,17 @@ expect_exit 0 "Salir before a game"
 
 start_atspi
 start_game
-wait_for 120 heard 'play canvas Área de juego' || fail "over AT-SPI: $(cat "$WORK/atspi.log")"
-heard 'window frame Zarpeta' || fail "over AT-SPI: $(cat "$WORK/atspi.log")"
+await 120 "over AT-SPI the play area is a canvas" heard 'play canvas Área de juego'
+check "over AT-SPI the window is a frame named Zarpeta" heard 'window frame Zarpeta'
 new_game
-wait_for 20 heard 'Nuevo enabled 0' && wait_for 20 heard 'description Bloques Destruidos 0' ||
-    fail "a new game was not told: $(cat "$WORK/atspi.log")"
+await 20 "a new game told: Nuevo greyed" heard 'Nuevo enabled 0'
+await 20 "a new game told: its count" heard 'description Bloques Destruidos 0'
 shoot_row 5
-wait_for 20 heard 'description Bloques Destruidos [1-9][0-9]*' ||
-    fail "the score was not told: $(tail -n 3 "$WORK/atspi.log")"
+await 20 "the score told" heard 'description Bloques Destruidos [1-9][0-9]*'
 aim_at 20  # the top row's shots meet the bar whenever it passes: the flood ends the game
-wait_for 120 flood heard 'description Bloques Destruidos [0-9]+\. (Game Over|Ganaste)' ||
-    fail "the end was not told: $(tail -n 3 "$WORK/atspi.log")"
-wait_for 20 heard 'Nuevo enabled 1' || fail "Nuevo enabled again was not told"
-told=$(grep -c description "$WORK/atspi.log")
-note "AT-SPI: frame Zarpeta, canvas Área de juego; $told descriptions told, the last:" \
+await 120 "the end told" flood heard 'description Bloques Destruidos [0-9]+\. (Game Over|Ganaste)'
+await 20 "Nuevo enabled again told" heard 'Nuevo enabled 1'
+note "AT-SPI: $(grep -c description "$WORK/atspi.log") descriptions told, the last:" \
     "$(grep description "$WORK/atspi.log" | tail -n 1 | cut -d' ' -f2-)"
 choose Salir
 expect_exit 0 "Salir after the end"

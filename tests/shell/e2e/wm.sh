@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from the headers
+# shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from tools/facts
 # Under the window manager named second: the window asks for a title bar with no
 # buttons yet stays closable and minimisable, and neither resizable nor maximisable;
 # its frame is centred on the work area; it minimises and comes back; Alt+F4 and
@@ -22,14 +22,14 @@ start_wm "$WM" ${3:-}
 start_game
 
 # Functions move, minimise and close; decorations title and border alone.
-xprop -id "$WIN" _MOTIF_WM_HINTS | grep -q '= 0x3, 0x2c, 0xa, 0x0, 0x0$' ||
-    fail "hints: $(xprop -id "$WIN" _MOTIF_WM_HINTS)"
+check "no buttons asked for: $(xprop -id "$WIN" _MOTIF_WM_HINTS)" \
+    eval 'xprop -id "$WIN" _MOTIF_WM_HINTS | grep -q "= 0x3, 0x2c, 0xa, 0x0, 0x0$"'
 allowed=$(xprop -id "$WIN" _NET_WM_ALLOWED_ACTIONS)
 for action in CLOSE MINIMIZE MOVE; do
-    grep -q "_NET_WM_ACTION_$action" <<<"$allowed" || fail "$WM does not allow $action: $allowed"
+    check "$WM allows $action" grep -q "_NET_WM_ACTION_$action" <<<"$allowed"
 done
-! grep -qE '_NET_WM_ACTION_(RESIZE|MAXIMIZE)' <<<"$allowed" || fail "$WM allows: $allowed"
-note "$WM: no buttons asked for; close, minimise and move allowed, resize and maximise not"
+check "$WM allows neither resize nor maximise: $allowed" \
+    gone grep -qE '_NET_WM_ACTION_(RESIZE|MAXIMIZE)' <<<"$allowed"
 
 # The outer frame, as the manager reports it, centred on the work area within 1 px.
 frame_centred() {
@@ -40,16 +40,15 @@ frame_centred() {
     read -r ax ay aw ah _ <<<"$(xprop -root _NET_WORKAREA | sed -n 's/.*= //; s/,//gp')"
     [ -n "${ah:-}" ] || read -r ax ay aw ah <<<"0 0 $SCREEN_WIDTH $SCREEN_HEIGHT"
     FRAME="$((WIN_X - l)),$((WIN_Y - t)) $((WIN_W + l + r))x$((WIN_H + t + b))"
-    local dx=$((2 * (WIN_X - l - ax) + WIN_W + l + r - aw))
-    local dy=$((2 * (WIN_Y - t - ay) + WIN_H + t + b - ah))
+    local dx=$((2 * (WIN_X - l - ax) + WIN_W + l + r - aw)) dy=$((2 * (WIN_Y - t - ay) + WIN_H + t + b - ah))
     [ "${b:-x}" != x ] && [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ]
 }
 centred_at() {
     wait_for 10 frame_centred || fail "frame $FRAME is not centred on $(xprop -root _NET_WORKAREA)"
-    [ "$WIN_W" = "$1" ] && [ "$WIN_H" = "$2" ] || fail "client area is ${WIN_W}x$WIN_H"
-    note "${QT_SCALE_FACTOR:-1}x: frame $FRAME centred; client area ${WIN_W}x$WIN_H"
+    check "${QT_SCALE_FACTOR:-1}x: frame $FRAME centred; client area ${WIN_W}x$WIN_H" \
+        [ "${WIN_W}x$WIN_H" = "$1" ]
 }
-centred_at "$PlayAreaWidth" "$PlayAreaHeight"
+centred_at "${PlayAreaWidth}x$PlayAreaHeight"
 
 if [ "${3:-}" != wayland ]; then
     # The manager killed and started again frames the window anew where it was.
@@ -59,32 +58,29 @@ if [ "${3:-}" != wayland ]; then
     wait_for 10 placed_at "$moved_to" || fail "moved to ${WIN_X}x$WIN_Y, not $moved_to"
     on_root() { xwininfo -tree -id "$WIN" | grep -q 'Parent window id: .* (the root window)'; }
     stop $WM_PIDS
-    wait_for 10 on_root || fail "the window kept its frame after $WM ended"
+    await 10 "the window lost its frame when $WM ended" on_root
     start_wm "$WM"
-    wait_for 30 eval '! on_root' || fail "$WM did not frame the window again"
+    await 30 "$WM framed the window again" gone on_root
     open_menu  # once the menu opens, the program has seen the new frame's extents
     close_menu
     # Metacity and mutter leave the window where its frame was, a title bar higher.
     window_now
     title=$(xprop -id "$WIN" _NET_FRAME_EXTENTS | cut -d, -f3)
-    [ "$WIN_X" = "${moved_to%x*}" ] && [ "$WIN_Y" -le "${moved_to#*x}" ] &&
-        [ "$WIN_Y" -ge $((${moved_to#*x} - title)) ] ||
-        fail "after $WM restarted the window is at ${WIN_X}x$WIN_Y, not $moved_to"
-    note "moved to $moved_to, and at ${WIN_X}x$WIN_Y after $WM restarted"
+    check "moved to $moved_to, and at ${WIN_X}x$WIN_Y after $WM restarted" [ "$WIN_X" = "${moved_to%x*}" -a \
+        "$WIN_Y" -le "${moved_to#*x}" -a "$WIN_Y" -ge $((${moved_to#*x} - title)) ]
 fi
 
 window_state() { xprop -id "$WIN" WM_STATE | grep -q "window state: $1"; }
 xdotool windowminimize "$WIN"
-wait_for 10 window_state Iconic || fail "the window did not minimise"
+await 10 "minimised" window_state Iconic
 wmctrl -i -a "$WIN"
-wait_for 10 window_state Normal || fail "the window did not come back"
-note "minimised and restored"
+await 10 "restored" window_state Normal
 
 # A key that comes before the manager has given the window the focus is lost: again.
 for attempt in 1 2 3; do
     xdotool windowactivate --sync "$WIN" && wait_for 5 eval '[ "$(xdotool getactivewindow)" = "$WIN" ]' &&
         xdotool key alt+F4 || true
-    ! APP_MAY_END=yes wait_for 5 eval '! app_running' || break
+    ! APP_MAY_END=yes wait_for 5 gone app_running || break
 done
 expect_exit 0 "Alt+F4"
 
@@ -94,7 +90,7 @@ wmctrl -i -c "$WIN"
 expect_exit 0 "_NET_CLOSE_WINDOW during a game"
 
 QT_SCALE_FACTOR=1.5 start_game
-QT_SCALE_FACTOR=1.5 centred_at $((PlayAreaWidth * 3 / 2)) $((PlayAreaHeight * 3 / 2))
+QT_SCALE_FACTOR=1.5 centred_at $((PlayAreaWidth * 3 / 2))x$((PlayAreaHeight * 3 / 2))
 wmctrl -i -c "$WIN"
 expect_exit 0 "_NET_CLOSE_WINDOW at 1.5x"
 
@@ -102,13 +98,11 @@ expect_exit 0 "_NET_CLOSE_WINDOW at 1.5x"
 stop $WM_PIDS "$XVFB_PID" && WM_PIDS=""
 SCREEN_WIDTH=1024 SCREEN_HEIGHT=600
 start_display
-/usr/bin/python3 "$HERE/panels.py" 27 >"$WORK/panels.log" 2>&1 &
-HELPER_PIDS="$HELPER_PIDS $!"
-wait_for 10 grep -qs ready "$WORK/panels.log" || fail "no panels: $(tail -n 2 "$WORK/panels.log")"
+helper panels.log panels 27
 start_wm "$WM"
-wait_for 10 eval 'xprop -root _NET_WORKAREA | grep -q "= 0, 27, 1024, 546"' ||
-    fail "$WM does not leave 0,27 1024x546 as the work area: $(xprop -root _NET_WORKAREA)"
+await 10 "$WM leaves 0,27 1024x546 as the work area" \
+    eval 'xprop -root _NET_WORKAREA | grep -q "= 0, 27, 1024, 546"'
 start_game
 wait_for 10 frame_centred || fail "frame $FRAME is not centred on $(xprop -root _NET_WORKAREA)"
-[ "$WIN_W" -lt "$PlayAreaWidth" ] || fail "client area ${WIN_W}x$WIN_H on 1024x600 with panels"
-note "1024x600 with 27 px panels: frame $FRAME centred on the work area; client area ${WIN_W}x$WIN_H"
+check "1024x600 with 27 px panels: frame $FRAME centred on the work area; client area ${WIN_W}x$WIN_H" \
+    [ "$WIN_W" -lt "$PlayAreaWidth" ]
