@@ -150,8 +150,9 @@ struct ControlSink {
 void NewGraphicControl(SurfaceHandle window, int32_t controlId, int32_t width, int32_t height,
                        ControlSink* sink);
 
-// The control shows the bitmap's areas from now on, the bitmap's top-left at its own.
-// Drawing on the control later brings what it shows in first, so the order holds.
+// The control shows the bitmap's areas (logical pixels) from now on, the bitmap's
+// top-left at its own; a bitmap of another scale is refused. Drawing on the control
+// later brings what it shows in first, so the order holds.
 void PresentBitmap(SurfaceHandle window, int32_t controlId, SurfaceHandle bitmap,
                    const DamageList& areas);
 
