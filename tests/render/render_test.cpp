@@ -277,13 +277,6 @@ bool PaintedWithin(const Image& image, std::initializer_list<Rect> areas) {
 // those. A shot with no surface, or one that names none, paints nothing, not even on
 // the current surface.
 TEST(Painters, PaintWithinTheirAreasAndABarsMiddleRowsAreAlike) {
-    const SurfaceHandle shots = Cleared(30, 12);
-    PaintShot(shots, 5, 4);
-    PaintShot(shots, 22, 7);
-    EXPECT_TRUE(PaintedWithin(Snapshot(shots), {ShotArea(5, 4), ShotArea(22, 7)}));
-    const SurfaceHandle launcher = Cleared(30, 60);
-    PaintLauncherOn(launcher);
-    EXPECT_TRUE(PaintedWithin(Snapshot(launcher), {LauncherArea()}));
     const SurfaceHandle wall = Cleared(60, 70);
     PaintBlockOn(wall, 20, 30, Red);
     EXPECT_TRUE(PaintedWithin(Snapshot(wall), {BlockArea(20, 30)}));
@@ -309,121 +302,11 @@ TEST(Painters, PaintWithinTheirAreasAndABarsMiddleRowsAreAlike) {
 
 // ---- At a device scale ---------------------------------------------------------
 
-// Drawings in logical coordinates on a 100 x 80 surface at a scale, touching its edges,
-// a clip and a second surface of the same scale.
-using Drawing = void (*)(SurfaceHandle target, Scale scale);
-const std::pair<const char*, Drawing> Drawings[] = {
-    {"boxes",
-     [](SurfaceHandle, Scale) {
-         DrawBox(-3, 2, 9, 40, 0, ColourWhite, Red);             // cut at the left
-         DrawBox(20, -5, 38, 46, 70, ColourMaroon, ColourNone);  // and at the top
-         DrawBox(104, 85, 60, 50, 100, ColourWhite, Red);        // reversed, cut right and below
-         DrawBox(40, 60, 47, 65, 90, Blue, Red);
-         DrawBox(5, 50, 6, 51, 0, Red, Red);  // 1 x 1: nothing
-         DrawBox(10, 50, 11, 70, 0, Blue, Red);
-         DrawBox(14, 50, 16, 70, 0, Blue, Red);
-     }},
-    {"fills within a clip",
-     [](SurfaceHandle, Scale) {
-         ClearSurface(Red, {10, 20, 60, 50});
-         ClipDrawing({7, 9, 53, 61});
-         ClearSurface(ColourWhite, {20, 30, 40, 45});
-         DrawBox(0, 0, 30, 30, 50, Blue, Red);
-         UnclipDrawing();
-     }},
-    {"copies",
-     [](SurfaceHandle target, Scale scale) {
-         const OwnedBitmap source(NewBitmap(30, 25, scale));
-         AttachSurface(source, 0);
-         ClearSurface(Blue);
-         DrawBox(2, 3, 28, 20, 70, ColourWhite, Red);
-         AttachSurface(target, 0);
-         CopyBitmap(source, 0);
-         CopyBitmapAt(source, 0, 83, 61);
-         CopyBitmapAt(source, 0, 40, -7);
-     }},
-    {"bar and shots",
-     [](SurfaceHandle target, Scale) {
-         PaintBarOn(target, 55);
-         PaintShot(target, 40, 20);
-         PaintShot(target, 96, 77);
-     }},
-    {"launcher", [](SurfaceHandle target, Scale) { PaintLauncherOn(target); }},
-    {"blocks",
-     [](SurfaceHandle target, Scale) {
-         for (const int32_t x : {20, 40, 60}) {
-             PaintBlockOn(target, x, 30, Red);
-             PaintBlockOn(target, x, 60, Blue);
-         }
-         EraseBlockOn(target, 40, 30);
-         BlankSurface(target, {0, 0, 50, 100});
-     }},
-};
-
-Image DrawnAt(Drawing draw, Scale scale, int32_t width = 100, int32_t height = 80) {
-    const SurfaceHandle target = NewBitmap(width, height, scale);
-    AttachSurface(target, 0);
-    ClearSurface(ColourSilver);
-    draw(target, scale);
-    return Snapshot(target);
-}
-
-TEST(Scale, AtAWholeScaleEveryDrawingIsTheOneAt1xWithEachPixelABlock) {
-    for (const auto& [name, draw] : Drawings) {
-        const Image once = DrawnAt(draw, {});
-        for (const int32_t k : {2, 3}) {
-            const Image scaled = DrawnAt(draw, {k, 1});
-            ASSERT_EQ(std::pair(scaled.Width, scaled.Height), std::pair(100 * k, 80 * k));
-            for (int32_t at = 0; at < std::ssize(scaled.Pixels); ++at) {
-                const int32_t x = at % scaled.Width, y = at / scaled.Width;
-                ASSERT_EQ(scaled.Pixels[static_cast<size_t>(at)], once.At(x / k, y / k))
-                    << name << " at " << k << "x, " << x << "," << y;
-            }
-        }
-    }
-}
-
-// Runs of equal pixels along a row (or a column), silver at either end left out.
-std::vector<std::pair<uint32_t, int32_t>> RunsAcross(const Image& image, int32_t at, bool row) {
-    std::vector<std::pair<uint32_t, int32_t>> runs;
-    for (int32_t i = 0; i < (row ? image.Width : image.Height); ++i) {
-        const uint32_t pixel = row ? image.At(i, at) : image.At(at, i);
-        if (!runs.empty() && runs.back().first == pixel) {
-            ++runs.back().second;
-        } else {
-            runs.emplace_back(pixel, 1);
-        }
-    }
-    const auto silver = [](auto run) { return run.first == Word(ColourSilver); };
-    if (!runs.empty() && silver(runs.back())) {
-        runs.pop_back();
-    }
-    if (!runs.empty() && silver(runs.front())) {
-        runs.erase(runs.begin());
-    }
-    return runs;
-}
-
-// Across the middle of elements: every outline (white, maroon, grey, red) the line's
-// width, no silver between them, and faces within a pixel of each other.
-void ExpectEvenLines(const Image& image, int32_t at, bool row, int32_t line, const char* what) {
-    int32_t narrowest = INT32_MAX, widest = 0;
-    for (auto [pixel, length] : RunsAcross(image, at, row)) {
-        ASSERT_NE(pixel, Word(ColourSilver)) << what << ": a seam at " << at;
-        if (pixel == Word(ColourWhite) || pixel == Word(ColourMaroon) ||
-            pixel == Word(ColourGrey) || pixel == Word(ColourRed)) {
-            EXPECT_EQ(length, line) << what << " at " << at << (row ? " row" : " column");
-        } else {
-            narrowest = std::min(narrowest, length);
-            widest = std::max(widest, length);
-        }
-    }
-    EXPECT_LE(widest - narrowest, 1) << what << " at " << at;
-}
-
-// Nine blocks at odd places, where an edge and its neighbour one pixel away lie one
-// device pixel apart at 3/2 as often as two.
-void PaintWall(SurfaceHandle target, Scale) {
+// The bar at the origin, a shot, and nine blocks at odd places, where an edge and its
+// neighbour one pixel away lie one device pixel apart at 3/2 as often as two.
+void PaintScene(SurfaceHandle target, Scale) {
+    PaintBarOn(target, 55);
+    PaintShot(target, 100, 20);
     for (int32_t y = 31; y <= 91; y += 30) {
         for (int32_t x = 21; x <= 61; x += 20) {
             PaintBlockOn(target, x, y, x == 41 ? ColourGold : Blue);
@@ -431,69 +314,115 @@ void PaintWall(SurfaceHandle target, Scale) {
     }
 }
 
-TEST(Scale, BetweenWholeScalesLinesKeepOneWidthAndBlocksMeetWithoutASeam) {
-    for (const auto& [num, den, line] : {std::tuple{5, 4, 1}, {3, 2, 2}, {4, 5, 1}}) {
-        const Scale scale{num, den};
-        SCOPED_TRACE(std::to_string(scale.Num) + "/" + std::to_string(scale.Den));
-        EXPECT_EQ(LineWidth(scale), line);
-        const auto device = [&](int64_t v) { return static_cast<int32_t>(ToDevice(v, scale)); };
-        const Image blocks = DrawnAt(PaintWall, scale, 90, 125);
-        ExpectEvenLines(blocks, device(75), true, line, "wall");
-        ExpectEvenLines(blocks, device(50), false, line, "wall");
-        const Image bar = DrawnAt([](SurfaceHandle t, Scale) { PaintBarOn(t, 55); }, scale, 17, 60);
-        ExpectEvenLines(bar, device(30), true, line, "bar");
-        ExpectEvenLines(bar, device(8), false, line, "bar");
-        const Image launcher = DrawnAt([](SurfaceHandle t, Scale) { PaintLauncherOn(t); }, scale);
-        ExpectEvenLines(launcher, device(26), true, line, "launcher");
-        ExpectEvenLines(launcher, device(9), false, line, "launcher");
-        const Image shot =
-            DrawnAt([](SurfaceHandle t, Scale) { PaintShot(t, 13, 7); }, scale, 30, 20);
-        const Rect shotArea = ToDevice(ShotArea(13, 7), scale);  // across its middle
-        ExpectEvenLines(shot, (shotArea.Top + shotArea.Bottom) / 2, true, line, "shot");
-        ExpectEvenLines(shot, (shotArea.Left + shotArea.Right) / 2, false, line, "shot");
-        EXPECT_TRUE(PaintedWithin(bar, {ToDevice(BarArea(55), scale)}));
-        EXPECT_TRUE(PaintedWithin(launcher, {ToDevice(LauncherArea(), scale)}));
-        EXPECT_TRUE(PaintedWithin(shot, {shotArea}));
-        // Clipped, the wall is the same wall seen through the mapped clip.
-        const Rect clip = ToDevice({30, 45, 65, 100}, scale);
-        const Image clipped = DrawnAt(
-            [](SurfaceHandle target, Scale s) {
-                ClipDrawing({30, 45, 65, 100});
-                PaintWall(target, s);
-                UnclipDrawing();
-            },
-            scale, 90, 125);
-        for (int32_t at = 0; at < std::ssize(clipped.Pixels); ++at) {
-            const int32_t x = at % clipped.Width, y = at / clipped.Width;
-            ASSERT_EQ(clipped.At(x, y), Holds(clip, x, y) ? blocks.At(x, y) : Word(ColourSilver))
-                << x << "," << y;
+// The scene, then boxes, fills and copies over it, cut at the edges and at a clip.
+void PaintAll(SurfaceHandle target, Scale scale) {
+    PaintScene(target, scale);
+    EraseBlockOn(target, 41, 61);
+    DrawBox(-3, 2, 9, 40, 0, ColourWhite, Red);
+    DrawBox(114, 135, 60, 50, 100, ColourWhite, ColourNone);  // reversed
+    DrawBox(5, 50, 6, 51, 0, Red, Red);                       // 1 x 1: nothing
+    DrawBox(10, 50, 11, 70, 0, Blue, Red);
+    ClipDrawing({7, 9, 53, 61});
+    ClearSurface(ColourWhite, {20, 30, 40, 45});
+    DrawBox(20, -5, 38, 46, 70, Blue, Red);
+    UnclipDrawing();
+    const OwnedBitmap layer(NewBitmap(30, 60, scale));
+    PaintLauncherOn(layer);
+    AttachSurface(target, 0);
+    CopyBitmap(layer, 0);
+    CopyBitmapAt(layer, 0, 95, 90);
+}
+
+// Drawn on a silver surface of 110 x 125 logical pixels at the scale.
+Image DrawnAt(void (*draw)(SurfaceHandle, Scale), Scale scale) {
+    const SurfaceHandle target = NewBitmap(110, 125, scale);
+    ResetSurfaceToSilver(target, 0);
+    draw(target, scale);
+    return Snapshot(target);
+}
+
+TEST(Scale, AtAWholeScaleEverythingIsItsDrawingAt1xWithEachPixelABlock) {
+    const Image once = DrawnAt(PaintAll, {});
+    for (const int32_t k : {2, 3}) {
+        Image blown{110 * k, 125 * k, {}};
+        for (int32_t at = 0; at < blown.Width * blown.Height; ++at) {
+            blown.Pixels.push_back(once.At(at % blown.Width / k, at / blown.Width / k));
         }
+        EXPECT_TRUE(DrawnAt(PaintAll, {k, 1}) == blown) << k;
     }
 }
 
-// Text is not drawn at a scale yet, nor a bitmap copied to a surface of another scale:
-// both are refused and draw nothing. Scales are kept in lowest terms up to 16.
-TEST(Scale, WhatCannotScaleIsRefusedAndBadScalesMakeNoBitmap) {
-    for (const Scale bad : {Scale{0, 1}, Scale{2, 4}, Scale{17, 1}, Scale{1, 17}}) {
-        EXPECT_EQ(NewBitmap(10, 10, bad), 0) << bad.Num << "/" << bad.Den;
+// Along the middle row and column of a part: silver up to its first outline, then
+// outlines (white, maroon, grey, red) each one line wide and faces within a pixel of
+// each other, with no silver (a seam) up to its last outline.
+void ExpectEvenLines(const Image& image, Rect part, int32_t line) {
+    const auto outline = [](uint32_t p) {
+        return p == Word(ColourWhite) || p == Word(ColourMaroon) || p == Word(ColourGrey) ||
+               p == Word(ColourRed);
+    };
+    for (const bool across : {true, false}) {
+        std::vector<std::pair<uint32_t, int32_t>> runs{{Word(ColourSilver), 0}};
+        for (int32_t i = across ? part.Left : part.Top; i < (across ? part.Right : part.Bottom);
+             ++i) {
+            const uint32_t pixel = across ? image.At(i, (part.Top + part.Bottom) / 2)
+                                          : image.At((part.Left + part.Right) / 2, i);
+            if (runs.back().first != pixel) {
+                runs.emplace_back(pixel, 0);
+            }
+            ++runs.back().second;
+        }
+        while (runs.size() > 1 && !outline(runs.back().first)) {
+            runs.pop_back();
+        }
+        int32_t narrowest = INT32_MAX, widest = 0;
+        for (auto [pixel, length] : std::vector(runs.begin() + 1, runs.end())) {
+            EXPECT_TRUE(outline(pixel) ? length == line : pixel != Word(ColourSilver))
+                << part.Left << "," << part.Top << (across ? " across" : " down");
+            narrowest = outline(pixel) ? narrowest : std::min(narrowest, length);
+            widest = outline(pixel) ? widest : std::max(widest, length);
+        }
+        EXPECT_LE(widest - narrowest, 1) << part.Left << "," << part.Top;
     }
-    EXPECT_EQ(NewBitmap(1, 1, {4, 5}), 0);  // no device pixel
+}
+
+TEST(Scale, AtAnyScaleLinesKeepOneWidthAndBlocksMeetWithoutASeam) {
+    for (const auto& [num, den, line] :
+         {std::tuple{1, 1, 1}, {5, 4, 1}, {3, 2, 2}, {2, 1, 2}, {4, 5, 1}}) {
+        const Scale scale{num, den};
+        SCOPED_TRACE(std::to_string(num) + "/" + std::to_string(den));
+        const Image scene = DrawnAt(PaintScene, scale);
+        const Rect parts[] = {ToDevice(BarArea(55), scale), ToDevice(ShotArea(100, 20), scale),
+                              ToDevice({19, 29, 81, 121}, scale)};  // the wall
+        for (const Rect part : parts) {
+            ExpectEvenLines(scene, part, line);
+        }
+        EXPECT_TRUE(PaintedWithin(scene, {parts[0], parts[1], parts[2]}));
+        const Rect launcherArea = ToDevice(LauncherArea(), scale);
+        const Image launcher = DrawnAt([](SurfaceHandle t, Scale) { PaintLauncherOn(t); }, scale);
+        ExpectEvenLines(launcher, launcherArea, line);
+        EXPECT_TRUE(PaintedWithin(launcher, {launcherArea}));
+        const auto clipped = [](SurfaceHandle target, Scale s) {
+            ClipDrawing({5, 45, 65, 100});
+            PaintScene(target, s);
+        };
+        EXPECT_TRUE(PaintedWithin(DrawnAt(clipped, scale), {ToDevice({5, 45, 65, 100}, scale)}));
+        UnclipDrawing();
+    }
+}
+
+// Text is not drawn at a scale yet, nor a bitmap copied across two scales: both are
+// refused and draw nothing. A scale is in lowest terms.
+TEST(Scale, TextAndCopiesAcrossScalesAreRefused) {
     const SurfaceHandle plain = Cleared(40, 30, Red);
     const SurfaceHandle scaled = NewBitmap(5, 4, MakeScale(10, 8));
-    const auto refused = [&](auto draw) {
-        AttachSurface(0, 0);
-        AttachSurface(scaled, 0);
-        ClearSurface(ColourSilver);
-        draw();
-        const Image image = Snapshot(scaled);
-        return image.Width == 6 && image.Height == 5 && AllOf(image) &&
-               LastError() == ErrorNotAtScale;
-    };
-    EXPECT_TRUE(refused([] {
-        SetTextFont(Bold(14));
-        DrawText("100");
-    }));
-    EXPECT_TRUE(refused([&] { CopyBitmap(plain, 0); }));
+    ResetSurfaceToSilver(scaled, 0);
+    SetTextFont(Bold(14));
+    DrawText("100");
+    CopyBitmap(plain, 0);
+    const Image image = Snapshot(scaled);
+    EXPECT_EQ(
+        std::tuple(image.Width, image.Height, AllOf(image), LastError(), NewBitmap(9, 9, {2, 4})),
+        std::tuple(6, 5, true, ErrorNotAtScale, 0));
 }
 
 }  // namespace
