@@ -145,7 +145,7 @@ void ClearSurface(int32_t colour, Rect keep) {
         if (fill != ColourNone) {
             FillLocked(surface, PixelOf(fill), keep);
         }
-        MarkDirtyLocked(surface, 0, 0, surface.Width, surface.Height);
+        MarkDirtyLocked(surface, 0, 0, surface.LogicalWidth, surface.LogicalHeight);
         surface.X = 0;
         surface.Y = 0;
     });
