@@ -12,12 +12,6 @@ namespace {
 
 // ---- Internal helpers ----
 
-// Division rounded towards minus infinity, for a positive divisor.
-int64_t FloorDivide(int64_t numerator, int64_t denominator) {
-    const int64_t quotient = numerator / denominator;
-    return quotient * denominator > numerator ? quotient - 1 : quotient;
-}
-
 int32_t Saturated(int64_t value) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
                                                     std::numeric_limits<int32_t>::max()));
@@ -37,10 +31,6 @@ Scale MakeScale(int32_t num, int32_t den) {
 
 bool IsValid(Scale scale) {
     return scale.Num >= 1 && scale == MakeScale(scale.Num, scale.Den);
-}
-
-int64_t ToDevice(int64_t logical, Scale scale) {
-    return FloorDivide(logical * scale.Num, scale.Den);
 }
 
 Rect ToDevice(Rect logical, Scale scale) {
