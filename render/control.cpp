@@ -51,9 +51,16 @@ void MarkDirtyLocked(Surface& surface, int64_t left, int64_t top, int64_t right,
     const auto within = [](int64_t value, int32_t high) {
         return static_cast<int32_t>(std::clamp<int64_t>(value, 0, high));
     };
-    const Rect touched{within(left, surface.Width), within(top, surface.Height),
-                       within(right, surface.Width), within(bottom, surface.Height)};
-    AddDamage(surface.Dirty, IntersectionOf(touched, DrawableLocked(surface)));
+    const Rect touched{within(left, surface.LogicalWidth), within(top, surface.LogicalHeight),
+                       within(right, surface.LogicalWidth), within(bottom, surface.LogicalHeight)};
+    const Rect area = IntersectionOf(touched, LogicalDrawableLocked(surface));
+    AddDamage(surface.Dirty, ToDevice(area, surface.DeviceScale));
+}
+
+void MarkDeviceDirtyLocked(Surface& surface, Rect area) {
+    if (surface.Kind == SurfaceKind::GraphicControl) {
+        AddDamage(surface.Dirty, area);
+    }
 }
 
 // Every part in Dirty since the control was last brought up to date was presented
@@ -110,11 +117,16 @@ void PresentBitmap(SurfaceHandle window, int32_t controlId, SurfaceHandle bitmap
             RecordError(ErrorInvalidHandle);
             return;
         }
+        if (source->DeviceScale != control->DeviceScale) {
+            RecordError(ErrorNotAtScale);
+            return;
+        }
         const bool allTaken = control->Dirty.Count == 0;
         const bool drawnWaiting = !allTaken && control->Presented == 0;
         const Rect image{0, 0, control->Width, control->Height};
         for (int32_t entry = 0; entry < areas.Count; ++entry) {
-            const Rect area = IntersectionOf(areas.Rects[static_cast<size_t>(entry)], image);
+            const Rect area = IntersectionOf(
+                ToDevice(areas.Rects[static_cast<size_t>(entry)], control->DeviceScale), image);
             if (drawnWaiting) {
                 CopyPartIn(*control, *source, area);
             }

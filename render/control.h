@@ -14,9 +14,12 @@
 
 namespace render {
 
-// Orders the rectangle and clamps it to what the thread may draw of the surface; a
-// control adds it to its changes (a bitmap keeps no record: the game knows what it drew).
+// Orders the logical rectangle, clamps it to what the thread may draw of the surface
+// and maps it to device pixels; a control adds it to its changes (a bitmap keeps no
+// record: the game knows what it drew).
 void MarkDirtyLocked(Surface& surface, int64_t left, int64_t top, int64_t right, int64_t bottom);
+// The same for device pixels already within what the thread may draw.
+void MarkDeviceDirtyLocked(Surface& surface, Rect area);
 
 // Copies into a control's image what was presented on it and not yet copied in.
 void BringInPresentedLocked(Surface& control);

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Fills and copies: ClearSurface and the fills the other units share, CopyBitmap and
-// CopyBitmapAt. Every fill and copy keeps to what the calling
-// thread may draw of its surface, and a control hears of what a copy covered.
+// CopyBitmapAt. Every fill and copy keeps to what the calling thread may draw of its
+// surface, and a control hears of what a copy covered. At a scale a kept rectangle and
+// a copy's position are mapped edge by edge, and a copy moves device pixels one to one
+// between surfaces of the same scale.
 #include "render/fill_copy.h"
 
 #include <algorithm>
@@ -79,7 +81,7 @@ void CopyLocked(Surface& surface, const Surface& source, int64_t x, int64_t y, i
             std::memcpy(to, from, bytes);
         }
     }
-    MarkDirtyLocked(surface, area.Left, area.Top, area.Right, area.Bottom);
+    MarkDeviceDirtyLocked(surface, area);
 }
 
 // Copies the source's top-left part that fits onto the surface's, within the rectangle.
@@ -88,12 +90,25 @@ void CopyCornerLocked(Surface& surface, const Surface& source, Rect within) {
                std::min(source.Height, surface.Height), within);
 }
 
+// The source named, if it has the surface's scale; a source of another scale is
+// refused rather than copied at the wrong size.
+const Surface* SameScaleSourceLocked(const Surface& surface, SurfaceHandle source,
+                                     int32_t sourceId) {
+    const Surface* from = ResolveSurfaceLocked(source, sourceId);
+    if (from != nullptr && from->DeviceScale != surface.DeviceScale) {
+        RecordError(ErrorNotAtScale);
+        return nullptr;
+    }
+    return from;
+}
+
 }  // namespace
 
 // ---- Shared inside the layer ----
 
 void FillLocked(Surface& surface, uint32_t word, Rect kept) {
-    const Rect area = DrawableLocked(surface);
+    const Rect area = DeviceDrawableLocked(surface);
+    kept = ToDevice(kept, surface.DeviceScale);
     if (!IsWhole(surface, area)) {
         FillAreaLocked(surface, word, area, kept);
         return;
@@ -130,7 +145,7 @@ void ClearSurface(int32_t colour, Rect keep) {
         if (fill != ColourNone) {
             FillLocked(surface, PixelOf(fill), keep);
         }
-        MarkDirtyLocked(surface, 0, 0, surface.Width, surface.Height);
+        MarkDirtyLocked(surface, 0, 0, surface.LogicalWidth, surface.LogicalHeight);
         surface.X = 0;
         surface.Y = 0;
     });
@@ -138,19 +153,20 @@ void ClearSurface(int32_t colour, Rect keep) {
 
 void CopyBitmap(SurfaceHandle source, int32_t sourceId) {
     OnCurrentSurface([&](Surface& surface) {
-        const Surface* from = ResolveSurfaceLocked(source, sourceId);
+        const Surface* from = SameScaleSourceLocked(surface, source, sourceId);
         if (from != nullptr) {
-            CopyCornerLocked(surface, *from, DrawableLocked(surface));
+            CopyCornerLocked(surface, *from, DeviceDrawableLocked(surface));
         }
     });
 }
 
 void CopyBitmapAt(SurfaceHandle source, int32_t sourceId, float x, float y) {
     OnCurrentSurface([&](Surface& surface) {
-        const Surface* from = ResolveSurfaceLocked(source, sourceId);
+        const Surface* from = SameScaleSourceLocked(surface, source, sourceId);
         if (from != nullptr) {
-            CopyLocked(surface, *from, ToPixel(x), ToPixel(y), from->Width, from->Height,
-                       DrawableLocked(surface));
+            const Scale scale = surface.DeviceScale;
+            CopyLocked(surface, *from, ToDevice(ToPixel(x), scale), ToDevice(ToPixel(y), scale),
+                       from->Width, from->Height, DeviceDrawableLocked(surface));
         }
     });
 }

@@ -12,10 +12,11 @@
 
 namespace render {
 
-// Fills what the thread may draw of the surface with word, all but the pixels of kept.
+// Fills what the thread may draw of the surface with word, all but the pixels of kept
+// (logical pixels).
 void FillLocked(Surface& surface, uint32_t word, Rect kept = {});
 
-// Fills area, which lies within the surface, with word.
+// Fills area, device pixels within the surface, with word.
 void FillRectLocked(Surface& surface, uint32_t word, Rect area);
 
 }  // namespace render

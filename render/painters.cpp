@@ -15,22 +15,27 @@ constexpr int32_t LauncherBottom = 51;  // px
 constexpr int32_t ShotWidth = 6;        // face box, px
 constexpr int32_t ShotHeight = 4;       // px
 
-// One box with integer corners; the fill, if any, is solid.
-void Box(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t corner, int32_t outline,
-         int32_t fill) {
-    DrawBox(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
-            static_cast<float>(y2), corner, outline, fill);
+// The boxes of a bevelled element, one line in from the edges of what it touches
+// (outer): a white outline up-left, a maroon outline down-right, and the face within
+// both, which covers most of them. At any scale each bevel is one line wide.
+//   outer.Left,Top +--------+ white, to one line in from the right and bottom
+//                  | +--------+ maroon, from one line in at the left and top
+//                  | | face   | one line in from every edge
+void PaintBevelled(Rect outer, int32_t corner, int32_t faceOutline, int32_t faceFill) {
+    DrawBoxShifted(outer, {0, 0, -1, -1}, corner, ColourWhite, ColourNone);
+    DrawBoxShifted(outer, {1, 1, 0, 0}, corner, ColourMaroon, ColourNone);
+    DrawBoxShifted(outer, {1, 1, -1, -1}, corner, faceOutline, faceFill);
 }
 
 // The three boxes of a block cell in the given outline colours and fill. The white
-// box is set in one pixel at the upper left and the maroon one set out, so in the
-// wall each block's maroon line falls on its left and upper neighbours' last pixels.
+// box is set in one line at the upper left and the maroon one set out, so in the
+// wall each block's maroon line falls on its left and upper neighbours' last line. The
+// face is the cell itself: neighbours share its edges, at any scale.
 void BlockBoxes(int32_t x, int32_t y, int32_t inner, int32_t outer, int32_t face, int32_t fill) {
-    const int32_t right = x + BlockWidth;
-    const int32_t bottom = y + BlockHeight;
-    Box(x + 1, y + 1, right, bottom, 0, inner, ColourNone);
-    Box(x - 1, y - 1, right, bottom, 0, outer, ColourNone);
-    Box(x, y, right, bottom, 0, face, fill);
+    const Rect cell{x, y, x + BlockWidth, y + BlockHeight};
+    DrawBoxShifted(cell, {1, 1, 0, 0}, 0, inner, ColourNone);
+    DrawBoxShifted(cell, {-1, -1, 0, 0}, 0, outer, ColourNone);
+    DrawBoxShifted(cell, {}, 0, face, fill);
 }
 
 }  // namespace
@@ -55,18 +60,14 @@ Rect ShotArea(int32_t x, int32_t y) {
 
 // ---- On a given layer ---------------------------------------------------------
 
-// The bar: white up-left, maroon down-right, then the gold face over both.
-//   (0,0)+--------+ white, to (16, length)
-//        |(1,1)+--------+ maroon, to (17, length + 1)
-//        |     | face   | grey outline, gold fill, (1,1)-(16, length)
+// The bar: white (0,0)-(16, length), maroon (1,1)-(17, length + 1), then the gold
+// face (1,1)-(16, length) over both.
 void PaintBarOn(SurfaceHandle layer, int32_t length) {
     AttachSurface(layer, 0);
     if (length < 1) {
         return;
     }
-    Box(0, 0, BarWidth, length, BarCorner, ColourWhite, ColourNone);
-    Box(1, 1, BarWidth + 1, length + 1, BarCorner, ColourMaroon, ColourNone);
-    Box(1, 1, BarWidth, length, BarCorner, ColourGrey, ColourGold);
+    PaintBevelled(BarArea(length), BarCorner, ColourGrey, ColourGold);
 }
 
 void PaintBlockOn(SurfaceHandle layer, int32_t x, int32_t y, int32_t colour) {
@@ -80,11 +81,10 @@ void EraseBlockOn(SurfaceHandle layer, int32_t x, int32_t y) {
     BlockBoxes(x, y, ColourSilver, ColourSilver, ColourSilver, ColourSilver);
 }
 
+// White (0,0)-(18,51), maroon (1,1)-(19,52), face (1,1)-(18,51).
 void PaintLauncherOn(SurfaceHandle layer) {
     AttachSurface(layer, 0);
-    Box(0, 0, LauncherRight, LauncherBottom, LauncherCorner, ColourWhite, ColourNone);
-    Box(1, 1, LauncherRight + 1, LauncherBottom + 1, LauncherCorner, ColourMaroon, ColourNone);
-    Box(1, 1, LauncherRight, LauncherBottom, LauncherCorner, ColourGrey, ColourGold);
+    PaintBevelled(LauncherArea(), LauncherCorner, ColourGrey, ColourGold);
 }
 
 // ---- On the surface given -------------------------------------------------------
@@ -92,11 +92,7 @@ void PaintLauncherOn(SurfaceHandle layer) {
 // (x, y) is the face's upper-left corner; the white box starts one pixel up-left.
 void PaintShot(SurfaceHandle surface, int32_t x, int32_t y) {
     AttachSurface(surface, 0);
-    const int32_t right = x + ShotWidth;
-    const int32_t bottom = y + ShotHeight;
-    Box(x - 1, y - 1, right, bottom, ShotCorner, ColourWhite, ColourNone);
-    Box(x, y, right + 1, bottom + 1, ShotCorner, ColourMaroon, ColourNone);
-    Box(x, y, right, bottom, ShotCorner, ColourRed, ColourOrange);
+    PaintBevelled(ShotArea(x, y), ShotCorner, ColourRed, ColourOrange);
 }
 
 void BlankSurface(SurfaceHandle surface, Rect keep) {

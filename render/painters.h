@@ -25,7 +25,10 @@ constexpr int32_t BlockWidth = 20;   // px
 constexpr int32_t BlockHeight = 30;  // px
 
 // The pixels each painter touches, relative to where it paints: what must be shown
-// again after it painted, or after what it painted moved.
+// again after it painted, or after what it painted moved. At a scale each maps edge by
+// edge (ToDevice); only a block's maroon line, one line out from its cell, can reach a
+// device pixel further up and left, where the cell's edge falls between device pixels
+// (never for the wall's cells at 5/4, 3/2, 2, 3 or 4/5).
 Rect BarArea(int32_t length);          // PaintBarOn, on its layer
 Rect BlockArea(int32_t x, int32_t y);  // PaintBlockOn and EraseBlockOn at (x, y)
 Rect LauncherArea();                   // PaintLauncherOn, on its layer

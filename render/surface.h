@@ -14,6 +14,12 @@
 //
 // Colours are 0x00BBGGRR (the low byte is red). Pixels are stored 32 bits each as
 // 0xFFRRGGBB words, the layout of a 32-bit RGB image on the desktop, row after row.
+//
+// A bitmap may be made at a device scale (scale.h): its pixels are then the device's,
+// and every operation still takes logical coordinates. Clips are logical; each edge is
+// mapped to the device from its own coordinate, and every line is LineWidth pixels
+// wide. Fills, copies between surfaces of one scale, boxes and the scene painters draw
+// at any scale; text does not yet, and refuses a scaled surface (ErrorNotAtScale).
 #pragma once
 
 #include <cstdint>
@@ -22,6 +28,7 @@
 #include <vector>
 
 #include "render/rect.h"
+#include "render/scale.h"
 
 namespace render {
 
@@ -39,6 +46,9 @@ constexpr int32_t DefaultForeColour = 0x000000;  // window text
 constexpr int32_t DefaultBackColour = 0xF0F0F0;  // dialog face
 
 constexpr int32_t ErrorInvalidHandle = 5;
+// An operation that cannot draw at the surface's scale drew nothing: text on a scaled
+// surface, a copy between surfaces of two scales.
+constexpr int32_t ErrorNotAtScale = 50;
 
 // Style bits of NewFont.
 constexpr int32_t FontBold = 1;
@@ -52,7 +62,10 @@ constexpr int32_t MaxPixelsPerEm = 1024;  // larger fonts are drawn this large
 int32_t MakeRgb(int32_t red, int32_t green, int32_t blue);
 
 // ---- Surfaces ---------------------------------------------------------------
-SurfaceHandle NewBitmap(int32_t width, int32_t height);
+// A bitmap of width x height logical pixels, stored as ToDevice(width) x
+// ToDevice(height) device pixels; 0 when the scale is not one MakeScale gives or the
+// pixels cannot be had.
+SurfaceHandle NewBitmap(int32_t width, int32_t height, Scale scale = {});
 // Releases a bitmap's pixels. Its handle then names nothing; threads that still have
 // it as their current surface draw nothing. Handles are never reused.
 void FreeBitmap(SurfaceHandle bitmap);
@@ -88,11 +101,21 @@ void SetBackColour(int32_t colour);
 // UnclipDrawing: how a frame is composed again only where it changed.
 void ClipDrawing(Rect area);
 void UnclipDrawing();
-// A box with a 1-pixel outline, its corners rounded by cornerPercent of its shorter
+// A box with a 1-line outline, its corners rounded by cornerPercent of its shorter
 // side, filled solid (box.cpp sketches the figure).
 void DrawBox(float x1, float y1, float x2, float y2, int32_t cornerPercent, int32_t outline,
              int32_t fill);
-// Copies are opaque: the source pixel replaces the destination's.
+// How far each edge of a box is moved, in lines (positive: right or down). At a scale
+// the edge lands on its own coordinate's device edge moved by whole line widths, so a
+// box one line beside another leaves a line as wide as every other; at 1x a line is
+// one pixel, and DrawBoxShifted draws what DrawBox draws for the moved edges.
+struct LineShift {
+    int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
+};
+void DrawBoxShifted(Rect box, LineShift shift, int32_t cornerPercent, int32_t outline,
+                    int32_t fill);
+// Copies are opaque: the source pixel replaces the destination's. Both surfaces have
+// one scale; the position is logical.
 void CopyBitmap(SurfaceHandle source, int32_t sourceId);
 void CopyBitmapAt(SurfaceHandle source, int32_t sourceId, float x, float y);
 
@@ -130,9 +153,10 @@ struct ControlSink {
 void NewGraphicControl(SurfaceHandle window, int32_t controlId, int32_t width, int32_t height,
                        ControlSink* sink);
 
-// The control shows the bitmap's areas from now on, the bitmap's top-left at its own;
-// its parts not yet taken show the bitmap presented last. Drawing on the control later
-// brings what it shows in first, so the order holds.
+// The control shows the bitmap's areas (logical pixels) from now on, the bitmap's
+// top-left at its own; its parts not yet taken show the bitmap presented last, and a
+// bitmap of another scale is refused. Drawing on the control later brings what it
+// shows in first, so the order holds.
 void PresentBitmap(SurfaceHandle window, int32_t controlId, SurfaceHandle bitmap,
                    const DamageList& areas);
 
@@ -153,7 +177,8 @@ struct SurfaceMetrics {
 };
 // The calling thread's current surface's position and font metrics; false with none.
 bool CurrentMetrics(SurfaceMetrics& metrics);
-// A copy of a surface's pixels (0xFFRRGGBB words); false when the handle names none.
+// A copy of a surface's pixels (0xFFRRGGBB words), device pixels at a scale; false
+// when the handle names none.
 bool ReadPixels(SurfaceHandle handle, int32_t controlId, std::vector<uint32_t>& pixels,
                 int32_t& width, int32_t& height);
 

@@ -71,7 +71,7 @@ Surface* ControlOfLocked(SurfaceHandle window, int32_t controlId) {
     return nullptr;
 }
 
-bool FitsLocked(SurfaceKind kind, int32_t width, int32_t height) {
+bool FitsLocked(SurfaceKind kind, int64_t width, int64_t height) {
     if (Table().Surfaces.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
         return false;
     }
@@ -90,18 +90,23 @@ std::mutex& SurfaceLock() {
     return *lock;
 }
 
-Surface* AddSurfaceLocked(SurfaceKind kind, int32_t width, int32_t height) {
+Surface* AddSurfaceLocked(SurfaceKind kind, int32_t width, int32_t height, Scale scale) {
     auto& surfaces = Table().Surfaces;
-    if (!FitsLocked(kind, width, height)) {
+    const int64_t deviceWidth = ToDevice(width, scale), deviceHeight = ToDevice(height, scale);
+    if (!IsValid(scale) || !FitsLocked(kind, deviceWidth, deviceHeight)) {
         return nullptr;
     }
     try {
         auto surface = std::make_unique<Surface>();
         surface->Kind = kind;
         surface->Id = static_cast<int32_t>(surfaces.size());
-        surface->Width = width;
-        surface->Height = height;
-        surface->Pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+        surface->Width = static_cast<int32_t>(deviceWidth);
+        surface->Height = static_cast<int32_t>(deviceHeight);
+        surface->LogicalWidth = width;
+        surface->LogicalHeight = height;
+        surface->DeviceScale = scale;
+        surface->Pixels.resize(static_cast<size_t>(deviceWidth) *
+                               static_cast<size_t>(deviceHeight));
         surfaces.push_back(std::move(surface));
     } catch (const std::bad_alloc&) {
         return nullptr;
@@ -138,13 +143,26 @@ bool IsWindowLocked(SurfaceHandle handle) {
     return named != nullptr && named->Kind == SurfaceKind::Window;
 }
 
-Rect DrawableLocked(const Surface& surface) {
-    const Rect whole{0, 0, surface.Width, surface.Height};
+Rect LogicalDrawableLocked(const Surface& surface) {
+    const Rect whole{0, 0, surface.LogicalWidth, surface.LogicalHeight};
     if (!Clipped) {
         return whole;
     }
     const Rect area = IntersectionOf(whole, ClipArea);
     return area.IsEmpty() ? Rect{} : area;
+}
+
+Rect DeviceDrawableLocked(const Surface& surface) {
+    const Rect area = ToDevice(LogicalDrawableLocked(surface), surface.DeviceScale);
+    return area.IsEmpty() ? Rect{} : area;
+}
+
+Rect DrawableLocked(const Surface& surface) {
+    if (surface.DeviceScale != Scale{}) {
+        RecordError(ErrorNotAtScale);
+        return {};
+    }
+    return LogicalDrawableLocked(surface);
 }
 
 void RecordError(int32_t error) {
@@ -153,9 +171,9 @@ void RecordError(int32_t error) {
 
 // ---- Public functions: surfaces ----
 
-SurfaceHandle NewBitmap(int32_t width, int32_t height) {
+SurfaceHandle NewBitmap(int32_t width, int32_t height, Scale scale) {
     std::lock_guard lock(SurfaceLock());
-    Surface* surface = AddSurfaceLocked(SurfaceKind::Bitmap, width, height);
+    Surface* surface = AddSurfaceLocked(SurfaceKind::Bitmap, width, height, scale);
     if (surface == nullptr) {
         return 0;
     }

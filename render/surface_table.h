@@ -32,7 +32,9 @@ struct LineMetrics {
 struct Surface {
     SurfaceKind Kind = SurfaceKind::Bitmap;
     int32_t Id = 0;  // its handle in the table, what a thread's current surface holds
-    int32_t Width = 0, Height = 0;
+    int32_t Width = 0, Height = 0;                // the pixels, device pixels at a scale
+    int32_t LogicalWidth = 0, LogicalHeight = 0;  // what callers draw in
+    Scale DeviceScale;             // Width = ToDevice(LogicalWidth, DeviceScale), and so the height
     std::vector<uint32_t> Pixels;  // Width x Height words 0xFFRRGGBB, row after row
     int32_t X = 0, Y = 0;          // current position, pixels
     int32_t ForeColour = DefaultForeColour;
@@ -50,9 +52,9 @@ struct Surface {
 // The one lock that makes each drawing operation atomic.
 std::mutex& SurfaceLock();
 
-// Makes a surface of width x height (a window: 0 x 0) and gives it the next handle;
-// null when the pixels cannot be had or the handles ran out.
-Surface* AddSurfaceLocked(SurfaceKind kind, int32_t width, int32_t height);
+// Makes a surface of width x height logical pixels at the scale (a window: 0 x 0) and
+// gives it the next handle; null when the pixels cannot be had or the handles ran out.
+Surface* AddSurfaceLocked(SurfaceKind kind, int32_t width, int32_t height, Scale scale = {});
 // Names control as (window, controlId); a control named so before is released.
 void NameControlLocked(SurfaceHandle window, int32_t controlId, const Surface& control);
 
@@ -63,7 +65,13 @@ Surface* ResolveSurfaceLocked(SurfaceHandle handle, int32_t controlId);
 // Whether the handle names a window.
 bool IsWindowLocked(SurfaceHandle handle);
 
-// The part of the surface the calling thread may draw on: all of it, or its clip.
+// The part of the surface the calling thread may draw on, all of it or its clip: in
+// logical pixels, and mapped to device pixels edge by edge.
+Rect LogicalDrawableLocked(const Surface& surface);
+Rect DeviceDrawableLocked(const Surface& surface);
+// The same for an operation that draws one device pixel per logical pixel and cannot
+// scale yet (text): at any scale but 1 nothing, and ErrorNotAtScale recorded, so that
+// nothing is drawn at the wrong size.
 Rect DrawableLocked(const Surface& surface);
 
 // Records the error number of a failed operation.

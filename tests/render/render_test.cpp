@@ -284,13 +284,6 @@ bool PaintedWithin(const Image& image, std::initializer_list<Rect> areas) {
 // those. A shot with no surface, or one that names none, paints nothing, not even on
 // the current surface.
 TEST(Painters, PaintWithinTheirAreasAndABarsMiddleRowsAreAlike) {
-    const SurfaceHandle shots = Cleared(30, 12);
-    PaintShot(shots, 5, 4);
-    PaintShot(shots, 22, 7);
-    EXPECT_TRUE(PaintedWithin(Snapshot(shots), {ShotArea(5, 4), ShotArea(22, 7)}));
-    const SurfaceHandle launcher = Cleared(30, 60);
-    PaintLauncherOn(launcher);
-    EXPECT_TRUE(PaintedWithin(Snapshot(launcher), {LauncherArea()}));
     const SurfaceHandle wall = Cleared(60, 70);
     PaintBlockOn(wall, 20, 30, Red);
     EXPECT_TRUE(PaintedWithin(Snapshot(wall), {BlockArea(20, 30)}));
@@ -312,6 +305,131 @@ TEST(Painters, PaintWithinTheirAreasAndABarsMiddleRowsAreAlike) {
                 << length << " row " << y;
         }
     }
+}
+
+// ---- At a device scale ---------------------------------------------------------
+
+// The bar at the origin, a shot, and nine blocks at odd places, where an edge and its
+// neighbour one pixel away lie one device pixel apart at 3/2 as often as two.
+void PaintScene(SurfaceHandle target, Scale) {
+    PaintBarOn(target, 55);
+    PaintShot(target, 100, 20);
+    for (int32_t y = 31; y <= 91; y += 30) {
+        for (int32_t x = 21; x <= 61; x += 20) {
+            PaintBlockOn(target, x, y, x == 41 ? ColourGold : Blue);
+        }
+    }
+}
+
+// The scene, then boxes, fills and copies over it, cut at the edges and at a clip.
+void PaintAll(SurfaceHandle target, Scale scale) {
+    PaintScene(target, scale);
+    EraseBlockOn(target, 41, 61);
+    DrawBox(-3, 2, 9, 40, 0, ColourWhite, Red);
+    DrawBox(114, 135, 60, 50, 100, ColourWhite, ColourNone);  // reversed
+    DrawBox(5, 50, 6, 51, 0, Red, Red);                       // 1 x 1: nothing
+    DrawBox(10, 50, 11, 70, 0, Blue, Red);
+    ClipDrawing({7, 9, 53, 61});
+    ClearSurface(ColourWhite, {20, 30, 40, 45});
+    DrawBox(20, -5, 38, 46, 70, Blue, Red);
+    UnclipDrawing();
+    const OwnedBitmap layer(NewBitmap(30, 60, scale));
+    PaintLauncherOn(layer);
+    AttachSurface(target, 0);
+    CopyBitmap(layer, 0);
+    CopyBitmapAt(layer, 0, 95, 90);
+}
+
+// Drawn on a silver surface of 110 x 125 logical pixels at the scale.
+Image DrawnAt(void (*draw)(SurfaceHandle, Scale), Scale scale) {
+    const SurfaceHandle target = NewBitmap(110, 125, scale);
+    ResetSurfaceToSilver(target, 0);
+    draw(target, scale);
+    return Snapshot(target);
+}
+
+TEST(Scale, AtAWholeScaleEverythingIsItsDrawingAt1xWithEachPixelABlock) {
+    const Image once = DrawnAt(PaintAll, {});
+    for (const int32_t k : {2, 3}) {
+        Image blown{110 * k, 125 * k, {}};
+        for (int32_t at = 0; at < blown.Width * blown.Height; ++at) {
+            blown.Pixels.push_back(once.At(at % blown.Width / k, at / blown.Width / k));
+        }
+        EXPECT_TRUE(DrawnAt(PaintAll, {k, 1}) == blown) << k;
+    }
+}
+
+// Along the middle row and column of a part: silver up to its first outline, then
+// outlines (white, maroon, grey, red) each one line wide and faces within a pixel of
+// each other, with no silver (a seam) up to its last outline.
+void ExpectEvenLines(const Image& image, Rect part, int32_t line) {
+    const auto outline = [](uint32_t p) {
+        return p == Word(ColourWhite) || p == Word(ColourMaroon) || p == Word(ColourGrey) ||
+               p == Word(ColourRed);
+    };
+    for (const bool across : {true, false}) {
+        std::vector<std::pair<uint32_t, int32_t>> runs{{Word(ColourSilver), 0}};
+        for (int32_t i = across ? part.Left : part.Top; i < (across ? part.Right : part.Bottom);
+             ++i) {
+            const uint32_t pixel = across ? image.At(i, (part.Top + part.Bottom) / 2)
+                                          : image.At((part.Left + part.Right) / 2, i);
+            if (runs.back().first != pixel) {
+                runs.emplace_back(pixel, 0);
+            }
+            ++runs.back().second;
+        }
+        while (runs.size() > 1 && !outline(runs.back().first)) {
+            runs.pop_back();
+        }
+        int32_t narrowest = INT32_MAX, widest = 0;
+        for (auto [pixel, length] : std::vector(runs.begin() + 1, runs.end())) {
+            EXPECT_TRUE(outline(pixel) ? length == line : pixel != Word(ColourSilver))
+                << part.Left << "," << part.Top << (across ? " across" : " down");
+            narrowest = outline(pixel) ? narrowest : std::min(narrowest, length);
+            widest = outline(pixel) ? widest : std::max(widest, length);
+        }
+        EXPECT_LE(widest - narrowest, 1) << part.Left << "," << part.Top;
+    }
+}
+
+TEST(Scale, AtAnyScaleLinesKeepOneWidthAndBlocksMeetWithoutASeam) {
+    for (const auto& [num, den, line] :
+         {std::tuple{1, 1, 1}, {5, 4, 1}, {3, 2, 2}, {2, 1, 2}, {4, 5, 1}}) {
+        const Scale scale{num, den};
+        SCOPED_TRACE(std::to_string(num) + "/" + std::to_string(den));
+        const Image scene = DrawnAt(PaintScene, scale);
+        const Rect parts[] = {ToDevice(BarArea(55), scale), ToDevice(ShotArea(100, 20), scale),
+                              ToDevice({19, 29, 81, 121}, scale)};  // the wall
+        for (const Rect part : parts) {
+            ExpectEvenLines(scene, part, line);
+        }
+        EXPECT_TRUE(PaintedWithin(scene, {parts[0], parts[1], parts[2]}));
+        const Rect launcherArea = ToDevice(LauncherArea(), scale);
+        const Image launcher = DrawnAt([](SurfaceHandle t, Scale) { PaintLauncherOn(t); }, scale);
+        ExpectEvenLines(launcher, launcherArea, line);
+        EXPECT_TRUE(PaintedWithin(launcher, {launcherArea}));
+        const auto clipped = [](SurfaceHandle target, Scale s) {
+            ClipDrawing({5, 45, 65, 100});
+            PaintScene(target, s);
+        };
+        EXPECT_TRUE(PaintedWithin(DrawnAt(clipped, scale), {ToDevice({5, 45, 65, 100}, scale)}));
+        UnclipDrawing();
+    }
+}
+
+// Text is not drawn at a scale yet, nor a bitmap copied across two scales: both are
+// refused and draw nothing. A scale is in lowest terms.
+TEST(Scale, TextAndCopiesAcrossScalesAreRefused) {
+    const SurfaceHandle plain = Cleared(40, 30, Red);
+    const SurfaceHandle scaled = NewBitmap(5, 4, MakeScale(10, 8));
+    ResetSurfaceToSilver(scaled, 0);
+    SetTextFont(Bold(14));
+    DrawText("100");
+    CopyBitmap(plain, 0);
+    const Image image = Snapshot(scaled);
+    EXPECT_EQ(
+        std::tuple(image.Width, image.Height, AllOf(image), LastError(), NewBitmap(9, 9, {2, 4})),
+        std::tuple(6, 5, true, ErrorNotAtScale, 0));
 }
 
 }  // namespace
