@@ -4,10 +4,11 @@
 # When the world goes away: no display, no usable platform, a display of 256 colours
 # or too few descriptors is one line and code 1; the window destroyed by another
 # client, and SIGTERM, SIGINT or SIGHUP, end the program with code 0 (a signal ignored
-# at start stays ignored); Qt's own texts are Spanish; with no font, or no thread for
-# the bar, it goes on and says so; with address space for a few shots only, it plays
-# to its end screen; the X server killed in the middle of a game, with a cue playing,
-# ends it with one line and code 1.
+# at start stays ignored), also while it waits for a display, a compositor or a
+# session bus that never answers, or for an X server stopped in a game; Qt's own texts
+# are Spanish; with no font, or no thread for the bar, it goes on and says so; with
+# address space for a few shots only, it plays to its end screen; the X server killed
+# in the middle of a game, with a cue playing, ends it with one line and code 1.
 . "$(dirname "$0")/lib.sh"
 need_tools pulseaudio parec prlimit
 
@@ -30,6 +31,28 @@ start_fails 'archivos' prlimit --nofile=8
 start_fails '":4091"' DISPLAY=:4091
 start_fails '"zarpeta-none"' QT_QPA_PLATFORM=zarpeta-none
 start_fails wayland QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=zarpeta-none XDG_RUNTIME_DIR="$WORK"
+
+# A stop signal ends the program however long what it waits for takes: a display, the
+# Wayland compositor asked whether it draws frames, or a session bus that takes
+# connections and never answers (a stopped X server, a stopped bus daemon); then an X
+# server stopped in a game.
+session_bus "$WORK/stopped.bus"
+HELPER_PIDS="$HELPER_PIDS $BUS_PID"
+stopped=${BUS#unix:path=} && stopped=${stopped%%,*}
+caught() { (($(printf '%d' "0x$(awk '/^SigCgt:/ { print $2 }' "/proc/$APP_PID/status")") & 1 << 14)); }
+kill -s STOP "$BUS_PID"
+for peer in "DISPLAY=$DISPLAY" "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=$stopped" \
+    "QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 DBUS_SESSION_BUS_ADDRESS=$BUS"; do
+    [ "$peer" != "DISPLAY=$DISPLAY" ] || kill -s STOP "$XVFB_PID"
+    # shellcheck disable=SC2086  # the row's settings are separate words
+    env $peer "$ZARPETA" >"$WORK/app.out" 2>"$WORK/app.err" &
+    APP_PID=$!
+    wait_for 10 caught || fail "$peer: SIGTERM never caught"
+    kill -s TERM "$APP_PID"
+    expect_exit 0 "SIGTERM while waiting for $peer"
+    kill -s CONT "$XVFB_PID"
+done
+kill -s CONT "$BUS_PID"
 
 start_game
 grep -q '/qtbase_es\.qm$' "/proc/$APP_PID/maps" || fail "Qt's Spanish texts are not loaded"
@@ -91,6 +114,16 @@ if command -v setpriv >/dev/null && command -v prlimit >/dev/null; then
     note "address space for 60 shots: a flood of clicks plays to Game Over, and on"
     stop_game
 fi
+
+# A game's frames fill the connection to a stopped X server within a second or two,
+# and the user-interface thread blocks writing them; the alarm ends the program.
+start_game
+new_game
+kill -s STOP "$XVFB_PID"
+sleep 2
+kill -s TERM "$APP_PID"
+expect_exit 0 "SIGTERM with the X server stopped in a game"
+kill -s CONT "$XVFB_PID"
 
 start_sound_server
 start_game
