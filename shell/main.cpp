@@ -4,8 +4,10 @@
 //
 // Done:     one clear line on standard error and exit code 1 when start-up lacks
 //           something: a usable display or platform (naming the real reason; Qt's own
-//           messages about it are held back), descriptors, colours enough, the
-//           window; the same when the display connection is lost later; Qt's own
+//           messages about it are held back), descriptors, threads, address space,
+//           colours enough, the window; the same when the display connection is lost
+//           or memory runs out later; Qt's painting threads started while they can
+//           be; Qt's own
 //           texts in Spanish; the text fonts made before any game; application name,
 //           version and desktop file name for the desktop's window matching; the
 //           window icon; the sound output; the frame hints; the pump hook; exit code
@@ -29,10 +31,12 @@
 #include <cstdlib>
 #include <exception>
 #include <memory>
+#include <new>
 
 #include "render/text_painters.h"
 #include "runtime/pacing.h"
 #include "shell/command_line.h"
+#include "shell/machine.h"
 #include "shell/main_window.h"
 #include "shell/platform.h"
 #include "shell/sound.h"
@@ -43,8 +47,9 @@ namespace {
 
 // ---- Constants ------------------------------------------------------------------
 
-constexpr int StartFailedExitCode = 1;  // no display, platform, descriptors or window
+constexpr int StartFailedExitCode = 1;  // no display, platform, descriptors, threads or window
 constexpr int LostDisplayExitCode = 1;
+constexpr int OutOfMemoryExitCode = 1;
 constexpr int LeastColourDepth = 15;                             // bits; Qt paints nothing on fewer
 constexpr int IconSides[] = {16, 22, 24, 32, 48, 64, 128, 256};  // px, as embedded
 
@@ -179,6 +184,37 @@ void CheckColourDepth() {
     }
 }
 
+// What a game needs of the machine, looked at before Qt starts threads of its own
+// and waits for them: address space first, since a thread's stack takes some.
+void CheckMachine() {
+    if (!shell::EnoughAddressSpace()) {
+        RefuseStart(
+            "no queda espacio de direcciones para una partida, que necesita %lld MiB m\u00e1s "
+            "(ulimit -v)",
+            static_cast<long long>(shell::AddressSpaceNeeded >> 20));
+    }
+    if (const int error = shell::TryThreadsNeeded(); error != 0) {
+        RefuseStart("no se pueden iniciar los %d hilos que el juego necesita: %s",
+                    shell::ThreadsNeeded, shell::ThreadFailure(error));
+    }
+}
+
+// Memory that runs out where nothing catches it (Qt's containers and events, under an
+// address-space limit lowered while the game runs) ends the program with one line
+// rather than an abort and a core; anything else still aborts.
+[[noreturn]] void EndWhenOutOfMemory() {
+    if (const std::exception_ptr thrown = std::current_exception()) {
+        try {
+            std::rethrow_exception(thrown);
+        } catch (const std::bad_alloc&) {
+            std::fputs("zarpeta: se ha acabado la memoria\n", stderr);
+            EndProcess(OutOfMemoryExitCode);
+        } catch (...) {
+        }
+    }
+    std::abort();
+}
+
 // The window made, placed and shown, with the frame hints and the pump hook; what
 // cannot be made ends start-up with one line.
 std::unique_ptr<shell::MainWindowWidget> ShowMainWindow() {
@@ -203,6 +239,7 @@ int main(int argc, char** argv) {
     // every shot's worker frees its launch, so shots in flight would reserve gigabytes
     // and, under an address-space limit, starve the window. Two arenas serve them all.
     mallopt(M_ARENA_MAX, 2);
+    std::set_terminate(&EndWhenOutOfMemory);
     // On X11 a repaint is a few thousand pixels a tick. Through shared memory Qt asks
     // the server for a round trip before each paint, which wakes two threads a frame;
     // sent in the request they cost less than that wait. A value the user set stays.
@@ -215,6 +252,7 @@ int main(int argc, char** argv) {
         RefuseStart("no se pueden abrir los %d archivos que el juego necesita a la vez (ulimit -n)",
                     shell::DescriptorsNeeded);
     }
+    CheckMachine();
     shell::ChoosePlatform(Start);
     QApplication::setApplicationName(QStringLiteral("zarpeta"));
     QApplication::setApplicationVersion(QStringLiteral(ZARPETA_VERSION));
@@ -223,6 +261,9 @@ int main(int argc, char** argv) {
     PreviousHandler = qInstallMessageHandler(&HoldBackWhileOpening);
     QApplication app(argc, argv);  // takes Qt's options out of the arguments
     CheckColourDepth();            // before Qt's held-back messages: a refusal is one line
+    if (!shell::KeepPaintingThreads()) {
+        RefuseStart("no se pueden iniciar los hilos de pintado de Qt");
+    }
     OpenedSoReplay();
     QTranslator catalogue;
     LoadQtCatalogue(catalogue);

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from the headers
-# When the world goes away: no display, no usable platform, a display of 256 colours
-# or too few descriptors is one line and code 1; the window destroyed by another
-# client, and SIGTERM, SIGINT or SIGHUP, end the program with code 0 (a signal ignored
-# at start stays ignored), also while it waits for a display, a compositor or a
-# session bus that never answers, or for an X server stopped in a game; Qt's own texts
-# are Spanish; with no font, or no thread for the bar, it goes on and says so; with
-# address space for a few shots only, it plays to its end screen; the X server killed
-# in the middle of a game, with a cue playing, ends it with one line and code 1.
+# When the world goes away: no display, no usable platform, a display of 256 colours,
+# too few descriptors, threads or address space for a game is one line and code 1;
+# the window destroyed by another client, and SIGTERM, SIGINT or SIGHUP, end the
+# program with code 0 (a signal ignored at start stays ignored), also while it waits
+# for a display, a compositor or a session bus that never answers, or for an X server
+# stopped in a game; Qt's own texts are Spanish; with no font, or no thread for the
+# bar, it goes on and says so; with address space for a few shots only, it plays to
+# its end screen, and with none left it goes on painting; the X server killed in the
+# middle of a game, with a cue playing, ends it with one line and code 1.
 . "$(dirname "$0")/lib.sh"
 need_tools pulseaudio parec prlimit
 
@@ -31,6 +32,11 @@ start_fails 'archivos' prlimit --nofile=8
 start_fails '":4091"' DISPLAY=:4091
 start_fails '"zarpeta-none"' QT_QPA_PLATFORM=zarpeta-none
 start_fails wayland QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=zarpeta-none XDG_RUNTIME_DIR="$WORK"
+for mb in 90 140 200; do
+    start_fails 'espacio de direcciones' prlimit --as=$((mb << 20))
+done
+NOBODY="setpriv --reuid=nobody --regid=nogroup --clear-groups"  # the thread limit binds users only
+start_fails 'hilos.*ulimit -u' $NOBODY prlimit --nproc=1
 
 # A stop signal ends the program however long what it waits for takes: a display, the
 # Wayland compositor asked whether it draws frames, or a session bus that takes
@@ -85,7 +91,6 @@ stop_game
 # The bar's worker cannot be started (the user's thread limit reached): one line, and
 # "Nuevo" enabled again, so choosing it again says so again.
 if command -v setpriv >/dev/null && command -v prlimit >/dev/null; then
-    NOBODY="setpriv --reuid=nobody --regid=nogroup --clear-groups"
     APP_WRAPPER=$NOBODY start_game
     $NOBODY prlimit --pid "$APP_PID" --nproc="$(ls "/proc/$APP_PID/task" | wc -l)"
     bar_faults() { [ "$(grep -c "el hilo de la barra" "$WORK/app.err")" = "$1" ]; }
@@ -112,6 +117,10 @@ if command -v setpriv >/dev/null && command -v prlimit >/dev/null; then
     xdotool click --repeat 50 --delay 5 1
     choose Nuevo
     note "address space for 60 shots: a flood of clicks plays to Game Over, and on"
+    # None left at all: no shot flies, and the window goes on painting the bar.
+    prlimit --pid "$APP_PID" --as=$(($(awk '/^VmSize/ { print $2 }' "/proc/$APP_PID/status") * 1024))
+    flood wait_for 10 bar_moves || fail "the window froze with no address space left"
+    note "no address space left: a flood of clicks, and the bar still moves"
     stop_game
 fi
 
