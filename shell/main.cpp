@@ -7,7 +7,8 @@
 //           messages about it are held back), descriptors, threads, address space,
 //           colours enough, the window; the same when the display connection is lost
 //           or memory runs out later; Qt's painting threads started while they can
-//           be; Qt's own
+//           be; a scale factor that gives no window that can be seen,
+//           or none that fits the screen: one line and exit code 2; Qt's own
 //           texts in Spanish; the text fonts made before any game; application name,
 //           version and desktop file name for the desktop's window matching; the
 //           window icon; the sound output; the frame hints; the pump hook; exit code
@@ -221,7 +222,9 @@ std::unique_ptr<shell::MainWindowWidget> ShowMainWindow() {
     try {
         std::unique_ptr<shell::MainWindowWidget> window = shell::CreateMainWindow();
         runtime::SetPumpHook(&shell::PumpPendingEvents);
-        shell::CentreOnPrimaryScreen(*window);
+        if (!shell::CentreOnPrimaryScreen(*window)) {
+            shell::RefuseScaleFactorTooLarge();
+        }
         shell::PrepareFrame(*window);
         window->show();
         return window;
@@ -245,6 +248,7 @@ int main(int argc, char** argv) {
     // sent in the request they cost less than that wait. A value the user set stays.
     setenv("QT_XCB_NO_MITSHM", "1", 0);
     Start = shell::ReadCommandLine(argc, argv);
+    shell::CheckScaleFactor();
     if (!shell::AnyDisplayNamed(Start)) {
         ReportNoDisplay();
     }
@@ -274,8 +278,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "zarpeta: falta un tipo de letra; el juego se muestra sin sus textos\n");
     }
-    shell::StartSound();
     const std::unique_ptr<shell::MainWindowWidget> window = ShowMainWindow();
+    shell::StartSound();  // after a refused scale, which is one line; before any click
     shell::KeepFrameCentred(*window);
     shell::EndWhenDestroyedFromOutside(*window);
     shell::CloseOnStopSignal(*window);

@@ -25,6 +25,7 @@
 #include "render/text_painters.h"
 #include "runtime/workers.h"
 #include "shell/accessibility.h"
+#include "shell/command_line.h"
 #include "shell/graphic_control.h"
 #include "shell/qt_host.h"
 
@@ -46,10 +47,6 @@ struct X11DestroyNotify {
     uint32_t Window;  // the window destroyed
 };
 constexpr uint8_t X11DestroyNotifyCode = 17;
-
-// The smallest scale the play area is shown at, however small the screen: a quarter
-// is still something to play on, and it keeps every size positive.
-constexpr double SmallestScale = 0.25;
 
 // Plain items: no shortcuts, no mnemonics, no separators; the ids are not in order.
 constexpr MenuItem FunctionItems[] = {{"Nuevo", IdNew}, {"Autor", IdAuthor}, {"Salir", IdQuit}};
@@ -118,8 +115,8 @@ QSize MainWindowWidget::FitInto(QSize room) {
     const int32_t menu = Menu->height();
     const int32_t shownRows = game::PlayAreaHeight - menu;  // under the menu at full size
     const double scale = std::max(
-        SmallestScale, std::min({1.0, static_cast<double>(room.width()) / game::PlayAreaWidth,
-                                 static_cast<double>(room.height() - menu) / shownRows}));
+        SmallestPlayScale, std::min({1.0, static_cast<double>(room.width()) / game::PlayAreaWidth,
+                                     static_cast<double>(room.height() - menu) / shownRows}));
     // The image's sides rounded on their own, so both keep the scale within half a pixel.
     const auto scaled = [scale](int32_t pixels) {
         return static_cast<int32_t>(std::lround(pixels * scale));
@@ -159,15 +156,17 @@ QPoint CentredPosition(QRect workArea, QSize outer) {
             std::max(workArea.y(), (workArea.y() + bottom - outer.height()) / 2)};
 }
 
-void CentreOnPrimaryScreen(MainWindowWidget& window) {
+bool CentreOnPrimaryScreen(MainWindowWidget& window) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) {
-        return;
+        return true;
     }
     const QRect available = screen->availableGeometry();
     const QSize frame = window.frameGeometry().size() - window.size();
-    const QSize client = window.FitInto(available.size() - frame);
+    const QSize room = available.size() - frame;
+    const QSize client = window.FitInto(room);
     window.move(CentredPosition(available, client + frame));
+    return client.width() <= room.width() && client.height() <= room.height();
 }
 
 void EndWhenDestroyedFromOutside(const QWidget& window) {

@@ -2,26 +2,27 @@
 # SPDX-License-Identifier: MIT
 # shellcheck disable=SC2154  # PlayAreaWidth and the like: lib.sh reads them from the headers
 # When the world goes away: no display, no usable platform, a display of 256 colours,
-# too few descriptors, threads or address space for a game is one line and code 1;
-# the window destroyed by another client, and SIGTERM, SIGINT or SIGHUP, end the
-# program with code 0 (a signal ignored at start stays ignored), also while it waits
-# for a display, a compositor or a session bus that never answers, or for an X server
-# stopped in a game; Qt's own texts are Spanish; with no font, or no thread for the
-# bar, it goes on and says so; with address space for a few shots only, it plays to
-# its end screen, and with none left it goes on painting; the X server killed in the
-# middle of a game, with a cue playing, ends it with one line and code 1.
+# too few descriptors, threads or address space for a game is one line and code 1; a
+# scale factor that gives no visible window, one line and code 2; the window destroyed
+# by another client, and SIGTERM, SIGINT or SIGHUP, end the program with code 0 (a
+# signal ignored at start stays ignored), also while it waits for a display, a
+# compositor or a session bus that never answers, or for an X server stopped in a game;
+# Qt's own texts are Spanish; with no font, or no thread for the bar, it goes on and
+# says so; with address space for a few shots only, it plays to its end screen, and
+# with none left it goes on painting; the X server killed in the middle of a game, with
+# a cue playing, ends it with one line and code 1.
 . "$(dirname "$0")/lib.sh"
 need_tools pulseaudio parec prlimit
 
 # start_fails WORDS ENV...: the program, started under env ENV..., fails with one line
-# containing WORDS.
+# containing WORDS, and code EXIT (1 unless set).
 start_fails() {
     local words=$1 code=0
     shift
     env "$@" "$ZARPETA" >"$WORK/fail.out" 2>"$WORK/fail.err" || code=$?
-    [ "$code" = 1 ] && [ "$(wc -l <"$WORK/fail.err")" = 1 ] && grep -q "^zarpeta: .*$words" "$WORK/fail.err" ||
+    [ "$code" = "${EXIT:-1}" ] && [ "$(wc -l <"$WORK/fail.err")" = 1 ] && grep -q "^zarpeta: .*$words" "$WORK/fail.err" ||
         fail "$*: code $code, $(cat "$WORK/fail.err")"
-    note "$* -> code 1: $(cat "$WORK/fail.err")"
+    note "$* -> code $code: $(cat "$WORK/fail.err")"
 }
 SCREEN_DEPTH=8 start_display
 start_fails 'bits de color' XDG_RUNTIME_DIR="$WORK"
@@ -37,6 +38,9 @@ for mb in 90 140 200; do
 done
 NOBODY="setpriv --reuid=nobody --regid=nogroup --clear-groups"  # the thread limit binds users only
 start_fails 'hilos.*ulimit -u' $NOBODY prlimit --nproc=1
+for factor in 0 -1 nan inf 1e-9 1e9 12; do  # 12x: 1280 x 1024 is 107 x 85 for the window
+    EXIT=2 start_fails QT_SCALE_FACTOR QT_SCALE_FACTOR=$factor XDG_RUNTIME_DIR="$WORK"
+done
 
 # A stop signal ends the program however long what it waits for takes: a display, the
 # Wayland compositor asked whether it draws frames, or a session bus that takes
