@@ -8,7 +8,8 @@
 //           colours enough, the window; the same when the display connection is lost
 //           or memory runs out later; Qt's painting threads started while they can
 //           be; a scale factor that gives no window that can be seen,
-//           or none that fits the screen: one line and exit code 2; Qt's own
+//           or none that fits the screen: one line and exit code 2; the window fitted
+//           again when the screen changes; Qt's own
 //           texts in Spanish; the text fonts made before any game; application name,
 //           version and desktop file name for the desktop's window matching; the
 //           window icon; the sound output; the frame hints; the pump hook; exit code
@@ -281,6 +282,7 @@ int main(int argc, char** argv) {
     const std::unique_ptr<shell::MainWindowWidget> window = ShowMainWindow();
     shell::StartSound();  // after a refused scale, which is one line; before any click
     shell::KeepFrameCentred(*window);
+    shell::RefitOnScreenChanges(*window);
     shell::EndWhenDestroyedFromOutside(*window);
     shell::CloseOnStopSignal(*window);
     EndProcess(QApplication::exec());

@@ -114,8 +114,11 @@ MainWindowWidget::MainWindowWidget()
 QSize MainWindowWidget::FitInto(QSize room) {
     const int32_t menu = Menu->height();
     const int32_t shownRows = game::PlayAreaHeight - menu;  // under the menu at full size
+    // The width's scale is the image's, inside the border, since the border keeps its
+    // width at every scale: rounded, the image then never needs more than its room.
+    const double imageRoom = room.width() - 2 * game::PlayAreaBorder;
     const double scale = std::max(
-        SmallestPlayScale, std::min({1.0, static_cast<double>(room.width()) / game::PlayAreaWidth,
+        SmallestPlayScale, std::min({1.0, imageRoom / game::ControlImageWidth,
                                      static_cast<double>(room.height() - menu) / shownRows}));
     // The image's sides rounded on their own, so both keep the scale within half a pixel.
     const auto scaled = [scale](int32_t pixels) {
@@ -167,6 +170,25 @@ bool CentreOnPrimaryScreen(MainWindowWidget& window) {
     const QSize client = window.FitInto(room);
     window.move(CentredPosition(available, client + frame));
     return client.width() <= room.width() && client.height() <= room.height();
+}
+
+void RefitOnScreenChanges(MainWindowWidget& window) {
+    // The primary screen's size and work area, and the primary screen itself, may
+    // change while the program runs (xrandr, a panel added, a monitor unplugged).
+    const auto refit = [&window] { CentreOnPrimaryScreen(window); };
+    const auto follow = [&window, refit](QScreen* screen) {
+        if (screen == nullptr) {
+            return;
+        }
+        QObject::connect(screen, &QScreen::availableGeometryChanged, &window, refit);
+        QObject::connect(screen, &QScreen::geometryChanged, &window, refit);
+    };
+    follow(QGuiApplication::primaryScreen());
+    QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, &window,
+                     [follow, refit](QScreen* screen) {
+                         follow(screen);
+                         refit();
+                     });
 }
 
 void EndWhenDestroyedFromOutside(const QWidget& window) {

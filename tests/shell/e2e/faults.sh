@@ -10,7 +10,8 @@
 # Qt's own texts are Spanish; with no font, or no thread for the bar, it goes on and
 # says so; with address space for a few shots only, it plays to its end screen, and
 # with none left it goes on painting; the X server killed in the middle of a game, with
-# a cue playing, ends it with one line and code 1.
+# a cue playing, ends it with one line and code 1; the window fits the screen exactly,
+# also once the screen has shrunk or grown under it.
 . "$(dirname "$0")/lib.sh"
 need_tools pulseaudio parec prlimit
 
@@ -149,3 +150,43 @@ kill "$XVFB_PID"
 expect_exit 1 "display lost during a cue"
 tail -n 1 "$WORK/app.err" | grep -q '^zarpeta: .*pantalla' || fail "no line about the lost display"
 note "$(tail -n 1 "$WORK/app.err")"
+
+# The window fits the screen exactly, border included: a scale, the screen's size at
+# start, then the sizes it is given while the window is up. Meanwhile no thread can be
+# started, yet the frame at each new scale, which Qt's painting splits between the
+# threads of its pool, is painted.
+screen_size() {  # screen_size WxH, through RandR, with a new mode of that size
+    /usr/bin/python3 - "$1" <<'EOF'
+import sys, Xlib.display, Xlib.ext.randr as randr
+d = Xlib.display.Display()
+screen, (w, h), name = d.screen(), map(int, sys.argv[1].split("x")), "zarpeta-" + sys.argv[1]
+res = randr.get_screen_resources(screen.root)
+mode = randr.create_mode(screen.root, dict(id=0, width=w, height=h, dot_clock=0, h_sync_start=0, h_sync_end=0,
+    h_total=w, h_skew=0, v_sync_start=0, v_sync_end=0, v_total=h, name_length=len(name), flags=0), name).mode
+randr.add_output_mode(d, res.outputs[0], mode)
+mm = (w * 254 // 960, h * 254 // 960)  # 96 dots an inch
+randr.set_screen_size(screen.root, max(w, screen.width_in_pixels), max(h, screen.height_in_pixels), *mm)
+randr.set_crtc_config(d, res.crtcs[0], res.config_timestamp, 0, 0, mode, randr.Rotate_0, res.outputs[:1])
+randr.set_screen_size(screen.root, w, h, *mm)
+EOF
+}
+fits() {  # fits W H: the window wholly on a W x H screen, and as wide as it may be there
+    window_now
+    [ "$WIN_X" -ge 0 ] && [ "$WIN_Y" -ge 0 ] && [ $((WIN_X + WIN_W)) -le "$1" ] && [ $((WIN_Y + WIN_H)) -le "$2" ] &&
+        [ "$WIN_W" = $(($1 < PlayAreaWidth * scale ? $1 : PlayAreaWidth * scale)) ]
+}
+for run in "1 640x480" "2 1280x1024" "1 1280x1024 800x600 1280x1024"; do
+    read -r scale screen resized <<<"$run"
+    SCREEN_WIDTH=${screen%x*} SCREEN_HEIGHT=${screen#*x} start_display
+    APP_WRAPPER="$NOBODY env QT_SCALE_FACTOR=$scale" start_game
+    [ -z "$resized" ] || { new_game && $NOBODY prlimit --pid "$APP_PID" --nproc="$(ls "/proc/$APP_PID/task" | wc -l)"; }
+    for size in "" $resized; do
+        [ -z "$size" ] || screen_size "$size"
+        size=${size:-$screen}
+        wait_for 10 fits "${size%x*}" "${size#*x}" || fail "${WIN_W}x$WIN_H at $WIN_X,$WIN_Y on $size at ${scale}x"
+        PLAY_X=$((WIN_X + PlayAreaBorder)) PLAY_Y=$((WIN_Y + MENU_H + PlayAreaBorder)) && scaled_play
+        [ -z "$resized" ] || wait_for 10 bar_moves || fail "the window froze at $size"
+        note "${scale}x on $size: ${WIN_W}x$WIN_H at $WIN_X,$WIN_Y"
+    done
+    stop_game && stop "$XVFB_PID"
+done
