@@ -246,7 +246,8 @@ int main(int argc, char** argv) {
     std::set_terminate(&EndWhenOutOfMemory);
     // On X11 a repaint is a few thousand pixels a tick. Through shared memory Qt asks
     // the server for a round trip before each paint, which wakes two threads a frame;
-    // sent in the request they cost less than that wait. A value the user set stays.
+    // sent in the request they cost less than that wait. Qt looks only at whether the
+    // variable is set, so any value the user gives it, 0 too, keeps shared memory off.
     setenv("QT_XCB_NO_MITSHM", "1", 0);
     Start = shell::ReadCommandLine(argc, argv);
     shell::CheckScaleFactor();
