@@ -10,7 +10,9 @@
 //           expire, so a later paint never waits for a thread that cannot be made;
 //           the reasons in Spanish.
 // Not done: limits lowered from outside after start-up (prlimit --pid): shots that
-//           get no stack do not fly, and the window goes on painting.
+//           get no stack do not fly and the window goes on painting, but with no
+//           address space left at all, allocations Qt does not check (a new window's
+//           icon, a frame scaled smoothly) can still end the program.
 //
 // Threads: the user-interface thread, at start-up.
 #pragma once
@@ -21,7 +23,7 @@
 
 namespace shell {
 
-// Threads running at once once a game is on: Qt's X event reader and D-Bus thread,
+// Threads that run together during a game: Qt's X event reader and D-Bus thread,
 // the sound library's and the sound thread, Qt's painting threads, the bar worker
 // and a shot.
 constexpr int ThreadsNeeded = 8;
