@@ -3,6 +3,7 @@
 // word printed is the program's own Spanish.
 #include "shell/command_line.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -71,6 +72,18 @@ constexpr QtOption QtOptions[] = {
     EndWith(UsageExitCode);
 }
 
+// QT_SCALE_FACTOR's value, null when it is not set.
+const char* ScaleFactorSet() {
+    const char* value = std::getenv("QT_SCALE_FACTOR");
+    return value != nullptr && *value != '\0' ? value : nullptr;
+}
+
+// One line, as Qt's own options get: the usage says nothing of the environment.
+[[noreturn]] void RefuseScaleFactor(const char* value, const char* why) {
+    std::fprintf(stderr, "zarpeta: QT_SCALE_FACTOR=%s: %s\n", value, why);
+    EndWith(UsageExitCode);
+}
+
 const QtOption* FindQtOption(std::string_view name) {
     for (const QtOption& option : QtOptions) {
         if (option.Name == name) {
@@ -123,6 +136,28 @@ StartOptions ReadCommandLine(int argc, char** argv) {
         }
     }
     return options;
+}
+
+void CheckScaleFactor() {
+    const char* value = ScaleFactorSet();
+    if (value == nullptr) {
+        return;
+    }
+    char* end = nullptr;
+    const double factor = std::strtod(value, &end);
+    // Written so that a NaN fails too.
+    if (*end != '\0' || !std::isfinite(factor) || !(factor >= SmallestPlayScale)) {
+        char why[64];
+        std::snprintf(why, sizeof why, "la escala ha de ser un n\u00famero no menor que %g",
+                      SmallestPlayScale);
+        RefuseScaleFactor(value, why);
+    }
+}
+
+void RefuseScaleFactorTooLarge() {
+    if (const char* value = ScaleFactorSet()) {
+        RefuseScaleFactor(value, "a esa escala la ventana no cabe en la pantalla");
+    }
 }
 
 }  // namespace shell

@@ -6,7 +6,8 @@
 // Done:     -h, --help, -? and -v, --version, with one or two dashes; Qt's options in
 //           the forms Qt reads (-platform xcb, --platform xcb, -style=fusion); a
 //           missing value, an unknown option or a stray argument: one line and the
-//           usage on standard error, exit code 2.
+//           usage on standard error, exit code 2. QT_SCALE_FACTOR, Qt's option in the
+//           environment, that cannot give a visible window: one line, exit code 2.
 //
 // Threads: the user-interface thread, at start-up.
 #pragma once
@@ -24,5 +25,17 @@ struct StartOptions {
 // Reads the arguments. Help and version are printed and end the process with code 0;
 // anything not understood ends it with code 2.
 StartOptions ReadCommandLine(int argc, char** argv);
+
+// The smallest scale the play area is ever shown at, however small the screen: a
+// quarter is still something to play on. QT_SCALE_FACTOR is not taken below it.
+constexpr double SmallestPlayScale = 0.25;
+
+// Ends the process with one line and code 2 when QT_SCALE_FACTOR is set to anything
+// but a number from SmallestPlayScale up: Qt would show no window, or a speck.
+void CheckScaleFactor();
+
+// Ends the process with one line and code 2 when QT_SCALE_FACTOR is set: the window
+// at that scale does not fit the screen, even with the play area at its smallest.
+void RefuseScaleFactorTooLarge();
 
 }  // namespace shell

@@ -4,8 +4,12 @@
 //
 // Done:     one clear line on standard error and exit code 1 when start-up lacks
 //           something: a usable display or platform (naming the real reason; Qt's own
-//           messages about it are held back), descriptors, colours enough, the
-//           window; the same when the display connection is lost later; Qt's own
+//           messages about it are held back), descriptors, threads, address space,
+//           colours enough, the window; the same when the display connection is lost
+//           or memory runs out later; Qt's painting threads started while they can
+//           be; a scale factor that gives no window that can be seen,
+//           or none that fits the screen: one line and exit code 2; the window fitted
+//           again when the screen changes; Qt's own
 //           texts in Spanish; the text fonts made before any game; application name,
 //           version and desktop file name for the desktop's window matching; the
 //           window icon; the sound output; the frame hints; the pump hook; exit code
@@ -29,11 +33,13 @@
 #include <cstdlib>
 #include <exception>
 #include <memory>
+#include <new>
 
 #include "render/text_painters.h"
 #include "runtime/pacing.h"
 #include "shell/command_line.h"
 #include "shell/icon_sides.h"
+#include "shell/machine.h"
 #include "shell/main_window.h"
 #include "shell/platform.h"
 #include "shell/sound.h"
@@ -44,8 +50,9 @@ namespace {
 
 // ---- Constants ------------------------------------------------------------------
 
-constexpr int StartFailedExitCode = 1;  // no display, platform, descriptors or window
+constexpr int StartFailedExitCode = 1;  // no display, platform, descriptors, threads or window
 constexpr int LostDisplayExitCode = 1;
+constexpr int OutOfMemoryExitCode = 1;
 constexpr int LeastColourDepth = 15;  // bits; Qt paints nothing on fewer
 
 // Qt's own messages, the only way to tell these cases apart.
@@ -179,13 +186,46 @@ void CheckColourDepth() {
     }
 }
 
+// What a game needs of the machine, looked at before Qt starts threads of its own
+// and waits for them: address space first, since a thread's stack takes some.
+void CheckMachine() {
+    if (!shell::EnoughAddressSpace()) {
+        RefuseStart(
+            "no queda espacio de direcciones para una partida, que necesita %lld MiB m\u00e1s "
+            "(ulimit -v)",
+            static_cast<long long>(shell::AddressSpaceNeeded >> 20));
+    }
+    if (const int error = shell::TryThreadsNeeded(); error != 0) {
+        RefuseStart("no se pueden iniciar los %d hilos que el juego necesita: %s",
+                    shell::ThreadsNeeded, shell::ThreadFailure(error));
+    }
+}
+
+// Memory that runs out where nothing catches it (Qt's containers and events, under an
+// address-space limit lowered while the game runs) ends the program with one line
+// rather than an abort and a core; anything else still aborts.
+[[noreturn]] void EndWhenOutOfMemory() {
+    if (const std::exception_ptr thrown = std::current_exception()) {
+        try {
+            std::rethrow_exception(thrown);
+        } catch (const std::bad_alloc&) {
+            std::fputs("zarpeta: se ha acabado la memoria\n", stderr);
+            EndProcess(OutOfMemoryExitCode);
+        } catch (...) {
+        }
+    }
+    std::abort();
+}
+
 // The window made, placed and shown, with the frame hints and the pump hook; what
 // cannot be made ends start-up with one line.
 std::unique_ptr<shell::MainWindowWidget> ShowMainWindow() {
     try {
         std::unique_ptr<shell::MainWindowWidget> window = shell::CreateMainWindow();
         runtime::SetPumpHook(&shell::PumpPendingEvents);
-        shell::CentreOnPrimaryScreen(*window);
+        if (!shell::CentreOnPrimaryScreen(*window)) {
+            shell::RefuseScaleFactorTooLarge();
+        }
         shell::PrepareFrame(*window);
         window->show();
         return window;
@@ -203,11 +243,14 @@ int main(int argc, char** argv) {
     // every shot's worker frees its launch, so shots in flight would reserve gigabytes
     // and, under an address-space limit, starve the window. Two arenas serve them all.
     mallopt(M_ARENA_MAX, 2);
+    std::set_terminate(&EndWhenOutOfMemory);
     // On X11 a repaint is a few thousand pixels a tick. Through shared memory Qt asks
     // the server for a round trip before each paint, which wakes two threads a frame;
-    // sent in the request they cost less than that wait. A value the user set stays.
+    // sent in the request they cost less than that wait. Qt looks only at whether the
+    // variable is set, so any value the user gives it, 0 too, keeps shared memory off.
     setenv("QT_XCB_NO_MITSHM", "1", 0);
     Start = shell::ReadCommandLine(argc, argv);
+    shell::CheckScaleFactor();
     if (!shell::AnyDisplayNamed(Start)) {
         ReportNoDisplay();
     }
@@ -215,6 +258,7 @@ int main(int argc, char** argv) {
         RefuseStart("no se pueden abrir los %d archivos que el juego necesita a la vez (ulimit -n)",
                     shell::DescriptorsNeeded);
     }
+    CheckMachine();
     shell::ChoosePlatform(Start);
     QApplication::setApplicationName(QStringLiteral("zarpeta"));
     QApplication::setApplicationVersion(QStringLiteral(ZARPETA_VERSION));
@@ -223,6 +267,9 @@ int main(int argc, char** argv) {
     PreviousHandler = qInstallMessageHandler(&HoldBackWhileOpening);
     QApplication app(argc, argv);  // takes Qt's options out of the arguments
     CheckColourDepth();            // before Qt's held-back messages: a refusal is one line
+    if (!shell::KeepPaintingThreads()) {
+        RefuseStart("no se pueden iniciar los hilos de pintado de Qt");
+    }
     OpenedSoReplay();
     QTranslator catalogue;
     LoadQtCatalogue(catalogue);
@@ -233,9 +280,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "zarpeta: falta un tipo de letra; el juego se muestra sin sus textos\n");
     }
-    shell::StartSound();
     const std::unique_ptr<shell::MainWindowWidget> window = ShowMainWindow();
+    shell::StartSound();  // after a refused scale, which is one line; before any click
     shell::KeepFrameCentred(*window);
+    shell::RefitOnScreenChanges(*window);
     shell::EndWhenDestroyedFromOutside(*window);
     shell::CloseOnStopSignal(*window);
     EndProcess(QApplication::exec());

@@ -26,6 +26,7 @@
 #include "render/text_painters.h"
 #include "runtime/workers.h"
 #include "shell/accessibility.h"
+#include "shell/command_line.h"
 #include "shell/graphic_control.h"
 #include "shell/qt_host.h"
 
@@ -43,9 +44,6 @@ struct X11DestroyNotify {
 };
 constexpr uint8_t X11DestroyNotifyCode = 17;
 
-// The smallest scale the play area is shown at, however small the screen: a quarter
-// is still something to play on, and it keeps every size positive.
-constexpr double SmallestScale = 0.25;
 
 namespace {
 
@@ -114,9 +112,12 @@ MainWindowWidget::MainWindowWidget()
 QSize MainWindowWidget::FitInto(QSize room) {
     const int32_t menu = Menu->height();
     const int32_t shownRows = game::PlayAreaHeight - menu;  // under the menu at full size
+    // The width's scale is the image's, inside the border, since the border keeps its
+    // width at every scale: rounded, the image then never needs more than its room.
+    const double imageRoom = room.width() - 2 * game::PlayAreaBorder;
     const double scale = std::max(
-        SmallestScale, std::min({1.0, static_cast<double>(room.width()) / game::PlayAreaWidth,
-                                 static_cast<double>(room.height() - menu) / shownRows}));
+        SmallestPlayScale, std::min({1.0, imageRoom / game::ControlImageWidth,
+                                     static_cast<double>(room.height() - menu) / shownRows}));
     // The image's sides rounded on their own, so both keep the scale within half a pixel.
     const auto scaled = [scale](int32_t pixels) {
         return static_cast<int32_t>(std::lround(pixels * scale));
@@ -155,15 +156,36 @@ QPoint CentredPosition(QRect workArea, QSize outer) {
             std::max(workArea.y(), (workArea.y() + bottom - outer.height()) / 2)};
 }
 
-void CentreOnPrimaryScreen(MainWindowWidget& window) {
+bool CentreOnPrimaryScreen(MainWindowWidget& window) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) {
-        return;
+        return true;
     }
     const QRect available = screen->availableGeometry();
     const QSize frame = window.frameGeometry().size() - window.size();
-    const QSize client = window.FitInto(available.size() - frame);
+    const QSize room = available.size() - frame;
+    const QSize client = window.FitInto(room);
     window.move(CentredPosition(available, client + frame));
+    return client.width() <= room.width() && client.height() <= room.height();
+}
+
+void RefitOnScreenChanges(MainWindowWidget& window) {
+    // The primary screen's size and work area, and the primary screen itself, may
+    // change while the program runs (xrandr, a panel added, a monitor unplugged).
+    const auto refit = [&window] { CentreOnPrimaryScreen(window); };
+    const auto follow = [&window, refit](QScreen* screen) {
+        if (screen == nullptr) {
+            return;
+        }
+        QObject::connect(screen, &QScreen::availableGeometryChanged, &window, refit);
+        QObject::connect(screen, &QScreen::geometryChanged, &window, refit);
+    };
+    follow(QGuiApplication::primaryScreen());
+    QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, &window,
+                     [follow, refit](QScreen* screen) {
+                         follow(screen);
+                         refit();
+                     });
 }
 
 void EndWhenDestroyedFromOutside(const QWidget& window) {

@@ -73,8 +73,11 @@ std::unique_ptr<MainWindowWidget> CreateMainWindow();
 // top-left where the size does not fit, so the title bar and the menu stay reachable.
 QPoint CentredPosition(QRect workArea, QSize outer);
 // Fits the window, with the frame it has so far, to the primary screen's work area
-// and centres it there.
-void CentreOnPrimaryScreen(MainWindowWidget& window);
+// and centres it there; false when even the smallest play area does not fit.
+bool CentreOnPrimaryScreen(MainWindowWidget& window);
+// From now on, fits and centres the window again whenever the primary screen's size
+// or work area changes, or another screen becomes the primary one.
+void RefitOnScreenChanges(MainWindowWidget& window);
 
 // Ends the program (code 0) when the shown window is destroyed by another client,
 // as `xdotool windowclose` does; Qt itself would leave a windowless process.

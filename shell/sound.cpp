@@ -41,6 +41,7 @@
 
 #include "shell/cue_file.h"
 #include "shell/cue_schedule.h"
+#include "shell/machine.h"
 
 namespace shell {
 
@@ -314,11 +315,19 @@ void StartSound() {
     SetProperties();
     Sound.Schedule.TakenRequest = Requests.load();  // nothing asked for before start-up plays
     Sound.Loop = pa_threaded_mainloop_new();
-    pthread_t thread{};
-    if (Sound.Loop == nullptr || pa_threaded_mainloop_start(Sound.Loop) < 0 ||
-        pthread_create(&thread, nullptr, &RunSound, nullptr) != 0) {
+    if (Sound.Loop == nullptr || pa_threaded_mainloop_start(Sound.Loop) < 0) {
         std::fprintf(
-            stderr, "zarpeta: no se puede iniciar el hilo del sonido; el juego sigue sin sonido\n");
+            stderr,
+            "zarpeta: no se puede iniciar el hilo de la biblioteca de sonido (PulseAudio); "
+            "el juego sigue sin sonido\n");
+        return;
+    }
+    pthread_t thread{};
+    if (const int error = pthread_create(&thread, nullptr, &RunSound, nullptr); error != 0) {
+        std::fprintf(stderr,
+                     "zarpeta: no se puede iniciar el hilo del sonido: %s; el juego sigue sin "
+                     "sonido\n",
+                     ThreadFailure(error));
         return;
     }
     pthread_detach(thread);

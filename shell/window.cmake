@@ -5,6 +5,7 @@ add_library(zarpeta_shell STATIC
     accessibility.cpp
     command_line.cpp
     graphic_control.cpp
+    machine.cpp
     main_window.cpp
     platform.cpp
     qt_host.cpp
