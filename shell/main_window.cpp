@@ -44,7 +44,6 @@ struct X11DestroyNotify {
 };
 constexpr uint8_t X11DestroyNotifyCode = 17;
 
-
 namespace {
 
 // ---- Types ----------------------------------------------------------------------
