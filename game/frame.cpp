@@ -143,21 +143,30 @@ void ComposeLocked(Game& game, const render::DamageList& areas) {
     }
 }
 
-void PresentLocked(const Game& game, const render::DamageList& areas) {
+// Presents the areas; returns the host's sink to tell once the frame lock is let go.
+render::ControlSink* PresentLocked(const Game& game, const render::DamageList& areas) {
     if (!IsCurrentGame(game) || areas.Count == 0) {
-        return;
+        return nullptr;
     }
     const FrameTarget target = PresentTarget();
-    render::PresentBitmap(target.Window, target.Control, game.Surfaces.FrameBitmap, areas);
+    return render::PresentBitmap(target.Window, target.Control, game.Surfaces.FrameBitmap, areas);
+}
+
+// The host takes what was presented under the frame lock: told with it held, its
+// thread would wake only to wait for it.
+void Tell(render::ControlSink* sink) {
+    if (sink != nullptr) {
+        sink->Changed();
+    }
 }
 
 // Composes and presents the areas at once, unless an end screen is up.
-void ShowAtOnceLocked(Game& game, const render::DamageList& areas) {
+render::ControlSink* ShowAtOnceLocked(Game& game, const render::DamageList& areas) {
     if (game.Frame.EndScreenShown) {
-        return;
+        return nullptr;
     }
     ComposeLocked(game, areas);
-    PresentLocked(game, areas);
+    return PresentLocked(game, areas);
 }
 
 }  // namespace
@@ -223,22 +232,26 @@ void MoveLauncher(Game& game, int32_t aimY) {
 // ---- Shots ----------------------------------------------------------------------
 
 void ShowShot(Game& game, ShotMark& mark) {
-    std::lock_guard lock(FrameLock);
-    CountAt(game.Frame, mark) += 1;
     render::DamageList areas;
     render::AddDamage(areas, MarkArea(mark));
-    ShowAtOnceLocked(game, areas);
+    std::unique_lock lock(FrameLock);
+    CountAt(game.Frame, mark) += 1;
+    render::ControlSink* sink = ShowAtOnceLocked(game, areas);
+    lock.unlock();
+    Tell(sink);
 }
 
 void MoveShot(Game& game, ShotMark& mark) {
-    std::lock_guard lock(FrameLock);
     render::DamageList areas;
     render::AddDamage(areas, MarkArea(mark));
+    std::unique_lock lock(FrameLock);
     CountAt(game.Frame, mark) -= 1;
     mark.Step += 1;
     CountAt(game.Frame, mark) += 1;
     render::AddDamage(areas, MarkArea(mark));
-    ShowAtOnceLocked(game, areas);
+    render::ControlSink* sink = ShowAtOnceLocked(game, areas);
+    lock.unlock();
+    Tell(sink);
 }
 
 void EndShot(Game& game, ShotMark& mark) {
@@ -250,23 +263,27 @@ void EndShot(Game& game, ShotMark& mark) {
 // ---- Composition and presentation ----------------------------------------------
 
 void ComposeFrame(Game& game) {
-    std::lock_guard lock(FrameLock);
+    std::unique_lock lock(FrameLock);
     FrameChanges& frame = game.Frame;
     ComposeLocked(game, frame.Pending);
-    PresentLocked(game, frame.Pending);
+    render::ControlSink* sink = PresentLocked(game, frame.Pending);
     frame.Pending.Count = 0;
+    lock.unlock();
+    Tell(sink);
 }
 
 void ShowEndScreen(Game& game, EndScreenPainter paintEndScreen) {
-    std::lock_guard lock(FrameLock);
+    std::unique_lock lock(FrameLock);
     FrameChanges& frame = game.Frame;
     frame.EndScreenShown = true;
     frame.Pending.Count = 0;
     render::AddDamage(frame.Pending, WholeFrame);
     ComposeLocked(game, frame.Pending);
     paintEndScreen(game.Surfaces.FrameBitmap);
-    PresentLocked(game, frame.Pending);
+    render::ControlSink* sink = PresentLocked(game, frame.Pending);
     frame.Pending.Count = 0;
+    lock.unlock();
+    Tell(sink);
 }
 
 void TakeFrameChanges(FrameTarget control, render::DamageList& parts) {

@@ -17,7 +17,8 @@
 // Threads: SetUpLayers and SetUpFrame on the main thread; the rest from any thread.
 // Every function here holds the frame lock (this file's) for what it does, and draws
 // under it, so a composition and its presentation are never interleaved with another
-// thread's; the frame lock is always taken before SurfaceLock, never inside it.
+// thread's; the frame lock is always taken before SurfaceLock, never inside it. The
+// host's sink is told of a presentation after the frame lock is let go.
 #pragma once
 
 #include <cstdint>
@@ -66,10 +67,9 @@ void ComposeFrame(Game& game);
 // it; shots show no more from then on.
 using EndScreenPainter = void (*)(render::SurfaceHandle frame);
 void ShowEndScreen(Game& game, EndScreenPainter paintEndScreen);
-// For a host that shows frames on a thread of its own: takes the changes of its control
-// and copies what was presented of them into its image, with no composition half
-// done. (A host that takes from its sink is told under the frame lock, with the frame
-// whole, and takes with render::TakeControlChanges.)
+// The host's side: takes the changes of its control and copies what was presented of
+// them into its image, with no composition half done. The host's sink is told once
+// the frame lock is let go, so it may take at once, from any thread.
 void TakeFrameChanges(FrameTarget control, render::DamageList& parts);
 
 // Makes `game` the one being played, after which no earlier game presents a frame.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "game/frame.h"
 #include "game/host.h"
 #include "game/layout.h"
 #include "render/painters.h"
@@ -35,11 +36,10 @@ struct RecordingHost final : GameHost, render::ControlSink {
         Record.CuesPlayed += 1;
     }
     // Takes the changes at once, as a window would on its next pass: every frame
-    // presented is then heard of once, and copied into the control's image while the
-    // presenting thread still holds the frame whole.
+    // presented is then heard of once, and copied into the control's image.
     void Changed() override {
         render::DamageList parts;
-        render::TakeControlChanges(HeadlessWindow, HeadlessControl, parts);
+        TakeFrameChanges({HeadlessWindow, HeadlessControl}, parts);
         std::lock_guard lock(Mutex);
         Record.FramesPresented += 1;
     }

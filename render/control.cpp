@@ -106,40 +106,34 @@ void NewGraphicControl(SurfaceHandle window, int32_t controlId, int32_t width, i
 // drawing does not take the bitmap's pixels at the take. The window draws on its
 // control only before any game, and takes that at once, so a game's frames are only
 // recorded, and only the taking thread writes the image.
-void PresentBitmap(SurfaceHandle window, int32_t controlId, SurfaceHandle bitmap,
-                   const DamageList& areas) {
-    ControlSink* sink = nullptr;
-    {
-        std::lock_guard lock(SurfaceLock());
-        Surface* control = ControlLocked(window, controlId);
-        const Surface* source = ResolveSurfaceLocked(bitmap, 0);
-        if (control == nullptr || source == nullptr || source->Kind != SurfaceKind::Bitmap) {
-            RecordError(ErrorInvalidHandle);
-            return;
-        }
-        if (source->DeviceScale != control->DeviceScale) {
-            RecordError(ErrorNotAtScale);
-            return;
-        }
-        const bool allTaken = control->Dirty.Count == 0;
-        const bool drawnWaiting = !allTaken && control->Presented == 0;
-        const Rect image{0, 0, control->Width, control->Height};
-        for (int32_t entry = 0; entry < areas.Count; ++entry) {
-            const Rect area = IntersectionOf(
-                ToDevice(areas.Rects[static_cast<size_t>(entry)], control->DeviceScale), image);
-            if (drawnWaiting) {
-                CopyPartIn(*control, *source, area);
-            }
-            AddDamage(control->Dirty, area);
-        }
-        if (!drawnWaiting && control->Dirty.Count > 0) {
-            control->Presented = bitmap;
-        }
-        sink = allTaken && control->Dirty.Count > 0 ? control->Sink : nullptr;
+ControlSink* PresentBitmap(SurfaceHandle window, int32_t controlId, SurfaceHandle bitmap,
+                           const DamageList& areas) {
+    std::lock_guard lock(SurfaceLock());
+    Surface* control = ControlLocked(window, controlId);
+    const Surface* source = ResolveSurfaceLocked(bitmap, 0);
+    if (control == nullptr || source == nullptr || source->Kind != SurfaceKind::Bitmap) {
+        RecordError(ErrorInvalidHandle);
+        return nullptr;
     }
-    if (sink != nullptr) {
-        sink->Changed();
+    if (source->DeviceScale != control->DeviceScale) {
+        RecordError(ErrorNotAtScale);
+        return nullptr;
     }
+    const bool allTaken = control->Dirty.Count == 0;
+    const bool drawnWaiting = !allTaken && control->Presented == 0;
+    const Rect image{0, 0, control->Width, control->Height};
+    for (int32_t entry = 0; entry < areas.Count; ++entry) {
+        const Rect area = IntersectionOf(
+            ToDevice(areas.Rects[static_cast<size_t>(entry)], control->DeviceScale), image);
+        if (drawnWaiting) {
+            CopyPartIn(*control, *source, area);
+        }
+        AddDamage(control->Dirty, area);
+    }
+    if (!drawnWaiting && control->Dirty.Count > 0) {
+        control->Presented = bitmap;
+    }
+    return allTaken && control->Dirty.Count > 0 ? control->Sink : nullptr;
 }
 
 void TakeControlChanges(SurfaceHandle window, int32_t controlId, DamageList& parts) {

@@ -156,9 +156,11 @@ void NewGraphicControl(SurfaceHandle window, int32_t controlId, int32_t width, i
 // The control shows the bitmap's areas (logical pixels) from now on, the bitmap's
 // top-left at its own; its parts not yet taken show the bitmap presented last, and a
 // bitmap of another scale is refused. Drawing on the control later brings what it
-// shows in first, so the order holds.
-void PresentBitmap(SurfaceHandle window, int32_t controlId, SurfaceHandle bitmap,
-                   const DamageList& areas);
+// shows in first, so the order holds. Returns the control's sink when its record went
+// from empty to holding parts: the caller tells it (Changed) once it holds no lock that
+// the taker takes, so the window's thread wakes to take at once, not to wait.
+[[nodiscard]] ControlSink* PresentBitmap(SurfaceHandle window, int32_t controlId,
+                                         SurfaceHandle bitmap, const DamageList& areas);
 
 // Under SurfaceLock: moves the control's changed parts into parts and copies what was
 // presented of them into its image. The caller keeps the presented bitmap from being

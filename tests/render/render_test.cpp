@@ -116,6 +116,12 @@ struct RecordingSink : ControlSink {
     static uint32_t At(int32_t x, int32_t y) { return ControlImage(Window, 1001)[y * 40 + x]; }
 };
 
+void Tell(ControlSink* sink) {
+    if (sink != nullptr) {
+        sink->Changed();
+    }
+}
+
 // A drawing marks the pen's whole extent clamped to the image, a copy what it covered,
 // and parts far apart stay apart; the sink is told outside the lock, once until the
 // changes are taken. A presented bitmap reaches the image at the take, within its
@@ -142,20 +148,20 @@ TEST(GraphicControl, TellsOfItsChangesOnceAndShowsThemInOrder) {
     AddDamage(areas, {0, 0, 4, 4});
     AddDamage(areas, {34, 24, 40, 30});
     areas.Rects[2] = {4, 0, 8, 4};  // past the count: not one of the areas
-    PresentBitmap(Window, 1001, frame, areas);
-    PresentBitmap(Window, 1001, frame, areas);
+    Tell(PresentBitmap(Window, 1001, frame, areas));
+    Tell(PresentBitmap(Window, 1001, frame, areas));
     EXPECT_EQ(std::pair(sink.Told, sink.At(2, 2)), std::pair(told + 1, Word(Red)));  // not yet
     TakeControlChanges(Window, 1001, sink.Parts);
     // Copied within its areas only: (4, 0), just right of the first, stays red.
     EXPECT_EQ(std::tuple(sink.Parts.Count, sink.At(2, 2), sink.At(5, 5), sink.At(4, 0)),
               std::tuple(2, Word(Blue), Word(Red), Word(Red)));
-    PresentBitmap(Window, 1001, frame, areas);
+    Tell(PresentBitmap(Window, 1001, frame, areas));
     ClearSurface(Red);  // a drawing after a presentation covers it
     TakeControlChanges(Window, 1001, sink.Parts);
     EXPECT_EQ(std::tuple(sink.Told, sink.Last(), sink.At(36, 26)),
               std::tuple(told + 2, std::tuple(0, 0, 40, 30), Word(Red)));
     ClearSurface(Red);
-    PresentBitmap(Window, 1001, frame, areas);  // a presentation after a drawing covers it
+    Tell(PresentBitmap(Window, 1001, frame, areas));  // a presentation after a drawing covers it
     sink.Taking = true;
     TakeControlChanges(Window, 1001, sink.Parts);
     EXPECT_EQ(std::tuple(sink.At(2, 2), sink.At(5, 5)), std::tuple(Word(Blue), Word(Red)));
@@ -163,7 +169,7 @@ TEST(GraphicControl, TellsOfItsChangesOnceAndShowsThemInOrder) {
     DrawBox(35, 25, 38, 28, 0, Red, Red);
     DamageList one;
     AddDamage(one, {10, 10, 12, 12});
-    PresentBitmap(Window, 1001, frame, one);
+    Tell(PresentBitmap(Window, 1001, frame, one));
     EXPECT_EQ(std::pair(sink.Parts.Count, sink.At(36, 26)), std::pair(1, Word(Red)));
 }
 
