@@ -4,22 +4,42 @@
 // many workers are parked.
 #include "runtime/test_clock.h"
 
+#include <semaphore.h>
+
 #include <atomic>
 #include <condition_variable>
 #include <map>
 #include <mutex>
-#include <semaphore>
 #include <vector>
 
 namespace runtime {
 
 namespace {
 
+// A POSIX semaphore: a waiter sleeps in the kernel at once. The standard library's
+// spins with sched_yield first, which on two cores turned each step of a thousand
+// shots into several more system calls than the hand-over itself.
+class Semaphore final {
+  public:
+    Semaphore() { sem_init(&Handle, 0, 0); }
+    ~Semaphore() { sem_destroy(&Handle); }
+    Semaphore(const Semaphore&) = delete;
+    Semaphore& operator=(const Semaphore&) = delete;
+    void Release() { sem_post(&Handle); }
+    void Acquire() {
+        while (sem_wait(&Handle) != 0) {  // only EINTR: a signal during the wait
+        }
+    }
+
+  private:
+    sem_t Handle;
+};
+
 // One worker's place in the clock. Each worker waits on its own semaphore, so a step
 // wakes exactly the worker whose turn it is.
 struct WorkerRecord {
     bool Parked = false;  // waiting in a pause
-    std::binary_semaphore Go{0};
+    Semaphore Go;
 };
 
 // Workers by creation sequence, so that iteration gives the stepping order. Nodes of a
@@ -28,10 +48,10 @@ struct TestClockData {
     std::mutex Mutex;
     std::condition_variable Paused;  // a worker paused or ended, for a worker's first pause
     std::map<uint64_t, WorkerRecord> Workers;
-    std::vector<uint64_t> ToStep;       // this round's parked workers, reused round to round
-    size_t NextToStep = 0;              // index in ToStep of the round's next worker
-    uint64_t Stepping = 0;              // the worker taking its step; 0 for none
-    std::binary_semaphore StepDone{0};  // the round's last worker paused again or ended
+    std::vector<uint64_t> ToStep;  // this round's parked workers, reused round to round
+    size_t NextToStep = 0;         // index in ToStep of the round's next worker
+    uint64_t Stepping = 0;         // the worker taking its step; 0 for none
+    Semaphore StepDone;            // the round's last worker paused again or ended
 };
 
 std::atomic<bool> InUse{false};
@@ -94,9 +114,9 @@ Baton EndStepLocked(uint64_t sequence) {
 
 void PassOn(const Baton& baton) {
     if (baton.Next != nullptr) {
-        baton.Next->Go.release();
+        baton.Next->Go.Release();
     } else if (baton.RoundDone) {
-        Clock().StepDone.release();
+        Clock().StepDone.Release();
     }
 }
 
@@ -119,8 +139,8 @@ void AdvanceTestClock(int32_t ticks) {
             continue;
         }
         lock.unlock();
-        first->Go.release();
-        Clock().StepDone.acquire();
+        first->Go.Release();
+        Clock().StepDone.Acquire();
         lock.lock();
     }
 }
@@ -158,7 +178,7 @@ bool TestClockPark(uint64_t workerSequence) {
         baton = EndStepLocked(workerSequence);
     }
     PassOn(baton);
-    record->Go.acquire();
+    record->Go.Acquire();
     return true;
 }
 
