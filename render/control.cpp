@@ -63,8 +63,8 @@ void MarkDeviceDirtyLocked(Surface& surface, Rect area) {
     }
 }
 
-// Every part in Dirty since the control was last brought up to date was presented
-// from the one bitmap: drawing on it, or presenting another, brings them in first.
+// Every part in Dirty since the control was last brought up to date shows the bitmap
+// presented last: drawing on the control, or taking its changes, brings them in.
 void BringInPresentedLocked(Surface& control) {
     if (control.Presented == 0) {
         return;
