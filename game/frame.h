@@ -9,10 +9,11 @@
 // composes into its own frame, which nobody shows.
 //
 // A tick, in order: the bar worker moves the bar and records its ends (BarMoved),
-// composes every area recorded since its last tick and presents them (ComposeFrame); then each shot
-// steps, and shows its mark's old and new places at once (MoveShot), so every frame
-// on screen holds each flying shot where it is now. What a shot's hit changes (an
-// erased block, the count, a longer bar) is recorded and shown by the bar's next tick.
+// composes every area recorded since its last tick and presents them (ComposeFrame);
+// then each shot steps, and shows its mark's old and new places at once (MoveShot), so
+// every frame on screen holds each flying shot where it is now. What a shot's hit
+// changes (an erased block, the count, a longer bar) is recorded and shown by the bar's
+// next tick.
 //
 // Threads: SetUpLayers and SetUpFrame on the main thread; the rest from any thread.
 // Every function here holds the frame lock (this file's) for what it does, and draws

@@ -60,6 +60,12 @@ constexpr int32_t MaxPixelsPerEm = 1024;  // larger fonts are drawn this large
 
 // ---- Colours -----------------------------------------------------------------
 int32_t MakeRgb(int32_t red, int32_t green, int32_t blue);
+// A colour argument (not one of the negative meanings) as the pixel word it paints.
+constexpr uint32_t PixelOf(int32_t colour) {
+    const uint32_t bgr = static_cast<uint32_t>(colour) & 0xFFFFFFu;
+    const uint32_t red = bgr & 0xFFu, green = (bgr >> 8) & 0xFFu, blue = (bgr >> 16) & 0xFFu;
+    return 0xFF000000u | (red << 16) | (green << 8) | blue;
+}
 
 // ---- Surfaces ---------------------------------------------------------------
 // A bitmap of width x height logical pixels, stored as ToDevice(width) x

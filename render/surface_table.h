@@ -77,11 +77,4 @@ Rect DrawableLocked(const Surface& surface);
 // Records the error number of a failed operation.
 void RecordError(int32_t error);
 
-// A colour argument (not one of the negative meanings) as a pixel word.
-inline uint32_t PixelOf(int32_t colour) {
-    const uint32_t bgr = static_cast<uint32_t>(colour) & 0xFFFFFFu;
-    const uint32_t red = bgr & 0xFFu, green = (bgr >> 8) & 0xFFu, blue = (bgr >> 16) & 0xFFu;
-    return 0xFF000000u | (red << 16) | (green << 8) | blue;
-}
-
 }  // namespace render

@@ -28,12 +28,9 @@ namespace shell {
 
 // ---- Constants ------------------------------------------------------------------
 
-// The drawing layer's colours (0x00BBGGRR) as Qt's: the border is the outlines' grey.
-constexpr QRgb QtColour(int32_t colour) {
-    return qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
-const QColor BorderColour = QColor::fromRgb(QtColour(render::ColourGrey));
-constexpr QRgb Silver = QtColour(render::ColourSilver);
+// The drawing layer's pixel words are Qt's 32-bit RGB: the border is the outlines' grey.
+const QColor BorderColour = QColor::fromRgb(render::PixelOf(render::ColourGrey));
+constexpr QRgb Silver = render::PixelOf(render::ColourSilver);
 // A screen reader speaks each change; faster than this it would only queue them up.
 constexpr int TellGapMs = 250;
 

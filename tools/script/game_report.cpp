@@ -21,12 +21,6 @@ namespace script {
 
 namespace {
 
-// A colour (0x00BBGGRR) as the control's pixels hold it (0xFFRRGGBB).
-uint32_t PixelWord(int32_t colour) {
-    const auto bgr = static_cast<uint32_t>(colour);
-    return 0xFF000000u | (bgr & 0xFFu) << 16 | (bgr & 0xFF00u) | (bgr >> 16 & 0xFFu);
-}
-
 std::string Hex(int32_t colour) {
     char text[8];
     std::snprintf(text, sizeof text, "%06X", static_cast<unsigned>(colour) & 0xFFFFFFu);
@@ -108,8 +102,8 @@ void WriteCues(std::ostream& out, const game::HeadlessRecord& record) {
 // The shot's face, two rows of red, four orange, red, sits one row below its upper-left
 // corner: nothing else on the play area draws those colours side by side.
 bool ShotFaceAt(const std::vector<uint32_t>& pixels, int32_t width, int32_t x, int32_t y) {
-    static const uint32_t red = PixelWord(render::ColourRed);
-    static const uint32_t orange = PixelWord(render::ColourOrange);
+    static const uint32_t red = render::PixelOf(render::ColourRed);
+    static const uint32_t orange = render::PixelOf(render::ColourOrange);
     for (int32_t row = y; row < y + 2; ++row) {
         const uint32_t* at = &pixels[static_cast<size_t>(row) * width + x];
         if (at[0] != red || at[5] != red || at[1] != orange || at[2] != orange || at[3] != orange ||
@@ -123,7 +117,7 @@ bool ShotFaceAt(const std::vector<uint32_t>& pixels, int32_t width, int32_t x, i
 // Whether any pixel inside the cell's outline still has its block's colour.
 bool BlockShows(const std::vector<uint32_t>& pixels, int32_t width, int32_t height,
                 const game::BlockCell& cell) {
-    const uint32_t colour = PixelWord(cell.Colour);
+    const uint32_t colour = render::PixelOf(cell.Colour);
     for (int32_t y = cell.Top + 1; y < cell.Bottom - 1 && y < height; ++y) {
         for (int32_t x = cell.Left + 1; x < cell.Right - 1 && x < width; ++x) {
             if (pixels[static_cast<size_t>(y) * width + x] == colour) {
