@@ -35,6 +35,8 @@ constexpr render::Rect BarLane{BarLaneX, 0, BarLaneX + BarLayerWidth, PlayAreaHe
 // The frame lock: held while a change is recorded, while a frame is composed and
 // presented, and while the game being played changes. See frame.h.
 std::mutex FrameLock;
+// The host's device scale, under the frame lock.
+render::Scale FrameScale;
 
 // ---- Internal helpers -----------------------------------------------------------
 
@@ -289,6 +291,20 @@ void ShowEndScreen(Game& game, EndScreenPainter paintEndScreen) {
 void TakeFrameChanges(FrameTarget control, render::DamageList& parts) {
     std::lock_guard lock(FrameLock);
     render::TakeControlChanges(control.Window, control.Control, parts);
+}
+
+void SetDeviceScale(render::Scale scale) {
+    // TODO(scale): make the current game's layers and frame again at the new scale.
+    std::lock_guard lock(FrameLock);
+    const FrameTarget target = PresentTarget();
+    if (render::ScaleGraphicControl(target.Window, target.Control, scale)) {
+        FrameScale = scale;
+    }
+}
+
+render::Scale DeviceScale() {
+    std::lock_guard lock(FrameLock);
+    return FrameScale;
 }
 
 void MakeCurrentGame(std::shared_ptr<Game> game) {

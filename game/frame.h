@@ -73,6 +73,15 @@ void ShowEndScreen(Game& game, EndScreenPainter paintEndScreen);
 // the frame lock is let go, so it may take at once, from any thread.
 void TakeFrameChanges(FrameTarget control, render::DamageList& parts);
 
+// ---- The device scale -------------------------------------------------------------
+// How many device pixels the frame gives each logical pixel: 1x until the host says
+// otherwise. From the user-interface thread, the one that paints the host's control:
+// the control's image is made at the new scale, and the game being played composes its
+// next frame whole at it; games started later start at it. Everything the game records
+// (the aim, the bar's offset, changed areas) stays in logical pixels.
+void SetDeviceScale(render::Scale scale);
+render::Scale DeviceScale();
+
 // Makes `game` the one being played, after which no earlier game presents a frame.
 void MakeCurrentGame(std::shared_ptr<Game> game);
 // Enables "Nuevo" at the end of a game, unless a newer game has started already.

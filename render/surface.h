@@ -173,10 +173,22 @@ void NewGraphicControl(SurfaceHandle window, int32_t controlId, int32_t width, i
 // half drawn meanwhile (the game takes under its frame lock).
 void TakeControlChanges(SurfaceHandle window, int32_t controlId, DamageList& parts);
 
-// The control's image, width x height words 0xFFRRGGBB row after row; null for none.
-// Only drawing on the control and TakeControlChanges write it, so a window that does
-// both on one thread paints from it there with the lock released.
-const uint32_t* ControlImage(SurfaceHandle window, int32_t controlId);
+// The control's image from now on at a device scale: its logical size in device pixels,
+// filled with its back colour, all of it a change not yet taken; what was presented on
+// it before is forgotten, and only bitmaps of that scale are presented on it. The old
+// pixels are released: call it on the thread that paints from ControlImage. False, and
+// the image kept, when the scale is not valid or the pixels cannot be had.
+bool ScaleGraphicControl(SurfaceHandle window, int32_t controlId, Scale scale);
+
+// The control's image, Width x Height device pixels, words 0xFFRRGGBB row after row;
+// null Words for none. Only drawing on the control, TakeControlChanges and
+// ScaleGraphicControl write it, so a window that does them on one thread paints from it
+// there with the lock released.
+struct ControlPixels {
+    const uint32_t* Words = nullptr;
+    int32_t Width = 0, Height = 0;
+};
+ControlPixels ControlImage(SurfaceHandle window, int32_t controlId);
 
 // ---- Inspection (tools and tests) ---------------------------------------------
 struct SurfaceMetrics {

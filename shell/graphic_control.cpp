@@ -78,14 +78,14 @@ void PaintBorder(QPainter& painter, QRect all) {
 // only this thread changes (by taking the changes), so painting needs no copy and no
 // lock. Silver if the control could not be made.
 QImage ControlImageShown() {
-    const uint32_t* pixels = render::ControlImage(MainWindowHandle, IdGraphic);
-    if (pixels == nullptr) {
+    const render::ControlPixels image = render::ControlImage(MainWindowHandle, IdGraphic);
+    if (image.Words == nullptr) {
         QImage silver(game::ControlImageWidth, game::ControlImageHeight, QImage::Format_RGB32);
         silver.fill(Silver);
         return silver;
     }
-    return QImage(reinterpret_cast<const uchar*>(pixels), game::ControlImageWidth,
-                  game::ControlImageHeight, game::ControlImageWidth * 4, QImage::Format_RGB32);
+    return QImage(reinterpret_cast<const uchar*>(image.Words), image.Width, image.Height,
+                  image.Width * 4, QImage::Format_RGB32);
 }
 
 }  // namespace

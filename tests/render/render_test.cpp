@@ -113,7 +113,9 @@ struct RecordingSink : ControlSink {
                                        Rect{}, UnionOf);
         return {r.Left, r.Top, r.Right, r.Bottom};
     }
-    static uint32_t At(int32_t x, int32_t y) { return ControlImage(Window, 1001)[y * 40 + x]; }
+    static uint32_t At(int32_t x, int32_t y) {
+        return ControlImage(Window, 1001).Words[y * 40 + x];
+    }
 };
 
 void Tell(ControlSink* sink) {
