@@ -6,6 +6,9 @@
 // searched or extended. A font's drawing face is made and used under SurfaceLock only.
 // The FreeType library and every face live until the process ends.
 //
+// A font drawn on a scaled surface is the same face at the scaled em: a FreeType size
+// of its own, so the face is hinted at that em and the 1x size is left as it is.
+//
 // Line metrics follow the desktop's TrueType rules: ascent and descent from the OS/2
 // table's usWinAscent and usWinDescent, scaled by MulDiv/MulFix rounding halves away
 // from zero.
@@ -162,6 +165,26 @@ int32_t PixelsPerEm(const FontEntry& entry, const DesignMetrics& design, int64_t
     return static_cast<int32_t>(std::clamp<int64_t>(ppem, 1, MaxPixelsPerEm));
 }
 
+// Sets the face's active size to ppem and reads the font's scale and line metrics at it.
+bool SizeFaceAt(FontFace& made, int32_t ppem) {
+    FT_Face face = made.Face;
+    const DesignMetrics design = DesignMetricsOf(face);
+    const int64_t unitsPerEm = face->units_per_EM > 0 ? face->units_per_EM : 2048;
+    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem)) != 0) {
+        return false;
+    }
+    made.Size = face->size;
+    made.Scale = static_cast<int32_t>(MulDiv(ppem, 65536, unitsPerEm));
+    made.PixelsPerEm = ppem;
+    LineMetrics& metrics = made.Metrics;
+    metrics.Ascent = MulFix(design.Ascent, made.Scale);
+    metrics.Descent = MulFix(design.Descent, made.Scale);
+    metrics.Height = metrics.Ascent + metrics.Descent;
+    metrics.ExternalLeading = std::max(0, MulFix(design.Leading, made.Scale));
+    metrics.AverageWidth = std::max(1, MulFix(design.AverageWidth, made.Scale));
+    return true;
+}
+
 std::unique_ptr<FontFace> MakeFace(const FontEntry& entry) {
     std::string file;
     int index = 0;
@@ -173,22 +196,27 @@ std::unique_ptr<FontFace> MakeFace(const FontEntry& entry) {
     if (FT_New_Face(library, file.c_str(), index, &made->Face) != 0) {
         return nullptr;
     }
-    FT_Face face = made->Face;
-    const DesignMetrics design = DesignMetricsOf(face);
-    const int64_t unitsPerEm = face->units_per_EM > 0 ? face->units_per_EM : 2048;
-    const int32_t ppem = PixelsPerEm(entry, design, unitsPerEm);
-    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem)) != 0) {
-        FT_Done_Face(face);
+    const int64_t unitsPerEm = made->Face->units_per_EM > 0 ? made->Face->units_per_EM : 2048;
+    if (!SizeFaceAt(*made, PixelsPerEm(entry, DesignMetricsOf(made->Face), unitsPerEm))) {
+        FT_Done_Face(made->Face);
         return nullptr;
     }
-    made->Scale = static_cast<int32_t>(MulDiv(ppem, 65536, unitsPerEm));
-    made->PixelsPerEm = ppem;
-    LineMetrics& metrics = made->Metrics;
-    metrics.Ascent = MulFix(design.Ascent, made->Scale);
-    metrics.Descent = MulFix(design.Descent, made->Scale);
-    metrics.Height = metrics.Ascent + metrics.Descent;
-    metrics.ExternalLeading = std::max(0, MulFix(design.Leading, made->Scale));
-    metrics.AverageWidth = std::max(1, MulFix(design.AverageWidth, made->Scale));
+    return made;
+}
+
+// The face at another em: a new size of the same FreeType face, with glyphs of its own.
+std::unique_ptr<FontFace> MakeFaceAt(const FontFace& font, int32_t ppem) {
+    auto made = std::make_unique<FontFace>();
+    made->Face = font.Face;
+    FT_Size size = nullptr;
+    if (FT_New_Size(font.Face, &size) != 0) {
+        return nullptr;
+    }
+    if (FT_Activate_Size(size) != 0 || !SizeFaceAt(*made, ppem)) {
+        FT_Done_Size(size);
+        return nullptr;
+    }
+    CacheGlyphsLocked(*made, font);
     return made;
 }
 
@@ -238,6 +266,31 @@ FontFace* FaceForFontLocked(FontHandle font) {
         entry->Made = MakeFace(*entry);  // retried on a later selection when it fails
     }
     return entry->Made.get();
+}
+
+int32_t PixelsPerEmAt(int32_t pixelsPerEm, Scale scale) {
+    if (!IsValid(scale)) {
+        return pixelsPerEm;
+    }
+    const int64_t scaled = (2 * int64_t{pixelsPerEm} * scale.Num + scale.Den) / (2 * scale.Den);
+    return static_cast<int32_t>(std::clamp<int64_t>(scaled, 1, MaxPixelsPerEm));
+}
+
+FontFace* FaceAtScaleLocked(FontFace& font, Scale scale) {
+    const int32_t ppem = PixelsPerEmAt(font.PixelsPerEm, scale);
+    if (ppem == font.PixelsPerEm) {
+        return &font;
+    }
+    for (const std::unique_ptr<FontFace>& other : font.OtherEms) {
+        if (other->PixelsPerEm == ppem) {
+            return other.get();
+        }
+    }
+    std::unique_ptr<FontFace> made = MakeFaceAt(font, ppem);
+    if (made == nullptr) {
+        return nullptr;  // tried again at the next text
+    }
+    return font.OtherEms.emplace_back(std::move(made)).get();
 }
 
 // ---- Public functions ----

@@ -4,6 +4,12 @@
 //
 // Each glyph advances the pen by its unhinted advance, scaled and rounded on its own,
 // as the desktop's TrueType rules measure text.
+//
+// On a scaled surface a text keeps its logical place, band and advance, and the surface's
+// line metrics stay logical: what callers lay out with does not change with the scale.
+// Only its pixels are the device's: the pen starts at the device pixel of its position
+// (ToDevice) and moves by the advances of the same face at the scaled em, so the text is
+// drawn at its size, not as a copy of its 1x pixels.
 #include "render/glyphs.h"
 
 #include <algorithm>
@@ -36,7 +42,7 @@ const Glyph& GlyphOf(FontFace& font, char32_t character) {
         glyph.Advance = ScaledUnits(font, units);
     }
     const FT_Int32 flags = FT_LOAD_TARGET_LIGHT | FT_LOAD_NO_BITMAP;
-    if (FT_Load_Glyph(font.Face, index, flags) == 0 &&
+    if (FT_Activate_Size(font.Size) == 0 && FT_Load_Glyph(font.Face, index, flags) == 0 &&
         FT_Render_Glyph(font.Face->glyph, FT_RENDER_MODE_NORMAL) == 0) {
         const FT_GlyphSlot slot = font.Face->glyph;
         const FT_Bitmap& bitmap = slot->bitmap;
@@ -85,51 +91,77 @@ void DrawGlyph(Surface& surface, const FontFace& font, const Glyph& glyph, int64
     }
 }
 
-int32_t SaturatedAdd(int32_t a, int64_t b) {
-    const int64_t sum = static_cast<int64_t>(a) + b;
-    return static_cast<int32_t>(std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
+int32_t Saturated(int64_t value) {
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), INT32_MAX));
 }
 
-// Draws text at the surface's position and advances it; see DrawText.
-void DrawTextLocked(Surface& surface, std::string_view utf8) {
+// Draws a pass of text around the anchor (x, y) (see DrawTextShifted; DrawText is the
+// pass at the anchor) and leaves the position after it. Its place, band and advance are
+// logical; on a scaled surface the pen starts at the anchor's device pixel, moved by
+// whole lines, and goes on in the advances of the font at the device's em.
+void DrawTextLocked(Surface& surface, int64_t x, int64_t y, int32_t linesRight, int32_t linesDown,
+                    std::string_view utf8) {
     if (utf8.empty() || surface.Face == nullptr) {
         return;
     }
-    FontFace& font = *surface.Face;
-    const int64_t x = surface.X, y = surface.Y;
+    const Scale scale = surface.DeviceScale;
+    const int64_t line = LineWidth(scale);
+    const int64_t passX = x + linesRight, passY = y + linesDown;
     const int64_t lineHeight =
         static_cast<int64_t>(surface.Metrics.Height) + surface.Metrics.ExternalLeading;
-    const int64_t width = TextWidthLocked(font, utf8);
-    const Rect area = DrawableLocked(surface);
+    const int64_t width = TextWidthLocked(*surface.Face, utf8);
+    const Rect area = LogicalDrawableLocked(surface);
     const auto clamped = [](int64_t value, int32_t low, int32_t high) {
         return static_cast<int32_t>(std::clamp<int64_t>(value, low, high));
     };
-    // The line's rows, from the pen to the surface's right edge.
-    const Rect clip{clamped(x, area.Left, area.Right), clamped(y, area.Top, area.Bottom),
-                    area.Right, clamped(y + lineHeight, area.Top, area.Bottom)};
-    if (surface.BackColour != ColourNone) {
-        const Rect cells{clip.Left, clip.Top, clamped(x + width, clip.Left, area.Right),
-                         clip.Bottom};
-        FillRectLocked(surface, PixelOf(surface.BackColour), cells);
-    }
-    const uint32_t colour = PixelOf(surface.ForeColour);
-    const int64_t baseline = y + surface.Metrics.Ascent;
-    int64_t pen = x;
-    for (size_t at = 0; at < utf8.size();) {
-        const Glyph& glyph = GlyphOf(font, NextCharacter(utf8, at));
-        if (clip.Top < clip.Bottom) {
-            DrawGlyph(surface, font, glyph, pen, baseline, clip, colour);
+    // The line's rows, from the pen to the surface's right edge, mapped once.
+    const Rect clip =
+        ToDevice(Rect{clamped(passX, area.Left, area.Right), clamped(passY, area.Top, area.Bottom),
+                      area.Right, clamped(passY + lineHeight, area.Top, area.Bottom)},
+                 scale);
+    FontFace* font = FaceAtScaleLocked(*surface.Face, scale);
+    if (font != nullptr) {
+        const int64_t penX = ToDevice(x, scale) + linesRight * line;
+        const int64_t penY = ToDevice(y, scale) + linesDown * line;
+        const int64_t penEnd = penX + (font == surface.Face ? width : TextWidthLocked(*font, utf8));
+        if (surface.BackColour != ColourNone) {
+            const Rect cells{clip.Left, clip.Top, clamped(penEnd, clip.Left, clip.Right),
+                             clip.Bottom};
+            FillRectLocked(surface, PixelOf(surface.BackColour), cells);
         }
-        pen += glyph.Advance;
+        const uint32_t colour = PixelOf(surface.ForeColour);
+        const int64_t baseline = penY + font->Metrics.Ascent;
+        int64_t pen = penX;
+        for (size_t at = 0; at < utf8.size();) {
+            const Glyph& glyph = GlyphOf(*font, NextCharacter(utf8, at));
+            if (clip.Top < clip.Bottom) {
+                DrawGlyph(surface, *font, glyph, pen, baseline, clip, colour);
+            }
+            pen += glyph.Advance;
+        }
+        if (scale != Scale{}) {  // the device's advances may end past the logical width's
+            MarkDeviceDirtyLocked(
+                surface,
+                IntersectionOf({Saturated(penX), clip.Top, Saturated(penEnd), clip.Bottom}, clip));
+        }
+    } else {
+        RecordError(ErrorInvalidHandle);
     }
-    surface.X = static_cast<int32_t>(std::clamp<int64_t>(x + width, INT32_MIN, INT32_MAX));
-    MarkDirtyLocked(surface, x, y, x + width, y + lineHeight);
+    surface.X = Saturated(passX + width);
+    surface.Y = Saturated(passY);
+    MarkDirtyLocked(surface, passX, passY, passX + width, passY + lineHeight);
 }
 
 }  // namespace
 
 // ---- Shared inside the layer ----
+
+void CacheGlyphsLocked(FontFace& font, const FontFace& from) {
+    for (const auto& [character, glyph] : from.Glyphs.ByCharacter) {
+        GlyphOf(font, character);
+    }
+}
 
 int64_t TextWidthLocked(FontFace& font, std::string_view utf8) {
     int64_t width = 0;
@@ -158,14 +190,24 @@ void SetPosition(float x, float y) {
 }
 
 void DrawText(std::string_view utf8) {
-    OnCurrentSurface([&](Surface& surface) { DrawTextLocked(surface, utf8); });
+    OnCurrentSurface(
+        [&](Surface& surface) { DrawTextLocked(surface, surface.X, surface.Y, 0, 0, utf8); });
+}
+
+void DrawTextShifted(int32_t x, int32_t y, int32_t linesRight, int32_t linesDown,
+                     std::string_view utf8) {
+    OnCurrentSurface([&](Surface& surface) {
+        surface.X = Saturated(int64_t{x} + linesRight);  // where the pass is, drawn or not
+        surface.Y = Saturated(int64_t{y} + linesDown);
+        DrawTextLocked(surface, x, y, linesRight, linesDown, utf8);
+    });
 }
 
 void EndTextLine() {
     OnCurrentSurface([](Surface& surface) {
         surface.X = 0;
-        surface.Y = SaturatedAdd(surface.Y, static_cast<int64_t>(surface.Metrics.Height) +
-                                                surface.Metrics.ExternalLeading);
+        surface.Y = Saturated(int64_t{surface.Y} + surface.Metrics.Height +
+                              surface.Metrics.ExternalLeading);
     });
 }
 

@@ -18,8 +18,9 @@
 // A bitmap may be made at a device scale (scale.h): its pixels are then the device's,
 // and every operation still takes logical coordinates. Clips are logical; each edge is
 // mapped to the device from its own coordinate, and every line is LineWidth pixels
-// wide. Fills, copies between surfaces of one scale, boxes and the scene painters draw
-// at any scale; text does not yet, and refuses a scaled surface (ErrorNotAtScale).
+// wide. Fills, copies between surfaces of one scale, boxes, text and the painters draw
+// at any scale; text in its font at the scaled em, from the device pixel of its logical
+// position. A copy between two scales is refused (ErrorNotAtScale).
 #pragma once
 
 #include <cstdint>
@@ -46,8 +47,8 @@ constexpr int32_t DefaultForeColour = 0x000000;  // window text
 constexpr int32_t DefaultBackColour = 0xF0F0F0;  // dialog face
 
 constexpr int32_t ErrorInvalidHandle = 5;
-// An operation that cannot draw at the surface's scale drew nothing: text on a scaled
-// surface, a copy between surfaces of two scales.
+// An operation that cannot draw at the surface's scale drew nothing: a copy between
+// surfaces of two scales.
 constexpr int32_t ErrorNotAtScale = 50;
 
 // Style bits of NewFont.
@@ -135,10 +136,12 @@ void SetTextFont(FontHandle font);
 // Matches and loads the font and renders the glyphs of the text now, rather than at
 // their first use; false when the font has no face (no matching font file).
 bool MakeFontNow(FontHandle font, std::string_view utf8);
-// The em the font's glyphs are drawn at, in pixels (1 to MaxPixelsPerEm), making its
-// face first; 0 when it has none.
+// The em the font's glyphs are drawn at on a 1x surface, in pixels (1 to
+// MaxPixelsPerEm), making its face first; 0 when it has none. A scaled surface draws
+// them at this em times the scale, rounded to the nearest pixel, halves up.
 int32_t FontPixelsPerEm(FontHandle font);
-// A line of the font, text height and external leading, in pixels; 0 when it has no face.
+// A line of the font, text height and external leading, in logical pixels (what a
+// caller lays out with, at any scale); 0 when it has no face.
 int32_t FontLineHeight(FontHandle font);
 
 // ---- The graphic control ------------------------------------------------------
@@ -195,7 +198,8 @@ struct SurfaceMetrics {
     int32_t X = 0, Y = 0;  // current position
     int32_t Ascent = 0, Descent = 0, Height = 0, ExternalLeading = 0, AverageWidth = 0;
 };
-// The calling thread's current surface's position and font metrics; false with none.
+// The calling thread's current surface's position and font metrics, logical pixels at
+// any scale; false with none.
 bool CurrentMetrics(SurfaceMetrics& metrics);
 // A copy of a surface's pixels (0xFFRRGGBB words), device pixels at a scale; false
 // when the handle names none.

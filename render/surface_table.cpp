@@ -157,14 +157,6 @@ Rect DeviceDrawableLocked(const Surface& surface) {
     return area.IsEmpty() ? Rect{} : area;
 }
 
-Rect DrawableLocked(const Surface& surface) {
-    if (surface.DeviceScale != Scale{}) {
-        RecordError(ErrorNotAtScale);
-        return {};
-    }
-    return LogicalDrawableLocked(surface);
-}
-
 void RecordError(int32_t error) {
     LastErrorNumber = error;
 }

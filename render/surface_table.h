@@ -20,7 +20,7 @@ struct FontFace;  // fonts.h: a font made for drawing, with its glyph cache
 // A window has no pixels: it only names its controls.
 enum class SurfaceKind { Bitmap, Window, GraphicControl };
 
-// A font's line metrics, in pixels.
+// A font's line metrics, in pixels: a surface's are logical at every scale.
 struct LineMetrics {
     int32_t Ascent = 0;
     int32_t Descent = 0;
@@ -69,10 +69,6 @@ bool IsWindowLocked(SurfaceHandle handle);
 // logical pixels, and mapped to device pixels edge by edge.
 Rect LogicalDrawableLocked(const Surface& surface);
 Rect DeviceDrawableLocked(const Surface& surface);
-// The same for an operation that draws one device pixel per logical pixel and cannot
-// scale yet (text): at any scale but 1 nothing, and ErrorNotAtScale recorded, so that
-// nothing is drawn at the wrong size.
-Rect DrawableLocked(const Surface& surface);
 
 // Records the error number of a failed operation.
 void RecordError(int32_t error);

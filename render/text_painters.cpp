@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The text painters: three passes of one text, white up-left, maroon down-right,
-// then the face colour, each on a transparent background.
+// then the face colour, each on a transparent background. The white and maroon passes
+// lie one line from the anchor (a pixel at 1x, LineWidth device pixels at a scale), as
+// the boxes' bevels do: mapping the passes' own logical places instead would set them
+// one device pixel off on one side and two on the other at 3/2.
 #include "render/text_painters.h"
 
 #include <algorithm>
@@ -8,6 +11,7 @@
 #include <limits>
 #include <utility>
 
+#include "render/glyphs.h"
 #include "render/painters.h"
 #include "runtime/pacing.h"
 
@@ -25,19 +29,19 @@ FontHandle TextFont(float points) {
     return NewFont(TextFace, points, FontBold);
 }
 
-void TextPass(std::string_view text, int32_t x, int32_t y, int32_t colour) {
+// The pass of the text anchored at (x, y) moved by lines (-1, 0 or 1 each way).
+void TextPass(std::string_view text, int32_t x, int32_t y, int32_t lines, int32_t colour) {
     SetForeColour(colour);
     SetBackColour(ColourNone);
-    SetPosition(static_cast<float>(x), static_cast<float>(y));
-    DrawText(text);
+    DrawTextShifted(x, y, lines, lines, text);
     EndTextLine();
 }
 
 // The text in the current font on the current surface, its face pass at (x, y).
 void DrawThreePass(std::string_view text, int32_t x, int32_t y, int32_t face) {
-    TextPass(text, x - 1, y - 1, ColourWhite);
-    TextPass(text, x + 1, y + 1, ColourMaroon);
-    TextPass(text, x, y, face);
+    TextPass(text, x, y, -1, ColourWhite);
+    TextPass(text, x, y, 1, ColourMaroon);
+    TextPass(text, x, y, 0, face);
 }
 
 void PaintEndScreen(SurfaceHandle surface, std::string_view text, int32_t face) {

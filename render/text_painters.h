@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The text painters: the wall's caption, the score line and the two end screens.
 //
-// Every text is drawn three times with a transparent background: white one pixel
-// up-left, maroon one pixel down-right, then its face colour at its anchor.
+// Every text is drawn three times with a transparent background: white one line
+// up-left, maroon one line down-right (a pixel at 1x, LineWidth device pixels at a
+// scale), then its face colour at its anchor.
 #pragma once
 
 #include <cstdint>

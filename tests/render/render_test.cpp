@@ -425,14 +425,87 @@ TEST(Scale, AtAnyScaleLinesKeepOneWidthAndBlocksMeetWithoutASeam) {
     }
 }
 
-// Text is not drawn at a scale yet, nor a bitmap copied across two scales: both are
-// refused and draw nothing. A scale is in lowest terms.
-TEST(Scale, TextAndCopiesAcrossScalesAreRefused) {
+// Columns of what is not silver, those the same as the column on their left (a 1x
+// image blown up k times repeats (k - 1) / k of them), and the bounds of it all.
+struct Ink {
+    int32_t Columns = 0, Repeated = 0;
+    Rect Bounds;
+};
+
+Ink InkOf(const Image& image) {
+    Ink ink;
+    for (int32_t x = 0; x < image.Width; ++x) {
+        bool any = false, same = x > 0;
+        for (int32_t y = 0; y < image.Height; ++y) {
+            const bool inked = image.At(x, y) != Word(ColourSilver);
+            any = any || inked;
+            same = same && image.At(x, y) == image.At(std::max(x - 1, 0), y);
+            ink.Bounds = inked ? UnionOf(ink.Bounds, {x, y, x + 1, y + 1}) : ink.Bounds;
+        }
+        ink.Columns += any;
+        ink.Repeated += any && same;
+    }
+    return ink;
+}
+
+// The text (the score's label) at (x, y), clipped, on a silver 200 x 40 bitmap at the scale.
+Image TextAt(Scale scale, int32_t x, int32_t y, Rect clip = {0, 0, 200, 40},
+             std::string_view text = ScoreLabel, FontHandle font = Bold(14)) {
+    const OwnedBitmap target(NewBitmap(200, 40, scale));
+    ResetSurfaceToSilver(target, 0);
+    SetTextFont(font);
+    SetPosition(static_cast<float>(x), static_cast<float>(y));
+    ClipDrawing(clip);
+    DrawText(text);
+    UnclipDrawing();
+    return Snapshot(target);
+}
+
+// Text on a scaled surface is its font drawn at the scaled em, not its 1x pixels blown
+// up: about scale times as wide, hardly a column repeated, placed from the device pixel
+// of its position and cut at its clip. The painters' passes lie one line from the face,
+// within the score's area. Glyphs at one em leave those at another as they were.
+TEST(Scale, TextIsDrawnAtItsSizeFromTheDevicePixelOfItsPosition) {
+    const Rect once = InkOf(TextAt({}, 7, 5)).Bounds;
+    for (const Scale scale : {Scale{5, 4}, Scale{3, 2}, Scale{2, 1}, Scale{3, 1}}) {
+        SCOPED_TRACE(std::to_string(scale.Num) + "/" + std::to_string(scale.Den));
+        const Ink ink = InkOf(TextAt(scale, 7, 5));
+        const int32_t width = (once.Right - once.Left) * scale.Num / scale.Den;
+        EXPECT_NEAR(ink.Bounds.Right - ink.Bounds.Left, width, 2 + width / 50);
+        EXPECT_LT(ink.Repeated * 2 * scale.Num, ink.Columns * (scale.Num - scale.Den));
+        const auto dx = static_cast<int32_t>(ToDevice(10, scale) - ToDevice(7, scale));
+        const auto dy = static_cast<int32_t>(ToDevice(9, scale) - ToDevice(5, scale));
+        const Rect& at = ink.Bounds;
+        EXPECT_EQ(InkOf(TextAt(scale, 10, 9)).Bounds,
+                  (Rect{at.Left + dx, at.Top + dy, at.Right + dx, at.Bottom + dy}));
+        const Image clipped = TextAt(scale, 7, 5, {30, 8, 61, 14});
+        EXPECT_TRUE(PaintedWithin(clipped, {ToDevice({30, 8, 61, 14}, scale)}) && !AllOf(clipped));
+        EXPECT_NE(LastError(), ErrorNotAtScale);
+        const OwnedBitmap frame(NewBitmap(1000, 370, scale));
+        ResetSurfaceToSilver(frame, 0);
+        PaintScoreOn(frame, -32768);
+        EXPECT_TRUE(PaintedWithin(Snapshot(frame), {ToDevice(ScoreLineArea(), scale)}));
+        ResetSurfaceToSilver(frame, 0);
+        SetTextFont(Bold(84));
+        SetPosition(EndX, EndY);
+        DrawText(LostText);
+        const Rect face = InkOf(Snapshot(frame)).Bounds;
+        const int32_t line = LineWidth(scale);
+        PaintGameOver(frame);
+        EXPECT_EQ(InkOf(Snapshot(frame)).Bounds,
+                  (Rect{face.Left - line, face.Top - line, face.Right + line, face.Bottom + line}));
+    }
+    const FontHandle anew = NewFont("times new roman", 14, FontBold);  // the same face, new
+    EXPECT_EQ(TextAt({}, 7, 5, {0, 0, 200, 40}, "Wzy"),
+              TextAt({}, 7, 5, {0, 0, 200, 40}, "Wzy", anew));
+}
+
+// A bitmap is not copied across two scales: refused, it draws nothing. A scale is in
+// lowest terms.
+TEST(Scale, CopiesAcrossScalesAreRefused) {
     const SurfaceHandle plain = Cleared(40, 30, Red);
     const SurfaceHandle scaled = NewBitmap(5, 4, MakeScale(10, 8));
     ResetSurfaceToSilver(scaled, 0);
-    SetTextFont(Bold(14));
-    DrawText("100");
     CopyBitmap(plain, 0);
     const Image image = Snapshot(scaled);
     EXPECT_EQ(
