@@ -173,13 +173,18 @@ int64_t TextWidthLocked(FontFace& font, std::string_view utf8) {
 
 // ---- Public functions ----
 
-bool MakeFontNow(FontHandle font, std::string_view utf8) {
+bool MakeFontNow(FontHandle font, std::string_view utf8, Scale scale) {
     std::lock_guard lock(SurfaceLock());
     FontFace* face = FaceForFontLocked(font);
-    if (face != nullptr) {
-        TextWidthLocked(*face, utf8);  // renders each glyph once
+    if (face == nullptr) {
+        return false;
     }
-    return face != nullptr;
+    TextWidthLocked(*face, utf8);  // renders each glyph once
+    FontFace* scaled = FaceAtScaleLocked(*face, scale);
+    if (scaled != nullptr) {
+        TextWidthLocked(*scaled, utf8);
+    }
+    return scaled != nullptr;
 }
 
 void SetPosition(float x, float y) {

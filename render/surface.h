@@ -134,8 +134,9 @@ void EndTextLine();
 FontHandle NewFont(std::string_view face, float points, int32_t style);
 void SetTextFont(FontHandle font);
 // Matches and loads the font and renders the glyphs of the text now, rather than at
-// their first use; false when the font has no face (no matching font file).
-bool MakeFontNow(FontHandle font, std::string_view utf8);
+// their first use, at 1x and at the scale's em; false when the font has no face (no
+// matching font file) or no size at that em.
+bool MakeFontNow(FontHandle font, std::string_view utf8, Scale scale = {});
 // The em the font's glyphs are drawn at on a 1x surface, in pixels (1 to
 // MaxPixelsPerEm), making its face first; 0 when it has none. A scaled surface draws
 // them at this em times the scale, rounded to the nearest pixel, halves up.

@@ -57,16 +57,16 @@ int32_t LineBottom(float points, int32_t y) {
 
 }  // namespace
 
-bool MakeTextFonts() {
+bool MakeTextFonts(Scale scale) {
     // The score's glyphs are the digits and the minus sign.
     const std::pair<float, std::string_view> uses[] = {{CaptionPoints, CaptionText},
                                                        {ScoreLabelPoints, ScoreLabel},
                                                        {ScoreNumberPoints, "-0123456789"},
                                                        {EndPoints, LostText},
                                                        {EndPoints, WonText}};
-    bool made = MakeFontNow(1, "");  // every surface's font until one is chosen
+    bool made = MakeFontNow(1, "", scale);  // every surface's font until one is chosen
     for (const auto& [points, text] : uses) {
-        made = MakeFontNow(TextFont(points), text) && made;
+        made = MakeFontNow(TextFont(points), text, scale) && made;
     }
     return made;
 }

@@ -22,9 +22,10 @@ constexpr int32_t ScoreLabelX = 760, ScoreLabelY = 14;
 constexpr int32_t ScoreNumberX = 828, ScoreNumberY = 35;  // left end: the number grows right
 constexpr int32_t EndX = 190, EndY = 230;
 
-// Makes every font the painters use, with the glyphs of their texts, so that no
-// painter depends on memory left late in a game; false when a font has no face.
-bool MakeTextFonts();
+// Makes every font the painters use, with the glyphs of their texts, at 1x and at the
+// scale, so that no painter depends on memory left late in a game; false when a font
+// has no face. A host whose device scale changes calls it again with the new scale.
+bool MakeTextFonts(Scale scale = {});
 
 // The caption's font: the same handle every time it is asked for.
 FontHandle NewCaptionFont();
