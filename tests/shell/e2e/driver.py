@@ -73,7 +73,7 @@ atexit.register(lambda: stop(*reversed(PROCS)) or shutil.rmtree(WORK, ignore_err
 [signal.signal(number, lambda *_: sys.exit(1)) for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP)]
 
 
-def fail(what):
+def fail(what):  # with the program's standard error and the tail of every log
     print("FAIL:", what, file=sys.stderr)
     for name in ["app.err"] + sorted(name for name in os.listdir(WORK) if name.endswith(".log")):
         lines = open(f"{WORK}/{name}", errors="replace").readlines() if os.path.isfile(f"{WORK}/{name}") else []
@@ -435,6 +435,9 @@ def grab(x=0, y=0, w=None, h=None):
     rgb = bytearray(3 * w * h)
     rgb[0::3], rgb[1::3], rgb[2::3] = data[2::4], data[1::4], data[0::4]
     return Image(w, h, rgb)
+
+
+def client(): return grab(S.x0, S.y0, S.w, S.h)  # a fresh screenshot of the window's client area
 
 
 def at_scale(n, up=False):  # image pixels N as screen pixels; sizes (UP) never shrink to 0

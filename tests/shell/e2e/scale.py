@@ -11,13 +11,13 @@ def border_painted(scale):
     # Under the menu bar the border is grey on the top, left and right, as many device
     # pixels thick as SCALE, one fewer or more where a logical edge falls inside a device
     # pixel; every pixel inside is silver down to the window's bottom edge.
-    client, grey = grab(S.x0, S.y0, S.w, S.h), F.ColourGrey
-    middle, bottom = [client.px(S.w // 2, y) for y in range(S.h)], [client.px(x, S.h - 1) for x in range(S.w)]
+    shot, grey = client(), F.ColourGrey
+    middle, bottom = [shot.px(S.w // 2, y) for y in range(S.h)], [shot.px(x, S.h - 1) for x in range(S.w)]
     top = next((y for y, pixel in enumerate(middle) if pixel == grey), S.h)
     grey_for = lambda pixels: next((i for i, pixel in enumerate(pixels) if pixel != grey), len(pixels))
     side = {"top": grey_for(middle[top:]), "left": grey_for(bottom), "right": grey_for(bottom[::-1])}
     inner = lambda y: (grey if y - top < side["top"] else F.ColourSilver) * (S.w - side["left"] - side["right"])
-    bad = next((y - top for y in range(top, S.h) if client.row(y) != grey * side["left"] + inner(y) +
+    bad = next((y - top for y in range(top, S.h) if shot.row(y) != grey * side["left"] + inner(y) +
                 grey * side["right"]), None)
     S.why = f"border widths {side}" + ("" if bad is None else f"; play area's device row {bad} is not as it should be")
     return top < S.h and bad is None and all(abs(n - scale) < 1 for n in side.values())
