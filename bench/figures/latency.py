@@ -3,7 +3,7 @@
 """Click-to-sound latencies from one run of the program.
 
 Usage: latency.py SHOTS RECORDING STAMPS
-SHOTS is the output of the shots helper (tests/shell/e2e/helpers.py shots), with a line "clicked at T ns"
+SHOTS is what the end-to-end driver's watch_shots writes, with a line "clicked at T ns"
 (CLOCK_MONOTONIC) for every click; RECORDING is the
 sound server's output, raw signed 16-bit mono at 44,100 Hz; STAMPS has a line
 "T BYTES" for every piece of the recording as it arrived (stamp_audio.py).

@@ -1,19 +1,20 @@
 # SPDX-License-Identifier: MIT
 # End-to-end: the real window under a private Xvfb, with no window manager or with
-# one, driven with xdotool and read from screenshots, and (wayland.sh) under a headless
+# one, driven through XTest and read from screenshots, and (wayland.py) under a headless
 # sway. Each script starts and stops its own display server (and window manager and
-# sound server); a missing tool makes it skip (exit code 77). wm.sh runs once per
-# window manager (mutter also as GNOME's Wayland compositor, with its Xwayland),
-# sound.sh once per sound server.
+# sound server) through driver.py; a missing tool makes it skip (exit code 77). wm.py
+# runs once per window manager (mutter also as GNOME's Wayland compositor, with its
+# Xwayland), sound.py once per sound server. Debian's own interpreter: python3-xlib and
+# pyatspi are its packages.
 if(TARGET zarpeta)
-    find_program(ZARPETA_BASH bash REQUIRED)
+    find_program(ZARPETA_E2E_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
     foreach(run window sound sound:pipewire scale faults wm:metacity wm:openbox wm:xfwm4
             wm:mutter wm:mutter:wayland wm:kwin_x11 wayland)
         string(REPLACE ":" ";" words ${run})
         list(POP_FRONT words script)
         string(REPLACE ":" "_" name ${run})
         add_test(NAME e2e_${name}
-                 COMMAND ${ZARPETA_BASH} ${CMAKE_CURRENT_SOURCE_DIR}/e2e/${script}.sh
+                 COMMAND ${ZARPETA_E2E_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/e2e/${script}.py
                          $<TARGET_FILE:zarpeta> ${words})
         # One at a time: they time the game on screen and share the two cores. Each
         # takes 3 to 25 s on a quiet machine and up to ten times that at a load of 20;

@@ -1,0 +1,622 @@
+# SPDX-License-Identifier: MIT
+# The one driver of the end-to-end scripts, imported by each under Debian's own
+# interpreter (for python3-xlib and pyatspi): a private X server, with or without a
+# window manager, or a headless sway; a sound server of the test's own; the program under
+# test, its menu, the mouse and the keys; screenshots read pixel by pixel. Every wait
+# polls with a deadline. Places, sizes, colours and the menu's items are the program's
+# own facts, as zarpeta-facts prints them beside it: F.PlayAreaWidth, F.ColourSilver
+# (the bytes R, G, B), F.FunctionItems, ...
+#
+# A check says what it found: check(WHAT, VALUE) prints "ok: WHAT" or fails with
+# "FAIL: WHAT: not so"; await_(SECONDS, WHAT, TEST, ARGS...) polls TEST until the
+# deadline. WHAT names the values it was made of, so a failure shows them, with the
+# program's standard error and the tail of every log. The first argument of every
+# script is the zarpeta executable, the rest are the script's own (ARGS).
+#
+# Sections: processes and checks; the X server and the window manager; sway; the sound
+# server; the program and its window; screenshots; mouse, keys and menu; the game.
+import atexit, json, os, re, select, shutil, signal, socket, struct, subprocess, sys, tempfile, time
+from types import SimpleNamespace
+
+
+def atspi():
+    # Run as "driver.py": follows the program over AT-SPI as a screen reader does.
+    # Listens first, so the program learns of a listener when it starts; waits up to
+    # 120 s for the application "zarpeta" and prints its window's role and name and its
+    # play area's ("window frame Zarpeta", "play canvas <name>"), then one line per
+    # change: "description <text>" for the play area's description, "Nuevo enabled 0|1"
+    # for the menu item greyed or enabled again.
+    import pyatspi
+
+    def heard(event):
+        if event.type.startswith("object:property-change:accessible-description"):
+            print("description", event.source.description, flush=True)
+        elif event.type.startswith("object:state-changed:enabled") and event.source.name == "Nuevo":
+            print("Nuevo enabled", event.detail1, flush=True)
+
+    # By their whole kinds: Qt 6.4 sends these changes to no listener of one detail alone.
+    pyatspi.Registry.registerEventListener(heard, "object:property-change", "object:state-changed")
+    print("ready", flush=True)
+    deadline = time.monotonic() + 120
+    while not (app := next((app for app in pyatspi.Registry.getDesktop(0) if app and app.name == "zarpeta"
+                            and app.childCount > 0), None)) and time.monotonic() < deadline:
+        time.sleep(0.2)
+    if app:
+        play = next(child for child in app[0] if child.getRole() != pyatspi.ROLE_MENU_BAR)
+        print(f"window {app[0].getRoleName()} {app[0].name}\nplay {play.getRoleName()} {play.name}", flush=True)
+        pyatspi.Registry.start()
+
+
+if __name__ == "__main__":
+    sys.exit(atspi())
+
+
+def skip(why): sys.exit(print("skipped:", why) or 77)  # CTest: skipped
+
+
+try:
+    from Xlib import X, XK, Xatom, display, error, ext  # Xatom and randr for the scripts
+    from Xlib.ext import randr, xtest
+except ImportError:
+    skip("python3-xlib is not installed")
+ZARPETA, ARGS, WORK, PROCS = sys.argv[1], sys.argv[2:], tempfile.mkdtemp(prefix="zarpeta-e2e."), []
+# The run's state: the program (app) and its window; the servers; the X connections, x
+# for windows and properties and screen (the Xvfb) for input and screenshots; sway's
+# socket to its virtual pointer, when on sway.
+S = SimpleNamespace(app=None, xvfb=None, wm=[], sound=[], x=None, screen=None, sway=None, milli=1000, screen_w=0,
+                    screen_h=0)
+F = SimpleNamespace(**{name: bytes.fromhex(value) if name.startswith("Colour") else int(value) if value.isdigit()
+                       else value for name, value in (line.split("=", 1) for line in subprocess.run(
+                           [f"{os.path.dirname(ZARPETA)}/zarpeta-facts"], capture_output=True, text=True,
+                           check=True).stdout.splitlines())})
+atexit.register(lambda: stop(*reversed(PROCS)) or shutil.rmtree(WORK, ignore_errors=True))
+[signal.signal(number, lambda *_: sys.exit(1)) for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP)]
+
+
+def fail(what):  # with the program's standard error and the tail of every log
+    print("FAIL:", what, file=sys.stderr)
+    for name in ["app.err"] + sorted(name for name in os.listdir(WORK) if name.endswith(".log")):
+        lines = open(f"{WORK}/{name}", errors="replace").readlines() if os.path.isfile(f"{WORK}/{name}") else []
+        lines and print(f"--- {name}:\n" + "".join(lines[-20 if name == "app.err" else -3:]), end="", file=sys.stderr)
+    sys.exit(1)
+
+
+def note(what): print("ok:", what, flush=True)
+def check(what, value): note(what) if value else fail(f"{what}: not so")
+def await_(seconds, what, *test): note(what) if wait_for(seconds, *test) else fail(f"{what}: not so after {seconds} s")
+def need(*tools): [shutil.which(tool) or skip(f"{tool} is not installed") for tool in tools]
+def run(*command, **options): return subprocess.run(command, **{"capture_output": True, "text": True, **options}).stdout
+def ok(*command): return subprocess.run(command, capture_output=True).returncode == 0
+def env(**values): return {**os.environ, **values}
+def said(words): return sum(words in line for line in open(f"{WORK}/app.err"))  # lines of standard error
+
+
+def passes(test, *args):
+    try:
+        return test(*args)
+    except (error.XError, OSError):
+        return False  # a window or a process gone meanwhile, a region off the screen
+
+
+def wait_for(seconds, test, *args, may_end=False):
+    # Polls until TEST passes; false at the deadline. While the program under test is
+    # meant to run, its early end ends the wait, so one that could not start is
+    # reported at once with its standard error.
+    deadline = time.monotonic() + seconds
+    while not passes(test, *args):
+        if S.app and S.app.poll() is not None and not may_end:
+            fail(f"the program ended while waiting for: {getattr(test, '__name__', test)}")
+        if time.monotonic() > deadline:
+            return False
+        time.sleep(0.05)
+    return True
+
+
+def spawn(log, *command, stdout=None, **options):
+    # The command in the background, its output (or its errors, given STDOUT) added to
+    # WORK/LOG; stopped at the end, the last started first.
+    output = open(f"{WORK}/{log}", "ab")
+    PROCS.append(subprocess.Popen(command, stdout=stdout or output, stderr=output, **options))
+    return PROCS[-1]
+
+
+def stop(*processes):
+    # Ends each process; one that has not ended 10 s after being asked to (a window
+    # manager, now and then) is killed outright.
+    for process in (process for process in processes if process and process.poll() is None):
+        process.terminate()
+        process.send_signal(signal.SIGCONT)
+        try:
+            process.wait(10)
+        except subprocess.TimeoutExpired:
+            process.kill() or process.wait()
+
+
+def session_bus():  # a session bus daemon of its own, and its address
+    need("dbus-daemon", "dbus-send")
+    bus = spawn("bus.log", "dbus-daemon", "--session", "--nofork", "--print-address", stdout=subprocess.PIPE, text=True)
+    return bus, bus.stdout.readline().strip()
+
+
+def bus_has(address, name):
+    return "true" in run("dbus-send", "--print-reply", "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+                         "org.freedesktop.DBus.NameHasOwner", f"string:{name}",
+                         env=env(DBUS_SESSION_BUS_ADDRESS=address))
+
+
+# ---- The X server and the window manager -----------------------------------------
+
+
+def start_display(width=1280, height=1024, depth=24):
+    # Xvfb picks a free display number itself and writes it once it accepts clients; the
+    # number is read to its line's end, as a pipe closed before then ends the server.
+    # Without -noreset it resets whenever its last client leaves, and refuses the clients
+    # that connect during the reset.
+    need("Xvfb", "xdotool")
+    reader, writer = os.pipe()
+    S.xvfb = spawn("xvfb.log", "Xvfb", "-noreset", "-displayfd", str(writer), "-screen", "0",
+                   f"{width}x{height}x{depth}", "-nolisten", "tcp", pass_fds=(writer,))
+    os.close(writer)
+    number = b""
+    while not number.endswith(b"\n") and select.select([reader], [], [], 30)[0]:
+        number += os.read(reader, 16) or b"\n"
+    os.environ["DISPLAY"] = f":{number.strip().decode() or fail('Xvfb did not start')}"
+    [os.environ.pop(name, None) for name in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM")]
+    S.x = S.screen = display.Display()
+    S.screen_w, S.screen_h = width, height
+
+
+def prop(window, name):  # the property's values as a list, or None
+    return (value := window.get_full_property(S.x.intern_atom(name), X.AnyPropertyType)) and list(value.value)
+
+
+def start_wm(name, wayland=False):
+    # A window manager on the display, once it has taken the screen; its session bus is
+    # a daemon of its own, stopped with it. Mutter needs telling it is on X11; KWin's
+    # shortcuts (Alt+F4) are served by kglobalaccel5, started here before it so that the
+    # bus does not start one that would outlive the test. With WAYLAND, GNOME's Wayland
+    # session: mutter a compositor nested in the Xvfb, drawing its output 1:1 into it,
+    # with an Xwayland, which S.x and DISPLAY then name.
+    home, helper = f"{WORK}/wm-run", ["kglobalaccel5"] if name == "kwin_x11" else []
+    command = {"mutter": ["mutter", "--x11", "--sm-disable"]}.get(name, [name])
+    if wayland:
+        os.makedirs(home, mode=0o700)
+        command = ["env", f"XDG_RUNTIME_DIR={home}", f"MUTTER_DEBUG_DUMMY_MODE_SPECS={S.screen_w}x{S.screen_h}",
+                   "mutter", "--wayland", "--nested", "--sm-disable"]
+    need(name, *helper)
+    bus, address = session_bus()
+    options = {"env": env(DBUS_SESSION_BUS_ADDRESS=address, HOME=WORK)}
+    S.wm = [spawn("helper.log", *helper, **options), bus] if helper else [bus]
+    helper and not wait_for(30, bus_has, address, "org.kde.kglobalaccel") and fail("no kglobalaccel5")
+    S.wm.insert(0, spawn("wm.log", *command, **options))
+
+    def xwayland():  # its authority file and display, once it takes clients
+        said = re.search(r"Using public X11 display (:\d+)", open(f"{WORK}/wm.log", errors="replace").read())
+        auth = [f"{home}/{name}" for name in os.listdir(home) if name.startswith(".mutter-Xwaylandauth.")]
+        return auth and said and os.path.exists(f"{home}/wayland-0") and (auth[0], said[1])
+    if wayland:
+        wait_for(30, xwayland) or fail("mutter's Xwayland did not start")
+        auth, number = xwayland()
+        os.environ.update(DISPLAY=number, XAUTHORITY=auth, WAYLAND_DISPLAY=f"{home}/wayland-0", XDG_RUNTIME_DIR=home)
+        # Core requests only: python3-xlib 0.33 fails to load an extension whose events a
+        # second server numbers otherwise (RandR's, here).
+        extensions, ext.__extensions__ = ext.__extensions__, []
+        S.x, ext.__extensions__ = display.Display(), extensions
+    wait_for(30, lambda: (S.wm[0].poll() is None or fail(f"{name} ended")) and
+             prop(S.x.screen().root, "_NET_SUPPORTING_WM_CHECK")) or fail(f"{name} did not start")
+
+
+# ---- sway -------------------------------------------------------------------------
+
+
+def start_sway():
+    # sway on the headless backend, drawing with pixman, its sockets in a runtime folder
+    # of its own; it refuses to run as root, so under root it runs as nobody. Everything
+    # else reaches it by the socket's full path and keeps a private runtime folder. The
+    # pointer is sway's (`seat - cursor`), grim takes the screenshots, and the windows
+    # are the compositor's tree.
+    need("sway", "swaymsg", "grim")
+    [os.environ.pop(name, None) for name in ("DISPLAY", "QT_QPA_PLATFORM")]
+    S.screen_w, S.screen_h, home, runtime, nobody = 1280, 1024, f"{WORK}/sway", f"{WORK}/runtime", []
+    os.mkdir(home, 0o700)
+    os.mkdir(runtime, 0o700)
+    open(f"{WORK}/sway.conf", "w").write("xwayland disable\ndefault_border none\ndefault_floating_border none\n"
+                                         "output HEADLESS-1 resolution 1280x1024 position 0 0 scale 1\n"
+                                         'for_window [app_id=".*"] floating enable\n')
+    if os.getuid() == 0:
+        os.chmod(WORK, 0o711)
+        os.chmod(f"{WORK}/sway.conf", 0o644)
+        os.chown(home, 65534, 65534)
+        nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
+    spawn("sway.log", "env", "-i", f"PATH={os.environ['PATH']}", f"HOME={home}", f"XDG_RUNTIME_DIR={home}",
+          "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman", *nobody, "sway", "-c",
+          f"{WORK}/sway.conf")
+
+    def ready():  # its two sockets, SWAYSOCK and WAYLAND_DISPLAY, once it answers
+        sockets = {name.split("-")[0]: f"{home}/{name}" for name in os.listdir(home) if not name.endswith(".lock")}
+        os.environ.update(SWAYSOCK=sockets.get("sway", ""), WAYLAND_DISPLAY=sockets.get("wayland", ""))
+        return len(sockets) == 2 and ok("swaymsg", "-t", "get_outputs")
+    wait_for(30, ready) or fail("sway did not start")
+    os.environ["XDG_RUNTIME_DIR"] = runtime
+    # A headless seat has no pointer, so no client is sent pointer events: a virtual
+    # pointer (the Wayland wire protocol by hand), held for the whole run, gives it one.
+    S.sway = socket.socket(socket.AF_UNIX)
+    S.sway.connect(os.environ["WAYLAND_DISPLAY"])
+    send = lambda target, opcode, args: S.sway.sendall(struct.pack("<II", target, 8 + len(args) << 16 | opcode) + args)
+    send(1, 1, struct.pack("<I", 2))  # wl_display.get_registry: object 2
+    send(1, 0, struct.pack("<I", 3))  # wl_display.sync: object 3, done after every global
+    data, interface = b"", b"zwlr_virtual_pointer_manager_v1\0"  # 32 bytes, no padding
+    while b"\3\0\0\0\0\0\x0c\0" not in data:  # until wl_callback.done on object 3
+        data += S.sway.recv(4096) or fail("the compositor went away")
+    # wl_registry.global: the global's name, then the interface as its length and bytes.
+    name = struct.unpack_from("<I", data, data.index(interface) - 8)[0]
+    send(2, 0, struct.pack("<II", name, 32) + interface + struct.pack("<II", 1, 4))
+    send(4, 0, struct.pack("<II", 0, 5))  # create_virtual_pointer on the default seat: object 5
+    wait_for(10, lambda: '"type": "pointer"' in run("swaymsg", "-t", "get_inputs")) or fail("no pointer on the seat")
+
+
+def sway_window(title):
+    # The program's toplevel titled TITLE in sway's tree: its shell (xdg_shell when
+    # native), and the x, y, width and height of its content.
+    walk = lambda node: [node] + [n for c in node.get("nodes", []) + node.get("floating_nodes", []) for n in walk(c)]
+    return next(((node["shell"], node["rect"]["x"] + node["window_rect"]["x"], node["rect"]["y"] +
+                  node["window_rect"]["y"], node["window_rect"]["width"], node["window_rect"]["height"])
+                 for node in walk(json.loads(run("swaymsg", "-t", "get_tree") or "{}"))
+                 if node.get("pid") == S.app.pid and node["name"] == title), None)
+
+
+# ---- The sound server -----------------------------------------------------------
+
+
+def start_sound_server(server="pulseaudio"):
+    # A sound server of the test's own, PulseAudio or PipeWire with its PulseAudio server
+    # and session manager, with one null sink ("zarpeta_null") recorded from its monitor
+    # into rec.raw (16-bit mono, 44,100 Hz). The program and parec reach it through
+    # PULSE_SERVER. A second call starts it again on the same socket.
+    home = f"{WORK}/sound"
+    part = lambda *command: spawn("sound.log", *command, env=env(HOME=home, XDG_RUNTIME_DIR=home))
+    need("parec", "pactl", server)
+    os.makedirs(home, exist_ok=True)
+    if server == "pipewire":
+        os.environ["PULSE_SERVER"] = f"unix:{home}/pulse/native"
+        run("rm", "-rf", f"{home}/pulse", *[f"{home}/{name}" for name in os.listdir(home) if "pipewire-0" in name])
+        bus, os.environ["DBUS_SESSION_BUS_ADDRESS"] = session_bus()  # else the session manager leaves
+        started = [bus, part("pipewire")]
+        # The session manager and the PulseAudio server need the core's socket.
+        wait_for(20, os.path.exists, f"{home}/pipewire-0") or fail("no pipewire socket")
+        started += [part("wireplumber"), part("pipewire-pulse")]
+    else:
+        os.environ["PULSE_SERVER"] = f"unix:{home}/native"
+        started = [part("pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                        "--log-target=stderr", "-L", "module-null-sink sink_name=zarpeta_null rate=44100",
+                        "-L", f"module-native-protocol-unix socket={home}/native auth-anonymous=1")]
+    wait_for(20, ok, "pactl", "info") or fail("the sound server did not start")
+    server != "pipewire" or run("pactl", "load-module", "module-null-sink", "sink_name=zarpeta_null", "rate=44100")
+    start = recorded()
+    started.append(spawn("parec.log", "parec", "-d", "zarpeta_null.monitor", "--format=s16le", "--rate=44100",
+                         "--channels=1", "--latency-msec=10", stdout=open(f"{WORK}/rec.raw", "ab")))
+    S.sound = started[::-1]
+    wait_for(20, lambda: recorded() > start + 8820) or fail("nothing is recorded from the null sink")
+
+
+def recorded():  # the bytes recorded so far
+    return os.path.getsize(f"{WORK}/rec.raw") if os.path.exists(f"{WORK}/rec.raw") else 0
+
+
+def cues(start_byte):
+    # The cues in the recording from START_BYTE, where it stood when the mouse was
+    # pressed: in ms after that point, the start of the first loud sound and of the first
+    # loud low sound after it that fills most of 120 ms (a block hit: the bar's knock and
+    # the falling end of the shot's own sweep are far shorter), or None; None when nothing
+    # loud follows.
+    window, loud = 441, 3000  # 10 ms windows at 44,100 Hz
+    data = open(f"{WORK}/rec.raw", "rb").read()[start_byte // 2 * 2:]
+    samples = struct.unpack(f"<{len(data) // 2}h", data[:len(data) // 2 * 2])
+    parts = [samples[start:start + window] for start in range(0, len(samples) - window + 1, window)]
+    rms = [(sum(s * s for s in part) / window) ** 0.5 for part in parts]
+    first = next((i for i, level in enumerate(rms) if level > loud), None)
+    if first is None:
+        return None
+    # Low: loud, with zero crossings at 300 Hz or fewer.
+    low = [level > loud and sum((a < 0) != (b < 0) for a, b in zip(part, part[1:])) * 50 <= 300
+           for level, part in zip(rms, parts)]
+    hit = next((i for i in range(first + 1, len(rms)) if low[i] and sum(low[i:i + 12]) >= 8), None)
+    return next(i for i, s in enumerate(samples) if abs(s) > 1500) * 1000 // 44100, hit and hit * 10
+
+
+def expect_cues():
+    # The shot cue within 0.5 s of the click at S.pressed_at, the block hit's low cue after it.
+    heard = lambda: (found := cues(S.pressed_at)) and found[1] and found
+    wait_for(3, heard) or fail(f"no low cue after the click (cues at: {cues(S.pressed_at)})")
+    shot, low = heard()
+    check(f"shot cue {shot} ms after the click, the block hit's low cue at {low} ms", shot < 500 and low > shot)
+
+
+def expect_sound(): said("sin sonido") and fail("the program found no sound output")
+
+
+# ---- The program and its window -------------------------------------------------
+
+
+def start_game(*wrapper, game=False, window=True, **environment):
+    # Starts the program as S.app, under WRAPPER, with ENVIRONMENT added, and (unless not
+    # WINDOW) waits for its window, then with GAME chooses Nuevo: S.win, its place and size
+    # S.x0, S.y0, S.w, S.h; S.menu, the menu bar's height (found as the play area's top
+    # border row); S.play_x, S.play_y, the play image's top-left on the screen, and
+    # S.play_h, the image's rows shown.
+    open(f"{WORK}/app.err", "w").close()  # each run's own
+    S.app = spawn("app.err", *wrapper, ZARPETA, stdout=open(f"{WORK}/app.out", "w"), env=env(**environment))
+    if not window:
+        return
+    wait_for(30, find_titled, "Zarpeta") or fail("after 30 s, no visible window named Zarpeta")
+    S.win = S.found
+    wait_for(10, find_menu_height) or fail("after 10 s, no play-area border under the menu bar")
+    place_play()
+    game and new_game()
+
+
+def place_play():
+    # The play image's place on the screen, wherever the window is now, and the scale of
+    # image coordinates: the window's, at a scale factor or made smaller to fit the screen.
+    window_now()
+    S.milli = S.w * 1000 // F.PlayAreaWidth
+    border = at_scale(F.PlayAreaBorder, True)
+    S.play_x, S.play_y, S.play_h = S.x0 + border, S.y0 + S.menu + border, (S.h - S.menu - border) * 1000 // S.milli
+
+
+def find_menu_height():
+    # The first row of the border's colour in the window's middle column, wherever the
+    # window manager has put the window by now.
+    window_now()
+    column = grab(S.x0 + S.w // 2, S.y0, 1, min(200, S.h))
+    S.menu = next((y for y in range(column.h) if column.px(0, y) == F.ColourGrey), 0)
+    return S.menu > 0
+
+
+def app_running(): return S.app.poll() is None
+def stop_game(): S.app = stop(S.app)  # None once stopped
+
+
+def expect_exit(code, what, act=None):
+    # After ACT (a signal to send the program, or a step), the program ends within 10 s
+    # with that exit code.
+    act and (act() if callable(act) else S.app.send_signal(act))
+    wait_for(10, lambda: not app_running(), may_end=True) or fail(f"{what}: still running after 10 s")
+    ended, S.app = S.app.returncode, None
+    check(f"{what}: exit code {ended}", ended == code)
+
+
+def windows(override):
+    # The program's visible windows that are (True) or are not override-redirect, that
+    # is menus and popups as against ordinary windows.
+    ids = run("xdotool", "search", "--onlyvisible", "--class", "zarpeta").split()
+    found = [S.x.create_resource_object("window", int(id)) for id in ids]
+    return [window for window in found if getattr(passes(window.get_attributes), "override_redirect", -1) == override]
+
+
+def geometry(window):  # the window's x, y, width and height on the screen
+    if S.sway:
+        return sway_window("Zarpeta")[1:]
+    where, size = S.x.screen().root.translate_coords(window, 0, 0), window.get_geometry()
+    return where.x, where.y, size.width, size.height
+
+
+def window_now(): S.x0, S.y0, S.w, S.h = geometry(S.win)
+
+
+def find_titled(title):  # the program's ordinary window titled TITLE, in S.found
+    S.found = sway_window(title) if S.sway else next(
+        (window for window in windows(False) if passes(window.get_wm_name) == title), None)
+    return S.found
+
+
+# ---- Screenshots ----------------------------------------------------------------
+
+
+class Image:
+    # A screen region's pixels, the bytes R, G, B of each, row by row.
+    def __init__(self, w, h, data): self.w, self.h, self.data = w, h, bytes(data)
+    def px(self, x, y): return self.data[3 * (y * self.w + x):3 * (y * self.w + x + 1)]
+    def row(self, y): return self.data[3 * self.w * y:3 * self.w * (y + 1)]
+    def crop(self, x, y, w, h): return Image(w, h, b"".join(self.row(y + r)[3 * x:3 * (x + w)] for r in range(h)))
+    def colours(self): return len({self.data[i:i + 3] for i in range(0, len(self.data), 3)})
+    def only(self, colour): return self.data == colour * (self.w * self.h)
+
+
+def grab(x=0, y=0, w=None, h=None):
+    # A screen region: on sway through grim; on X from the Xvfb (under a nested compositor
+    # too), in strips, since a large reply is read piece by piece, each appended to all
+    # before it.
+    w, h, data = w or S.screen_w - x, h or S.screen_h - y, bytearray()
+    if S.sway:
+        return Image(w, h, run("grim", "-t", "ppm", "-g", f"{x},{y} {w}x{h}", "-", text=False).split(b"\n", 3)[3])
+    for top in range(y, y + h, rows := max(1, 65536 // w)):
+        data += S.screen.screen().root.get_image(x, top, w, min(rows, y + h - top), X.ZPixmap, 0xFFFFFFFF).data
+    rgb = bytearray(3 * w * h)
+    rgb[0::3], rgb[1::3], rgb[2::3] = data[2::4], data[1::4], data[0::4]
+    return Image(w, h, rgb)
+
+
+def client(): return grab(S.x0, S.y0, S.w, S.h)  # a fresh screenshot of the window's client area
+
+
+def at_scale(n, up=False):  # image pixels N as screen pixels; sizes (UP) never shrink to 0
+    return (n * S.milli + 999 * up) // 1000
+
+
+def look(w, h, x, y):  # a fresh screenshot of a region in play-area image coordinates
+    return grab(S.play_x + at_scale(x), S.play_y + at_scale(y), at_scale(w, True), at_scale(h, True))
+
+
+# ---- Mouse, keys and menu -------------------------------------------------------
+
+
+def point_at(x, y):
+    if S.sway:
+        return run("swaymsg", f"seat - cursor set {x} {y}")
+    xtest.fake_input(S.screen, X.MotionNotify, x=x, y=y) or S.screen.sync()
+
+
+def click(times=1, delay=0.0):
+    for _ in range(times):
+        if S.sway:
+            run("swaymsg", "seat - cursor press button1; seat - cursor release button1")
+        else:
+            xtest.fake_input(S.screen, X.ButtonPress, 1)
+            xtest.fake_input(S.screen, X.ButtonRelease, 1)
+            S.screen.sync()
+        time.sleep(delay)
+    return True
+
+
+def click_at(x, y):
+    # sway draws the pointer into the screenshots: there a click on the menu parks it away
+    # from the menu and the wall.
+    point_at(x, y)
+    click()
+    S.sway and aim_at(300)
+
+
+def flood(): return click(20, 0.005)  # twenty quick clicks
+
+
+def key(*names, focus=None):
+    # Presses the keys in order and lets go of them the other way round: key("Alt_L", "F4"),
+    # into the window FOCUS if given, else wherever the focus is.
+    focus and (focus.set_input_focus(X.RevertToParent, X.CurrentTime) or S.x.sync())
+    codes = [S.screen.keysym_to_keycode(XK.string_to_keysym(name)) for name in names]
+    for kind, code in [(X.KeyPress, code) for code in codes] + [(X.KeyRelease, code) for code in codes[::-1]]:
+        xtest.fake_input(S.screen, kind, code)
+    S.screen.sync()
+
+
+def aim_at(y):  # the mouse over the play area at image row Y (x 800, right of the wall)
+    point_at(S.play_x + at_scale(800), S.play_y + at_scale(y))
+
+
+def find_popup():
+    # The open menu's popup: its x, y, width and height in S.popup. On sway a popup is no
+    # toplevel: it is found on screen, as the box of what changed under the menu bar since
+    # the screenshot taken just before the click (more than the pointer).
+    if not S.sway:
+        S.popup = next(map(geometry, windows(True)), None)
+        return S.popup
+    now, S.popup = app_running() and grab(S.x0, S.y0 + S.menu, 400, 200), None
+    changed = now and [(x, y) for y in range(200) if now.row(y) != S.closed.row(y)
+                       for x in range(400) if now.px(x, y) != S.closed.px(x, y)]
+    if changed:
+        (left, top), (right, bottom) = map(min, zip(*changed)), map(max, zip(*changed))
+        if top <= 2 and bottom - top >= 40 and right - left >= 60:
+            S.popup = (S.x0 + left, S.y0 + S.menu + top, right - left + 1, bottom - top + 1)
+    return S.popup
+
+
+def popup_settled():  # found twice at one place and size: one still being placed would take a click elsewhere
+    before = S.popup
+    return find_popup() and S.popup == before
+
+
+def open_menu():
+    # Opens "Funciones" and waits for its popup to settle. A click that comes while the
+    # window is still settling can be lost: after a while, once more.
+    for _ in range(3):
+        window_now()
+        S.closed = S.sway and grab(S.x0, S.y0 + S.menu, 400, 200)
+        click_at(S.x0 + 30, S.y0 + S.menu // 2)
+        S.popup = None
+        if wait_for(8, popup_settled):
+            return
+    fail("the menu Funciones did not open")
+
+
+def close_menu():
+    key("Escape")
+    wait_for(5, lambda: not find_popup()) or fail("Escape did not close the menu")
+
+
+def item_row(name):  # the open menu's item NAME: the top of its row on the screen, and its height
+    items = F.FunctionItems.split()
+    name in items or fail(f"no menu item {name} among: {F.FunctionItems}")
+    return S.popup[1] + S.popup[3] * items.index(name) // len(items), S.popup[3] // len(items)
+
+
+def choose(name):
+    # Opens the menu and clicks the item through its row's middle (Salir may end the
+    # program before its popup is seen gone).
+    open_menu()
+    top, height = item_row(name)
+    click_at(S.popup[0] + 20, top + height // 2)
+    wait_for(10, lambda: not find_popup(), may_end=True) or fail(f"the menu stayed open after choosing {name}")
+
+
+# ---- The game on screen ---------------------------------------------------------
+
+
+def wall_shown():
+    # The top row's right-most block is not silver once a game is shown. (The first
+    # block lies under the menu, whose pixels stay on the screen until the game has
+    # painted over them.)
+    return not look(1, 1, F.BlockLayerWidth - F.CellWidth // 2, F.CellHeight * 3 // 2).only(F.ColourSilver)
+
+
+def bar_moves():  # the bar's lane differs between two screenshots
+    lane = lambda: look(F.BarLayerWidth, S.play_h - 1, F.BarLaneX, 0).data
+    before = lane()
+    return time.sleep(0.1) or lane() != before
+
+
+def new_game():
+    choose("Nuevo")
+    await_(20, "Nuevo shows the wall", wall_shown)
+
+
+def shoot_row(row):
+    # Fires at the wall's right-most block in ROW (1 the top), once it stands, until it
+    # turns silver; S.pressed_at is where the recording stood at the last click. A shot
+    # that meets the bar is lost, and the bar sweeps 320 px a second, so a click first
+    # waits a little for the lane to be clear for 150 px either side of the shot, and
+    # clicks anyway when it is not: on a loaded machine a screenshot can take longer than
+    # the bar stays away. Six tries meet the bar at most six times, which leaves the game
+    # running (it ends at the ninth).
+    top = row * F.CellHeight
+    shot_y = top + F.CellHeight // 2
+    start = max(shot_y - 150, 0)
+    lane_clear = lambda: look(1, shot_y + 151 - start, F.BarLaneX + F.BarWidth // 2, start).only(F.ColourSilver)
+    block_gone = lambda: look(F.CellWidth - 4, F.CellHeight - 4, F.BlockLayerWidth - F.CellWidth + 2,
+                              top + 2).only(F.ColourSilver)
+    wait_for(5, lambda: not block_gone()) or fail(f"no block at the end of row {row} to shoot at")
+    aim_at(shot_y - F.ShotBelowAim)
+    for _ in range(6):
+        wait_for(3, lane_clear)
+        S.pressed_at = recorded()
+        if click() and wait_for(5, block_gone):
+            return note(f"a shot destroyed the right-most block of row {row}")
+    fail(f"the right-most block of row {row} was never destroyed")
+
+
+def watch_shots(aims, path):
+    # Fires a shot at each aim (the launcher's row) and watches it fly: the screen row
+    # through the shot's face is read about once a millisecond while the shot crosses
+    # from the launcher to the bar's lane. Writes to PATH, per shot, the click's
+    # CLOCK_MONOTONIC time (for the figures' sound latency), the positions seen and the
+    # time from the click to its first pixel; returns the fewest positions a shot was seen at.
+    out, first, flown = open(path, "w"), F.BarLaneRight + 2, set(range(F.ShotStartX, F.BarLaneRight, -F.ShotStep))
+    fewest = len(flown)
+    for aim in aims:
+        aim_at(aim)
+        time.sleep(0.1)  # the aim reaches the game before the click
+        clicked, seen, first_pixel = click() and time.monotonic(), set(), None
+        print(f"clicked at {time.clock_gettime_ns(time.CLOCK_MONOTONIC)} ns", file=out, flush=True)
+        while time.monotonic() - clicked < 0.6:  # the lane is reached after 22 ticks, 0.34 s
+            row = grab(S.play_x + first, S.play_y + aim + F.ShotBelowAim + 1, F.ShotStartX + 8 - first, 1).data
+            # The mark: the first run of six pixels that are not silver.
+            marked = bytes(row[i:i + 3] != F.ColourSilver for i in range(0, len(row), 3)).find(b"\1" * 6)
+            if marked >= 0:
+                first_pixel = first_pixel or time.monotonic() - clicked
+                seen.add(first + marked + 1)  # the white outline lies one pixel left of x
+        fewest = min(fewest, len(seen & flown))
+        after = "never" if first_pixel is None else f"{1000 * first_pixel:.1f} ms"
+        print(f"shot at aim {aim}: seen at {len(seen & flown)} of {len(flown)} positions between launcher and lane; "
+              f"click to first pixel {after}", file=out, flush=True)
+        time.sleep(0.4)  # the shot's flight ends before the next one
+    return fewest

@@ -1,0 +1,40 @@
+# SPDX-License-Identifier: MIT
+# At scale factors 1, 1.25, 1.5, 2 and 3 every device pixel of the play area's border is
+# grey and every one inside it silver: no seams, no black. Where the window does not
+# fit the screen, at 2x on 1920 x 1200 and at 1x on 800 x 600, it fits, showing the
+# play area smaller and whole, painted the same way; a click at a block's row, scaled,
+# destroys that block.
+from driver import *
+
+
+def border_painted(scale):
+    # Under the menu bar the border is grey on the top, left and right, as many device
+    # pixels thick as SCALE, one fewer or more where a logical edge falls inside a device
+    # pixel; every pixel inside is silver down to the window's bottom edge.
+    shot, grey = client(), F.ColourGrey
+    middle, bottom = [shot.px(S.w // 2, y) for y in range(S.h)], [shot.px(x, S.h - 1) for x in range(S.w)]
+    top = next((y for y, pixel in enumerate(middle) if pixel == grey), S.h)
+    grey_for = lambda pixels: next((i for i, pixel in enumerate(pixels) if pixel != grey), len(pixels))
+    side = {"top": grey_for(middle[top:]), "left": grey_for(bottom), "right": grey_for(bottom[::-1])}
+    inner = lambda y: (grey if y - top < side["top"] else F.ColourSilver) * (S.w - side["left"] - side["right"])
+    bad = next((y - top for y in range(top, S.h) if shot.row(y) != grey * side["left"] + inner(y) +
+                grey * side["right"]), None)
+    S.why = f"border widths {side}" + ("" if bad is None else f"; play area's device row {bad} is not as it should be")
+    return top < S.h and bad is None and all(abs(n - scale) < 1 for n in side.values())
+
+
+# The first screen holds the window at every scale, the others do not.
+for scale, width, height in ((1, 3200, 1800), (1.25, 3200, 1800), (1.5, 3200, 1800), (2, 3200, 1800),
+                             (3, 3200, 1800), (2, 1920, 1200), (1, 800, 600)):
+    stop_game()
+    (S.screen_w, S.screen_h) == (width, height) or stop(S.xvfb) or start_display(width, height)
+    start_game(QT_SCALE_FACTOR=str(scale))
+    if width == 3200:
+        check(f"{S.w} px wide at {scale}x", S.w == round(F.PlayAreaWidth * scale))
+    else:
+        check(f"{S.w}x{S.h} at {S.x0},{S.y0} fits {width}x{height}", S.x0 >= 0 and S.y0 >= 0 and
+              S.x0 + S.w <= width and S.y0 + S.h <= height and S.w >= width * 9 // 10)
+    wait_for(10, border_painted, scale) or fail(f"at {scale}x on {width}x{height}: {S.why}")
+    note(f"{scale}x on {width}x{height}: {S.why}, silver inside")
+new_game()
+shoot_row(5)  # at 800x600: aimed at the scaled row

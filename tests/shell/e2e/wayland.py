@@ -1,0 +1,30 @@
+# SPDX-License-Identifier: MIT
+# On Qt's Wayland platform under a headless sway of the test's own, with no X server (no
+# DISPLAY, no Xwayland): the window is a native xdg-shell toplevel whose client area is
+# the play area's size with the menu bar at its top; "Funciones" opens and "Nuevo" shows
+# the wall; aiming at a row and clicking destroys its right-most block, and the shot cue
+# and the block hit's low cue are heard from the null sink; "Salir" ends the program
+# with code 0, and so does the compositor's close request.
+from driver import *
+
+need("pulseaudio")
+start_sway()
+start_sound_server()
+start_game()
+expect_sound()
+check(f"a native xdg-shell window under sway, no DISPLAY: {S.win[0]}", S.win[0] == "xdg_shell")
+# The compositor's content box; on screen the menu bar at its top (no title bar drawn by
+# Qt above it) and the right border in its last column, sway's background beside it.
+check(f"client area {S.w}x{S.h}, its play area {S.menu} px below its top",
+      (S.w, S.h) == (F.PlayAreaWidth, F.PlayAreaHeight) and S.menu < 40)
+idle, right = grab(), S.x0 + S.w - 1
+check(f"the window's right edge at {right}, no decorations beside it",
+      (idle.px(right, S.y0 + 300), idle.px(right + 1, S.y0 + 300)) == (F.ColourGrey, idle.px(5, 5)))
+new_game()
+shoot_row(5)
+expect_cues()
+choose("Salir")
+expect_exit(0, "Salir during a game")
+start_game()
+run("swaymsg", f"[pid={S.app.pid}] kill")
+expect_exit(0, "the compositor's close request")
