@@ -99,6 +99,8 @@ void PrintColours() {
     COLOUR(render::ColourSilver);
     COLOUR(render::ColourGrey);
     COLOUR(render::ColourRed);
+    COLOUR(render::ColourMaroon);
+    COLOUR(render::ColourWhite);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 #
 # Sections: processes and checks; the X server and the window manager; sway; the sound
 # server; the program and its window; screenshots; mouse, keys and menu; the game.
-import atexit, json, os, re, select, shutil, signal, socket, struct, subprocess, sys, tempfile, time
+import atexit, itertools, json, os, re, select, shutil, signal, socket, struct, subprocess, sys, tempfile, time
 from types import SimpleNamespace
 
 
@@ -557,6 +557,41 @@ def wall_shown():
     # block lies under the menu, whose pixels stay on the screen until the game has
     # painted over them.)
     return not look(1, 1, F.BlockLayerWidth - F.CellWidth // 2, F.CellHeight * 3 // 2).only(F.ColourSilver)
+
+
+def sharpness():
+    # How the play area is drawn, from a fresh screenshot in device pixels: the widths of
+    # the blocks' maroon and white lines across and down the wall, the silver seams
+    # between two blocks, the widths of the blocks' faces across and down; and the score
+    # line's ink columns, with those that repeat their left neighbour as a scaled-up copy's do.
+    wall, text = look(618, 508, 0, 40), look(220, 60, 755, 0)
+    lines, seams, faces = {F.ColourMaroon: set(), F.ColourWhite: set()}, 0, (set(), set())
+    for down, image in enumerate((wall, rotated(wall))):
+        for y in range(0, image.h, 3):
+            row = image.row(y)
+            runs = [(colour, len(list(run))) for colour, run in
+                    itertools.groupby(row[i:i + 3] for i in range(0, len(row), 3))]
+            for (before, _), (colour, width), (after, _) in zip(runs, runs[1:], runs[2:]):
+                between_lines = before in lines and after in lines
+                if colour in lines and width < at_scale(F.CellWidth) // 2:
+                    lines[colour].add(width)
+                seams += colour == F.ColourSilver and between_lines and width < at_scale(F.CellWidth)
+                if (before, after) == (F.ColourWhite, F.ColourMaroon) and colour not in lines:
+                    faces[down].add(width)
+    columns = [b"".join(text.px(x, y) for y in range(text.h)) for x in range(text.w)]
+    ink = [x for x, column in enumerate(columns) if column != F.ColourSilver * text.h]
+    repeats = sum(x > 0 and columns[x] == columns[x - 1] for x in ink)
+    return SimpleNamespace(maroon=lines[F.ColourMaroon], white=lines[F.ColourWhite], seams=seams,
+                           across=faces[0], down=faces[1], ink=len(ink), repeats=repeats)
+
+
+def game_over():  # the end screen's red "Game Over": more than 1/80 of the words' box red
+    words = look(400, 100, F.EndX, F.EndY)
+    return sum(words.px(x, y) == F.ColourRed for x in range(words.w) for y in range(words.h)) * 80 > words.w * words.h
+
+
+def rotated(image):  # columns as rows
+    return Image(image.h, image.w, b"".join(image.px(x, y) for x in range(image.w) for y in range(image.h)))
 
 
 def bar_moves():  # the bar's lane differs between two screenshots

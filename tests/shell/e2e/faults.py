@@ -100,13 +100,6 @@ stop_game()
 start_game(game=True)
 limit(f"--as={(int(status('VmSize')) + 65536) * 1024}")
 aim_at(20)
-
-
-def game_over():  # more than 1/80 of the words' box red
-    words = look(400, 100, F.EndX, F.EndY)
-    return sum(words.px(x, y) == F.ColourRed for x in range(words.w) for y in range(words.h)) * 80 > words.w * words.h
-
-
 await_(60, "address space for 60 shots: a flood of clicks plays to Game Over", lambda: flood() and game_over())
 click(50, 0.005)
 choose("Nuevo")
