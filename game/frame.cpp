@@ -220,6 +220,50 @@ void ReplaceSurfacesLocked(Game& game, GameSurfaces& made) {
     std::swap(game.Surfaces, made);
 }
 
+// Brings the control and the game being played to the scale asked for last, if they
+// are not at it. The surfaces are painted without the frame lock; while the caption
+// pauses, the host may ask for another scale or start a new game, and the surfaces
+// painted are then dropped and the work begun again for what is wanted now.
+void FollowDeviceScale() {
+    for (;;) {
+        const std::shared_ptr<Game> game = CurrentGame();
+        render::Scale scale;
+        bool remake = false;
+        {
+            std::lock_guard lock(FrameLock);
+            scale = WantedScale;
+            remake = game != nullptr && game->Surfaces.Scale != scale;
+        }
+        GameSurfaces made;
+        if (remake) {
+            made = RemadeSurfaces(*game, scale);
+        }
+        std::unique_lock lock(FrameLock);
+        if (WantedScale != scale || CurrentGame() != game) {
+            continue;
+        }
+        render::ControlSink* scaled = nullptr;
+        const FrameTarget target = PresentTarget();
+        const bool rescaled =
+            FrameScale != scale &&
+            render::ScaleGraphicControl(target.Window, target.Control, scale, &scaled);
+        if (rescaled) {
+            FrameScale = scale;  // the control forgot what it showed: the game shows it whole
+        }
+        render::ControlSink* presented = nullptr;
+        if (game != nullptr && FrameScale == scale && (remake || rescaled)) {
+            if (remake) {
+                ReplaceSurfacesLocked(*game, made);
+            }
+            presented = ShowWholeLocked(*game);
+        }
+        lock.unlock();
+        Tell(scaled);
+        Tell(presented != scaled ? presented : nullptr);
+        return;  // the old surfaces, in made, are released
+    }
+}
+
 }  // namespace
 
 // ---- Layers and the first frame -------------------------------------------------
@@ -361,48 +405,6 @@ void SetDeviceScale(render::Scale scale) {
 
 render::Scale DeviceScale() {
     return CurrentScale();
-}
-
-// The surfaces are painted without the frame lock; while the caption pauses, the host
-// may ask for another scale or start a new game, and the surfaces painted are then
-// dropped and the work begun again for what is wanted now.
-void FollowDeviceScale() {
-    for (;;) {
-        const std::shared_ptr<Game> game = CurrentGame();
-        render::Scale scale;
-        {
-            std::lock_guard lock(FrameLock);
-            scale = WantedScale;
-        }
-        GameSurfaces made;
-        const bool remake = game != nullptr && game->Surfaces.Scale != scale;
-        if (remake) {
-            made = RemadeSurfaces(*game, scale);
-        }
-        std::unique_lock lock(FrameLock);
-        if (WantedScale != scale || CurrentGame() != game) {
-            continue;
-        }
-        render::ControlSink* scaled = nullptr;
-        const FrameTarget target = PresentTarget();
-        const bool rescaled =
-            FrameScale != scale &&
-            render::ScaleGraphicControl(target.Window, target.Control, scale, &scaled);
-        if (rescaled) {
-            FrameScale = scale;  // the control forgot what it showed: the game shows it whole
-        }
-        render::ControlSink* presented = nullptr;
-        if (game != nullptr && FrameScale == scale && (remake || rescaled)) {
-            if (remake) {
-                ReplaceSurfacesLocked(*game, made);
-            }
-            presented = ShowWholeLocked(*game);
-        }
-        lock.unlock();
-        Tell(scaled);
-        Tell(presented != scaled ? presented : nullptr);
-        return;  // the old surfaces, in made, are released
-    }
 }
 
 void MakeCurrentGame(std::shared_ptr<Game> game) {

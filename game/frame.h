@@ -85,10 +85,6 @@ void TakeFrameChanges(FrameTarget control, render::DamageList& parts);
 void SetDeviceScale(render::Scale scale);
 // The scale the control and the game being played are at.
 render::Scale DeviceScale();
-// Brings the control and the game being played to the scale asked for last, if they
-// are not at it: SetDeviceScale, and a new game whose layers were painted while the
-// scale changed.
-void FollowDeviceScale();
 
 // Makes `game` the one being played, after which no earlier game presents a frame.
 void MakeCurrentGame(std::shared_ptr<Game> game);
