@@ -90,8 +90,8 @@ struct ShotThreadTable {
 
 // The surfaces of one game; 0 until the game sets them up. Released with the game,
 // when no worker of it is left to draw on them, or when the device scale changes and
-// they are made again at it. Under the frame lock (game/frame.h) once the game is
-// played: every drawing on them, every read of a handle.
+// they are made again at it. Once the game is played, everything drawn on them is
+// drawn under the frame lock (game/frame.h), under which the main thread replaces them.
 struct GameSurfaces {
     render::OwnedBitmap BarLayer;
     render::OwnedBitmap BlockLayer;

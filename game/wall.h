@@ -14,8 +14,9 @@ namespace game {
 // layer. Draws 493 numbers: one per block outside column 30.
 void BuildBlockGrid(Game& game);
 
-// Blanks the layer, paints the caption, then every block of the grid in the order the
-// wall was built, destroyed or not: the wall as the game began.
+// Blanks the layer, paints the caption (which pauses once first), then every block of
+// the grid in the order the wall was built, destroyed or not: the wall as the game
+// began.
 void PaintWall(const Game& game, render::SurfaceHandle layer);
 // Erases every destroyed block on the layer: the wall as it stands.
 void EraseDestroyed(const Game& game, render::SurfaceHandle layer);

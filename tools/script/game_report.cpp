@@ -171,17 +171,13 @@ struct ScaledFrame {
 std::set<std::pair<int32_t, int32_t>> ScaledShots(const ScaledFrame& frame) {
     static const uint32_t red = render::PixelOf(render::ColourRed);
     static const uint32_t orange = render::PixelOf(render::ColourOrange);
-    const auto neither = [&](int32_t x, int32_t y) {
-        return x < 0 || x >= frame.Width || (frame.At(x, y) != red && frame.At(x, y) != orange);
-    };
     std::set<std::pair<int32_t, int32_t>> places;  // (y, x): row by row, as at 1x
     for (int32_t y = 0; y < frame.Height; ++y) {
         for (int32_t x = 0; x < frame.Width; ++x) {
             const int32_t inside = frame.RunEnd(x, y, red);
             const int32_t right = frame.RunEnd(inside, y, orange);
             const int32_t end = frame.RunEnd(right, y, red);
-            if (inside == x || right == inside || end == right || !neither(x - 1, y) ||
-                !neither(end, y)) {
+            if (inside == x || right == inside || end == right || !frame.CrossesWhole(x, end, y)) {
                 continue;
             }
             // The face box is (x - 1, y - 1)-(x + 7, y + 5) set in by a line.
