@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The cost of one composed frame: the score line alone, then the whole frame (clear,
 // score line, three layer copies) drawn with our drawing layer, whole and only where
-// a tick changed it, and, as the peer a user would otherwise reach for, with QPainter
-// on a QImage; beside them, the bare memory traffic of a frame, the least a frame
+// a tick changed it, at device scales 1, 3/2, 2 and 3 (with the device pixels per
+// second, which should hold at every scale), and, as the peer a user would otherwise reach for,
+// with QPainter on a QImage; beside them, the bare memory traffic of a frame, the least a frame
 // drawn whole can take. Each reports its heap allocations per iteration.
 #include <benchmark/benchmark.h>
 
@@ -15,10 +16,13 @@
 #include <QString>
 #include <algorithm>
 #include <cwchar>
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "bench/allocations.h"
 #include "render/painters.h"
+#include "render/scale.h"
 #include "render/surface.h"
 #include "render/text_painters.h"
 
@@ -37,9 +41,10 @@ struct GameSurfaces {
 };
 
 // The layers of a game in play: the bar at level 3, a full wall, the launcher.
-GameSurfaces MakeGameSurfaces() {
-    GameSurfaces s{render::NewBitmap(FrameWidth, FrameHeight), render::NewBitmap(17, 570),
-                   render::NewBitmap(WallWidth, WallHeight), render::NewBitmap(600, 510)};
+GameSurfaces MakeGameSurfaces(render::Scale scale = {}) {
+    GameSurfaces s{
+        render::NewBitmap(FrameWidth, FrameHeight, scale), render::NewBitmap(17, 570, scale),
+        render::NewBitmap(WallWidth, WallHeight, scale), render::NewBitmap(600, 510, scale)};
     for (render::SurfaceHandle layer : {s.Frame, s.Bar, s.Blocks, s.Launcher}) {
         render::BlankSurface(layer);
     }
@@ -72,22 +77,59 @@ void BM_PaintScore(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintScore);
 
+// A benchmark's scale: its arguments' numerator and denominator.
+render::Scale ScaleOf(const benchmark::State& state) {
+    return render::MakeScale(static_cast<int32_t>(state.range(0)),
+                             static_cast<int32_t>(state.range(1)));
+}
+
+// The surfaces of a scale, made once per program.
+const GameSurfaces& SurfacesAt(render::Scale scale) {
+    static std::map<std::pair<int32_t, int32_t>, GameSurfaces> made;
+    const auto [at, fresh] = made.try_emplace({scale.Num, scale.Den});
+    if (fresh) {
+        at->second = MakeGameSurfaces(scale);
+        ComposeOurFrame(at->second);  // the first score makes the fonts
+    }
+    return at->second;
+}
+
+// The device pixels of logical areas at a scale, as a rate: at any scale a frame
+// should cost the same per device pixel.
+void ReportDevicePixels(benchmark::State& state, const render::DamageList& areas) {
+    int64_t pixels = 0;
+    for (int32_t entry = 0; entry < areas.Count; ++entry) {
+        const render::Rect area =
+            render::ToDevice(areas.Rects[static_cast<size_t>(entry)], ScaleOf(state));
+        pixels += int64_t{area.Right - area.Left} * (area.Bottom - area.Top);
+    }
+    state.counters["device_px"] = static_cast<double>(pixels);
+    state.counters["device_px_per_s"] = benchmark::Counter(
+        static_cast<double>(pixels), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// At 1/1, 3/2, 2/1 and 3/1. Text is drawn at 1x only, until it is drawn at a scale.
+void AtScales(benchmark::internal::Benchmark* bench) {
+    bench->Args({1, 1})->Args({3, 2})->Args({2, 1})->Args({3, 1})->ArgNames({"num", "den"});
+}
+
 void BM_FrameOurs(benchmark::State& state) {
-    static const GameSurfaces surfaces = MakeGameSurfaces();
-    ComposeOurFrame(surfaces);
+    const GameSurfaces& surfaces = SurfacesAt(ScaleOf(state));
     const bench::AllocationCounter counter;
     for (auto _ : state) {
         ComposeOurFrame(surfaces);
     }
     counter.Report(state);
+    render::DamageList whole;
+    render::AddDamage(whole, render::Rect{0, 0, FrameWidth, FrameHeight});
+    ReportDevicePixels(state, whole);
 }
-BENCHMARK(BM_FrameOurs);
+BENCHMARK(BM_FrameOurs)->Apply(AtScales);
 
 // The frame a tick composes once the bar has moved 5 px and the score has changed:
 // the same composition, confined to the bar's two ends and the score line.
 void BM_FrameOursWhatChanged(benchmark::State& state) {
-    static const GameSurfaces surfaces = MakeGameSurfaces();
-    ComposeOurFrame(surfaces);
+    const GameSurfaces& surfaces = SurfacesAt(ScaleOf(state));
     render::DamageList changed;
     const int32_t length = 55, moved = 5, ends = render::BarEndRows;
     render::AddDamage(changed, render::Rect{BarX, BarOffset - moved, BarX + 17, BarOffset + ends});
@@ -103,8 +145,15 @@ void BM_FrameOursWhatChanged(benchmark::State& state) {
         }
     }
     counter.Report(state);
+    render::DamageList within;  // the score line reaches the frame's right edge
+    for (int32_t entry = 0; entry < changed.Count; ++entry) {
+        render::AddDamage(within,
+                          render::IntersectionOf(changed.Rects[static_cast<size_t>(entry)],
+                                                 render::Rect{0, 0, FrameWidth, FrameHeight}));
+    }
+    ReportDevicePixels(state, within);
 }
-BENCHMARK(BM_FrameOursWhatChanged);
+BENCHMARK(BM_FrameOursWhatChanged)->Apply(AtScales);
 
 // What no frame can go under: each of the frame's pixels written once, the wall's
 // rows copied and the rest stored silver by the C library, with no text, no bar and

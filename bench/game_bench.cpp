@@ -2,7 +2,8 @@
 // The cost of a game's tick, of a new game, and the memory many games leave behind.
 //
 //   BM_FrameCopy         the least a tick must move: one 1000 x 576 frame, memcpy
-//   BM_Tick              one bar tick: compose what changed and present it (headless)
+//   BM_Tick              one bar tick: compose what changed and present it (headless),
+//                        at device scales 1, 2 and 3
 //   BM_TickWhole         the same tick, the frame composed and presented whole
 //   BM_TickWith500Shots  BM_Tick while 500 shots fly on their own threads
 //   BM_ShotStep          one step of each of N shots in flight (1 to 10,000), on one
@@ -24,6 +25,7 @@
 #include "game/frame.h"
 #include "game/headless_host.h"
 #include "game/shot.h"
+#include "render/scale.h"
 #include "runtime/test_clock.h"
 
 namespace {
@@ -41,10 +43,12 @@ void BM_FrameCopy(benchmark::State& state) {
 }
 BENCHMARK(BM_FrameCopy);
 
-// A game whose bar worker is parked under the test clock, so the bench drives ticks.
-std::shared_ptr<game::Game> ParkedGame() {
+// A game whose bar worker is parked under the test clock, so the bench drives ticks,
+// at a device scale.
+std::shared_ptr<game::Game> ParkedGame(render::Scale scale = {}) {
     runtime::UseTestClock(true);
     game::InstallHeadlessHost();
+    game::SetDeviceScale(scale);
     game::NewGame();
     return game::CurrentGame();
 }
@@ -57,20 +61,25 @@ void ComposeAndPresent(game::Game& current) {
     game::ComposeFrame(current);
 }
 
+// The scale k of a benchmark's argument.
+render::Scale ScaleOf(const benchmark::State& state) {
+    return render::MakeScale(static_cast<int32_t>(state.range(0)), 1);
+}
+
 void BM_Tick(benchmark::State& state) {
-    std::shared_ptr<game::Game> current = ParkedGame();
+    std::shared_ptr<game::Game> current = ParkedGame(ScaleOf(state));
     const bench::AllocationCounter counter;
     for (auto _ : state) {
         ComposeAndPresent(*current);
     }
     counter.Report(state);
 }
-BENCHMARK(BM_Tick);
+BENCHMARK(BM_Tick)->ArgName("scale")->Arg(1)->Arg(2)->Arg(3);
 
 // The same tick with the whole frame composed and presented, as a frame would be with
 // no record of what changed.
 void BM_TickWhole(benchmark::State& state) {
-    std::shared_ptr<game::Game> current = ParkedGame();
+    std::shared_ptr<game::Game> current = ParkedGame(ScaleOf(state));
     const bench::AllocationCounter counter;
     for (auto _ : state) {
         game::ChangeFrame(*current, render::Rect{0, 0, game::PlayAreaWidth, game::PlayAreaHeight});
@@ -78,7 +87,7 @@ void BM_TickWhole(benchmark::State& state) {
     }
     counter.Report(state);
 }
-BENCHMARK(BM_TickWhole);
+BENCHMARK(BM_TickWhole)->ArgName("scale")->Arg(1)->Arg(2)->Arg(3);
 
 // The shots keep their real pace: they all wake at each 1/64 s boundary, paint and
 // scan, and contend with the tick for the drawing lock and the processor.

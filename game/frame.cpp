@@ -18,6 +18,7 @@
 #include "game/layout.h"
 #include "game/wall.h"
 #include "render/painters.h"
+#include "render/scale.h"
 #include "render/text_painters.h"
 
 namespace game {
@@ -35,16 +36,23 @@ constexpr render::Rect BarLane{BarLaneX, 0, BarLaneX + BarLayerWidth, PlayAreaHe
 // The frame lock: held while a change is recorded, while a frame is composed and
 // presented, and while the game being played changes. See frame.h.
 std::mutex FrameLock;
-// The host's device scale, under the frame lock.
+// The scale the host's control is at, and the scale the host asked for last (they
+// differ while a game's surfaces are being made at the new one). Under the frame lock.
 render::Scale FrameScale;
+render::Scale WantedScale;
 
 // ---- Internal helpers -----------------------------------------------------------
 
 // A new layer, attached, cleared silver, with the default ink on a silver back.
-render::SurfaceHandle NewLayer(int32_t width, int32_t height) {
-    const render::SurfaceHandle layer = render::NewBitmap(width, height);
+render::OwnedBitmap NewLayer(int32_t width, int32_t height, render::Scale scale) {
+    const render::SurfaceHandle layer = render::NewBitmap(width, height, scale);
     render::ResetSurfaceToSilver(layer, 0);
-    return layer;
+    return render::OwnedBitmap(layer);
+}
+
+render::Scale CurrentScale() {
+    std::lock_guard lock(FrameLock);
+    return FrameScale;
 }
 
 render::Rect Moved(render::Rect area, int32_t x, int32_t y) {
@@ -131,7 +139,7 @@ void ComposeWithin(const Game& game, render::Rect area) {
     if (Meets(LauncherPlace(aimY), area)) {
         render::CopyBitmapAt(surfaces.LauncherLayer, 0, LauncherX, static_cast<float>(aimY));
     }
-    if (!game.Frame.EndScreenShown) {
+    if (game.Frame.EndScreen == nullptr) {
         PaintShotsWithin(game.Frame, surfaces.FrameBitmap, area);
     }
 }
@@ -164,32 +172,125 @@ void Tell(render::ControlSink* sink) {
 
 // Composes and presents the areas at once, unless an end screen is up.
 render::ControlSink* ShowAtOnceLocked(Game& game, const render::DamageList& areas) {
-    if (game.Frame.EndScreenShown) {
+    if (game.Frame.EndScreen != nullptr) {
         return nullptr;
     }
     ComposeLocked(game, areas);
     return PresentLocked(game, areas);
 }
 
+// Composes the whole frame and presents it: with the end screen up, the frame without
+// the shots and the end screen over it.
+render::ControlSink* ShowWholeLocked(Game& game) {
+    FrameChanges& frame = game.Frame;
+    frame.Pending.Count = 0;
+    render::AddDamage(frame.Pending, WholeFrame);
+    ComposeLocked(game, frame.Pending);
+    if (frame.EndScreen != nullptr) {
+        frame.EndScreen(game.Surfaces.FrameBitmap);
+    }
+    render::ControlSink* sink = PresentLocked(game, frame.Pending);
+    frame.Pending.Count = 0;
+    return sink;
+}
+
+// The four surfaces of a game made again at scale, from its state: the wall from its
+// grid, the launcher; the bar is painted when they take the old ones' place. Without
+// the frame lock: the caption pauses, and its pause may handle events.
+GameSurfaces RemadeSurfaces(const Game& game, render::Scale scale) {
+    GameSurfaces made;
+    made.Scale = scale;
+    made.BarLayer = NewLayer(BarLayerWidth, BarLayerHeight, scale);
+    made.BlockLayer = NewLayer(BlockLayerWidth, BlockLayerHeight, scale);
+    PaintWall(game, made.BlockLayer);
+    made.LauncherLayer = NewLayer(LauncherLayerWidth, LauncherLayerHeight, scale);
+    render::PaintLauncherOn(made.LauncherLayer);
+    made.FrameBitmap = render::OwnedBitmap(render::NewBitmap(PlayAreaWidth, PlayAreaHeight, scale));
+    return made;
+}
+
+// The remade surfaces take the old ones' place, brought up to what happened while they
+// were painted: every destroyed block erased, the bar at its length now. Every drawing
+// on a game's surfaces is under the frame lock, so no worker draws on a surface being
+// replaced, and whatever a worker changes from now on it changes on the new ones. The
+// old surfaces are left in made.
+void ReplaceSurfacesLocked(Game& game, GameSurfaces& made) {
+    EraseDestroyed(game, made.BlockLayer);
+    render::PaintBarOn(made.BarLayer, game.BarLengths->LengthFor(game.State.BarLevel.load()));
+    std::swap(game.Surfaces, made);
+}
+
+// Brings the control and the game being played to the scale asked for last, if they
+// are not at it. The surfaces are painted without the frame lock; while the caption
+// pauses, the host may ask for another scale or start a new game, and the surfaces
+// painted are then dropped and the work begun again for what is wanted now.
+void FollowDeviceScale() {
+    for (;;) {
+        const std::shared_ptr<Game> game = CurrentGame();
+        render::Scale scale;
+        bool remake = false;
+        {
+            std::lock_guard lock(FrameLock);
+            scale = WantedScale;
+            remake = game != nullptr && game->Surfaces.Scale != scale;
+        }
+        GameSurfaces made;
+        if (remake) {
+            made = RemadeSurfaces(*game, scale);
+        }
+        std::unique_lock lock(FrameLock);
+        if (WantedScale != scale || CurrentGame() != game) {
+            continue;
+        }
+        render::ControlSink* scaled = nullptr;
+        const FrameTarget target = PresentTarget();
+        const bool rescaled =
+            FrameScale != scale &&
+            render::ScaleGraphicControl(target.Window, target.Control, scale, &scaled);
+        if (rescaled) {
+            FrameScale = scale;  // the control forgot what it showed: the game shows it whole
+        }
+        render::ControlSink* presented = nullptr;
+        if (game != nullptr && FrameScale == scale && (remake || rescaled)) {
+            if (remake) {
+                ReplaceSurfacesLocked(*game, made);
+            }
+            presented = ShowWholeLocked(*game);
+        }
+        lock.unlock();
+        Tell(scaled);
+        Tell(presented != scaled ? presented : nullptr);
+        return;  // the old surfaces, in made, are released
+    }
+}
+
 }  // namespace
 
 // ---- Layers and the first frame -------------------------------------------------
 
+// The game is not played yet: no other thread draws on its surfaces.
 void SetUpLayers(Game& game) {
     GameSurfaces& surfaces = game.Surfaces;
-    surfaces.BarLayer = render::OwnedBitmap(NewLayer(BarLayerWidth, BarLayerHeight));
+    surfaces.Scale = CurrentScale();
+    surfaces.BarLayer = NewLayer(BarLayerWidth, BarLayerHeight, surfaces.Scale);
     render::PaintBarOn(surfaces.BarLayer, game.BarLengths->LengthFor(game.State.BarLevel.load()));
-    surfaces.BlockLayer = render::OwnedBitmap(NewLayer(BlockLayerWidth, BlockLayerHeight));
+    surfaces.BlockLayer = NewLayer(BlockLayerWidth, BlockLayerHeight, surfaces.Scale);
     BuildBlockGrid(game);
-    surfaces.LauncherLayer = render::OwnedBitmap(NewLayer(LauncherLayerWidth, LauncherLayerHeight));
+    surfaces.LauncherLayer = NewLayer(LauncherLayerWidth, LauncherLayerHeight, surfaces.Scale);
     render::PaintLauncherOn(surfaces.LauncherLayer);
 }
 
+// The scale may have changed while the layers were painted (the caption's pause): the
+// game then follows it.
 void SetUpFrame(Game& game) {
-    game.Surfaces.FrameBitmap =
-        render::OwnedBitmap(render::NewBitmap(PlayAreaWidth, PlayAreaHeight));
+    {
+        std::lock_guard lock(FrameLock);
+        game.Surfaces.FrameBitmap = render::OwnedBitmap(
+            render::NewBitmap(PlayAreaWidth, PlayAreaHeight, game.Surfaces.Scale));
+    }
     ChangeFrame(game, WholeFrame);
     ComposeFrame(game);
+    FollowDeviceScale();
 }
 
 // ---- What changed ---------------------------------------------------------------
@@ -212,13 +313,17 @@ void BarMoved(Game& game, int32_t from, int32_t to) {
                              BarLaneX + bar.Right, lower + bar.Bottom});
 }
 
-void BarRepainted(Game& game) {
-    ChangeFrame(game, BarLane);
+void RepaintBar(Game& game, int32_t length) {
+    std::lock_guard lock(FrameLock);
+    render::PaintBarOn(game.Surfaces.BarLayer, length);
+    ChangeFrameLocked(game, BarLane);
 }
 
-void BlockErased(Game& game, const BlockCell& cell) {
+void EraseBlock(Game& game, const BlockCell& cell) {
     std::lock_guard lock(FrameLock);
-    ChangeFrameLocked(game, render::BlockArea(cell.Left, cell.Top));  // the layer is at (0, 0)
+    render::EraseBlockOn(game.Surfaces.BlockLayer, cell.Left, cell.Top);
+    // The layer lies at (0, 0).
+    ChangeFrameLocked(game, render::BlockArea(cell.Left, cell.Top, game.Surfaces.Scale));
     ChangeFrameLocked(game, render::ScoreLineArea());
 }
 
@@ -276,14 +381,8 @@ void ComposeFrame(Game& game) {
 
 void ShowEndScreen(Game& game, EndScreenPainter paintEndScreen) {
     std::unique_lock lock(FrameLock);
-    FrameChanges& frame = game.Frame;
-    frame.EndScreenShown = true;
-    frame.Pending.Count = 0;
-    render::AddDamage(frame.Pending, WholeFrame);
-    ComposeLocked(game, frame.Pending);
-    paintEndScreen(game.Surfaces.FrameBitmap);
-    render::ControlSink* sink = PresentLocked(game, frame.Pending);
-    frame.Pending.Count = 0;
+    game.Frame.EndScreen = paintEndScreen;
+    render::ControlSink* sink = ShowWholeLocked(game);
     lock.unlock();
     Tell(sink);
 }
@@ -294,17 +393,18 @@ void TakeFrameChanges(FrameTarget control, render::DamageList& parts) {
 }
 
 void SetDeviceScale(render::Scale scale) {
-    // TODO(scale): make the current game's layers and frame again at the new scale.
-    std::lock_guard lock(FrameLock);
-    const FrameTarget target = PresentTarget();
-    if (render::ScaleGraphicControl(target.Window, target.Control, scale)) {
-        FrameScale = scale;
+    if (!render::IsValid(scale)) {
+        return;
     }
+    {
+        std::lock_guard lock(FrameLock);
+        WantedScale = scale;
+    }
+    FollowDeviceScale();
 }
 
 render::Scale DeviceScale() {
-    std::lock_guard lock(FrameLock);
-    return FrameScale;
+    return CurrentScale();
 }
 
 void MakeCurrentGame(std::shared_ptr<Game> game) {

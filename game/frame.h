@@ -15,11 +15,12 @@
 // changes (an erased block, the count, a longer bar) is recorded and shown by the bar's
 // next tick.
 //
-// Threads: SetUpLayers and SetUpFrame on the main thread; the rest from any thread.
-// Every function here holds the frame lock (this file's) for what it does, and draws
-// under it, so a composition and its presentation are never interleaved with another
-// thread's; the frame lock is always taken before SurfaceLock, never inside it. The
-// host's sink is told of a presentation after the frame lock is let go.
+// Threads: SetUpLayers, SetUpFrame and SetDeviceScale on the main thread; the rest
+// from any thread. Every function here holds the frame lock (this file's) for what it
+// does, and draws under it (but on surfaces no other thread knows yet), so a
+// composition and its presentation are never interleaved with another thread's; the frame lock is
+// always taken before SurfaceLock, never inside it. The host's sink is told of a presentation after
+// the frame lock is let go.
 #pragma once
 
 #include <cstdint>
@@ -42,10 +43,11 @@ void SetUpFrame(Game& game);
 void ChangeFrame(Game& game, render::Rect area);
 // The bar moved from one offset to another: its two ends, where they were and are.
 void BarMoved(Game& game, int32_t from, int32_t to);
-// The bar layer was painted again (a longer bar): the bar's lane.
-void BarRepainted(Game& game);
-// The cell's block was erased from the block layer and counted.
-void BlockErased(Game& game, const BlockCell& cell);
+// Paints the bar of a new length over the old one on the bar layer, and records the
+// bar's lane.
+void RepaintBar(Game& game, int32_t length);
+// Erases the counted cell's block from the block layer, and records it and the count.
+void EraseBlock(Game& game, const BlockCell& cell);
 // Sets the launcher's row (AimY) and records where it was and is.
 void MoveLauncher(Game& game, int32_t aimY);
 
@@ -66,7 +68,6 @@ void EndShot(Game& game, ShotMark& mark);
 void ComposeFrame(Game& game);
 // Composes the whole frame without the shots, paints an end screen on it and presents
 // it; shots show no more from then on.
-using EndScreenPainter = void (*)(render::SurfaceHandle frame);
 void ShowEndScreen(Game& game, EndScreenPainter paintEndScreen);
 // The host's side: takes the changes of its control and copies what was presented of
 // them into its image, with no composition half done. The host's sink is told once
@@ -75,11 +76,15 @@ void TakeFrameChanges(FrameTarget control, render::DamageList& parts);
 
 // ---- The device scale -------------------------------------------------------------
 // How many device pixels the frame gives each logical pixel: 1x until the host says
-// otherwise. From the user-interface thread, the one that paints the host's control:
-// the control's image is made at the new scale, and the game being played composes its
-// next frame whole at it; games started later start at it. Everything the game records
-// (the aim, the bar's offset, changed areas) stays in logical pixels.
+// otherwise. From the user-interface thread, the one that paints the host's control
+// (and makes new games): the game being played has its four surfaces made again at
+// the new scale from its state (the wall as it stands, the bar at its length, the
+// launcher), and the control's image is made at it with the whole frame presented
+// there, an end screen that is up included; games started later start at it.
+// Everything the game records (the aim, the bar's offset, changed areas) stays in
+// logical pixels; the drawing layer maps them to the device, edge by edge.
 void SetDeviceScale(render::Scale scale);
+// The scale the control and the game being played are at.
 render::Scale DeviceScale();
 
 // Makes `game` the one being played, after which no earlier game presents a frame.

@@ -20,8 +20,7 @@ bool CellHolds(const BlockCell& cell, int32_t x, int32_t y) {
 void HitBar(Game& game) {
     PlayCue(CueBarHit);
     const int32_t level = game.State.BarLevel.fetch_add(1) + 1;
-    render::PaintBarOn(game.Surfaces.BarLayer, game.BarLengths->LengthFor(level));
-    BarRepainted(game);
+    RepaintBar(game, game.BarLengths->LengthFor(level));
 }
 
 // One step: move and show, then the bar and the wall. Returns the new x (0: spent).
@@ -56,8 +55,7 @@ bool ShotHitsBlock(Game& game, int32_t x, int32_t y) {
         }
         PlayCue(CueBlockHit);
         game.State.BlocksDestroyed.fetch_add(1);
-        render::EraseBlockOn(game.Surfaces.BlockLayer, cell.Left, cell.Top);
-        BlockErased(game, cell);
+        EraseBlock(game, cell);
         return true;
     }
     return false;

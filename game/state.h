@@ -89,13 +89,19 @@ struct ShotThreadTable {
 };
 
 // The surfaces of one game; 0 until the game sets them up. Released with the game,
-// when no worker of it is left to draw on them.
+// when no worker of it is left to draw on them, or when the device scale changes and
+// they are made again at it. Once the game is played, everything drawn on them is
+// drawn under the frame lock (game/frame.h), under which the main thread replaces them.
 struct GameSurfaces {
     render::OwnedBitmap BarLayer;
     render::OwnedBitmap BlockLayer;
     render::OwnedBitmap LauncherLayer;
     render::OwnedBitmap FrameBitmap;
+    render::Scale Scale;  // all four are made at it
 };
+
+// Paints an end screen on the frame given.
+using EndScreenPainter = void (*)(render::SurfaceHandle frame);
 
 // A flying shot's mark: where its worker last put it. It lives on the shot worker's
 // stack and is counted at its place in its game's frame while the shot flies. Under
@@ -115,7 +121,9 @@ struct FrameChanges {
     // A composition looks only at the places near what it draws, and draws each place
     // once, however many shots fly or share it.
     ShotPlaces ShotsAt{};
-    bool EndScreenShown = false;  // an end screen is up: shots no longer show
+    // The end screen up, null for none: shots no longer show, and a frame made again
+    // at another scale shows it again.
+    EndScreenPainter EndScreen = nullptr;
 };
 
 // One game's whole data. The tables exist only from a new game on.

@@ -22,22 +22,34 @@ int32_t ColourOfCell(const Game& game, int32_t column) {
 }  // namespace
 
 void BuildBlockGrid(Game& game) {
-    const render::SurfaceHandle layer = game.Surfaces.BlockLayer;
-    render::BlankSurface(layer);
-    render::PaintCaption(layer, 0, render::CaptionText, render::NewCaptionFont());
     for (int32_t row = 1; row <= RowCount; ++row) {
         for (int32_t column = 1; column <= ColumnCount; ++column) {
-            const int32_t x = CellWidth * column;
-            const int32_t y = CellHeight * row;
-            const int32_t colour = ColourOfCell(game, column);
-            render::PaintBlockOn(layer, x, y, colour);
             BlockCell& cell = game.Grid->Cell(row, column);
-            cell.Left = x;
-            cell.Right = x + CellWidth;
-            cell.Top = y;
-            cell.Bottom = y + CellHeight;
-            cell.Colour = colour;
+            cell.Left = CellWidth * column;
+            cell.Right = cell.Left + CellWidth;
+            cell.Top = CellHeight * row;
+            cell.Bottom = cell.Top + CellHeight;
+            cell.Colour = ColourOfCell(game, column);
             cell.Destroyed.store(0);
+        }
+    }
+    PaintWall(game, game.Surfaces.BlockLayer);
+}
+
+// Each block is painted over the edges of those before it: its maroon line falls on
+// its left and upper neighbours' last column and row.
+void PaintWall(const Game& game, render::SurfaceHandle layer) {
+    render::BlankSurface(layer);
+    render::PaintCaption(layer, 0, render::CaptionText, render::NewCaptionFont());
+    for (const BlockCell& cell : game.Grid->Cells) {
+        render::PaintBlockOn(layer, cell.Left, cell.Top, cell.Colour);
+    }
+}
+
+void EraseDestroyed(const Game& game, render::SurfaceHandle layer) {
+    for (const BlockCell& cell : game.Grid->Cells) {
+        if (cell.Destroyed.load() != 0) {
+            render::EraseBlockOn(layer, cell.Left, cell.Top);
         }
     }
 }

@@ -150,7 +150,8 @@ void TakeControlChanges(SurfaceHandle window, int32_t controlId, DamageList& par
     control->Dirty.Count = 0;
 }
 
-bool ScaleGraphicControl(SurfaceHandle window, int32_t controlId, Scale scale) {
+bool ScaleGraphicControl(SurfaceHandle window, int32_t controlId, Scale scale,
+                         ControlSink** sinkToTell) {
     ControlSink* sink = nullptr;
     {
         std::lock_guard lock(SurfaceLock());
@@ -180,7 +181,9 @@ bool ScaleGraphicControl(SurfaceHandle window, int32_t controlId, Scale scale) {
         AddDamage(control->Dirty, Rect{0, 0, control->Width, control->Height});
         sink = allTaken ? control->Sink : nullptr;
     }
-    if (sink != nullptr) {
+    if (sinkToTell != nullptr) {
+        *sinkToTell = sink;
+    } else if (sink != nullptr) {
         sink->Changed();
     }
     return true;

@@ -38,6 +38,17 @@ void BlockBoxes(int32_t x, int32_t y, int32_t inner, int32_t outer, int32_t face
     DrawBoxShifted(cell, {}, 0, face, fill);
 }
 
+// The logical edge at or before edge - 1 whose device edge holds a line drawn one line
+// out from edge.
+int32_t LineOutside(int32_t edge, Scale scale) {
+    const int64_t reach = ToDevice(edge, scale) - LineWidth(scale);
+    int32_t outside = edge - 1;
+    while (ToDevice(outside, scale) > reach) {
+        --outside;
+    }
+    return outside;
+}
+
 }  // namespace
 
 // ---- What each painter touches ---------------------------------------------------
@@ -46,8 +57,8 @@ Rect BarArea(int32_t length) {
     return {0, 0, BarWidth + 1, length + 1};
 }
 
-Rect BlockArea(int32_t x, int32_t y) {
-    return {x - 1, y - 1, x + BlockWidth, y + BlockHeight};
+Rect BlockArea(int32_t x, int32_t y, Scale scale) {
+    return {LineOutside(x, scale), LineOutside(y, scale), x + BlockWidth, y + BlockHeight};
 }
 
 Rect LauncherArea() {

@@ -26,13 +26,14 @@ constexpr int32_t BlockHeight = 30;  // px
 
 // The pixels each painter touches, relative to where it paints: what must be shown
 // again after it painted, or after what it painted moved. At a scale each maps edge by
-// edge (ToDevice); only a block's maroon line, one line out from its cell, can reach a
-// device pixel further up and left, where the cell's edge falls between device pixels
-// (never for the wall's cells at 5/4, 3/2, 2, 3 or 4/5).
-Rect BarArea(int32_t length);          // PaintBarOn, on its layer
-Rect BlockArea(int32_t x, int32_t y);  // PaintBlockOn and EraseBlockOn at (x, y)
-Rect LauncherArea();                   // PaintLauncherOn, on its layer
-Rect ShotArea(int32_t x, int32_t y);   // PaintShot at (x, y)
+// edge (ToDevice) onto every device pixel the painter touches.
+Rect BarArea(int32_t length);  // PaintBarOn, on its layer
+// PaintBlockOn and EraseBlockOn at (x, y). A block's maroon line lies one line out from
+// its cell, which at some scales (5/3, 2/3) begins a device pixel before the cell's
+// logical edge less one: the area then begins a logical pixel further up or left.
+Rect BlockArea(int32_t x, int32_t y, Scale scale = {});
+Rect LauncherArea();                  // PaintLauncherOn, on its layer
+Rect ShotArea(int32_t x, int32_t y);  // PaintShot at (x, y)
 // The rows at either end of a painted bar that differ from its middle rows: a bar that
 // moves up or down changes only those, where it was and where it is.
 constexpr int32_t BarEndRows = 5;

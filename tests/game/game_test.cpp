@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -18,7 +19,10 @@
 #include "game/layout.h"
 #include "game/shot.h"
 #include "game/state.h"
+#include "render/painters.h"
+#include "render/scale.h"
 #include "render/surface.h"
+#include "render/text_painters.h"
 #include "runtime/random.h"
 #include "runtime/test_clock.h"
 
@@ -35,6 +39,7 @@ class Play : public ::testing::Test {
     // Stops the bar worker (its game is no longer played) and lets every shot land.
     void TearDown() override {
         MakeCurrentGame(nullptr);
+        SetDeviceScale({});
         Tick(70);
         EXPECT_EQ(runtime::TestClockWorkers(), 0);
         runtime::SetFixedTimeOfDay(std::nullopt);
@@ -48,6 +53,37 @@ class Play : public ::testing::Test {
         FireShot();
     }
     static HeadlessRecord Host() { return HeadlessSnapshot(); }
+
+    // The control's image, in device pixels.
+    struct Image {
+        std::vector<uint32_t> Words;
+        int32_t Width = 0, Height = 0;
+        uint32_t At(int32_t x, int32_t y) const { return Words[size_t(y * Width + x)]; }
+    };
+    static Image Shown() {
+        Image image;
+        render::ReadPixels(HeadlessWindow, HeadlessControl, image.Words, image.Width, image.Height);
+        return image;
+    }
+    // Whether the frame composed again whole is what every composition of what changed
+    // has left.
+    static bool ShownWhole() {
+        const Image shown = Shown();
+        ChangeFrame(*CurrentGame(), {0, 0, PlayAreaWidth, PlayAreaHeight});
+        ComposeFrame(*CurrentGame());
+        return Shown().Words == shown.Words;
+    }
+    // A game with shots flying and landing, blocks erased, the bar grown and moved.
+    static void PlayAWhile() {
+        NewGame();
+        for (int32_t y : {100, 400, 140, 250}) {
+            FireAt(y);
+        }
+        Tick(20);
+        FireAt(100);  // flies to column 29
+        FireAt(480);
+        Tick(6);
+    }
 };
 
 // (A new game's bar turning at the wall's bottom and at the top: the game scenarios.)
@@ -151,6 +187,56 @@ TEST_F(Play, AnEarlierGamesWorkersNeverPresentNorTouchTheNewGame) {
         std::ranges::none_of(CurrentGame()->Grid->Cells, [](auto& c) { return c.Destroyed == 1; }));
     const std::weak_ptr<game::Game> watched = std::exchange(earlier, nullptr);
     EXPECT_TRUE(watched.expired());  // nobody holds it once its workers have ended
+}
+
+// The scale changed as a game is played, shots in flight, or once it has ended: the
+// game goes on as it would have, its frame is shown whole at the new scale, and back
+// at 1x every pixel is as it would have been. At every scale a frame composed piece by
+// piece as the game plays is its whole composition: what an erased block, the bar's
+// move, a longer bar and the shots change maps onto every device pixel they drew (at
+// 5/3 a block's maroon line begins a device pixel before its cell's edge less one). At
+// a whole scale k the frame but for text is the 1x frame in k x k blocks. (The wall's
+// lines, seams and faces at each scale: the render tests' scene.)
+TEST_F(Play, AtEveryScaleTheFrameIsWholeAndTheGameGoesOn) {
+    Image one, ended;
+    for (const render::Scale scale :
+         {render::Scale{1, 1}, {5, 4}, {3, 2}, {5, 3}, {2, 1}, {3, 1}}) {
+        SCOPED_TRACE(std::to_string(scale.Num) + "/" + std::to_string(scale.Den));
+        PlayAWhile();
+        const auto counts = std::tuple(State().BlocksDestroyed.load(), State().BarLevel.load(),
+                                       ShotsInFlight.load(),
+                                       Host().FramesPresented + (scale == render::Scale{} ? 0 : 1));
+        SetDeviceScale(scale);
+        EXPECT_EQ(counts, std::tuple(State().BlocksDestroyed.load(), State().BarLevel.load(),
+                                     ShotsInFlight.load(), Host().FramesPresented));
+        Tick(20);  // the last two land
+        const Image shown = Shown();
+        EXPECT_EQ(shown.Width, render::ToDevice(ControlImageWidth, scale));
+        EXPECT_TRUE(ShownWhole());
+        one = scale == render::Scale{} ? shown : one;
+        // The score line and the caption's white pass (left of the wall) are text.
+        const render::Rect score = render::ScoreLineArea();
+        int64_t differing = 0;
+        for (int32_t y = 0; scale.Den == 1 && y < shown.Height; ++y) {
+            for (int32_t x = 0; x < shown.Width; ++x) {
+                const int32_t x1 = x / scale.Num, y1 = y / scale.Num;
+                const bool text = x1 < CellWidth - 1 || (x1 >= score.Left && y1 < score.Bottom);
+                differing += !text && shown.At(x, y) != one.At(x1, y1);
+            }
+        }
+        EXPECT_EQ(differing, 0);
+        SetDeviceScale({});
+        EXPECT_TRUE(Shown().Words == one.Words);
+        State().BlocksDestroyed = BlocksToWin;
+        Tick();
+        ended = scale == render::Scale{} ? Shown() : ended;
+        SetDeviceScale(scale);
+        FireShot();  // shows no more once the end screen is up
+        Tick(2);
+        SetDeviceScale({});
+        EXPECT_TRUE(Shown().Words == ended.Words);
+        MakeCurrentGame(nullptr);
+    }
 }
 
 }  // namespace

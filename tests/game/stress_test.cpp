@@ -11,11 +11,14 @@
 #include "game/headless_host.h"
 #include "game/shot.h"
 #include "game/state.h"
+#include "render/scale.h"
 #include "runtime/pacing.h"
 
 namespace game {
 namespace {
 
+// The device scale changes in every game while its shots fly: they erase blocks and
+// grow the bar on surfaces being made again.
 TEST(GameStress, ThousandsOfShotsOverTwentyGamesCountEveryHitOnce) {
     constexpr int Games = 20, ShotsPerGame = 150;
     InstallHeadlessHost();
@@ -28,9 +31,13 @@ TEST(GameStress, ThousandsOfShotsOverTwentyGamesCountEveryHitOnce) {
         for (int shot = 0; shot < ShotsPerGame; ++shot) {
             AimAt((shot * 37 + round * 11) % 504);
             FireShot();
+            if (shot % 50 == 25) {
+                SetDeviceScale(render::MakeScale(2 + shot % 3, 2));
+            }
         }
     }
     MakeCurrentGame(nullptr);  // the last bar worker stops too
+    SetDeviceScale({});
     int64_t blockHits = 0, barHits = 0;
     for (const auto& game : games) {
         while (game.use_count() > 1) {  // until its workers have ended

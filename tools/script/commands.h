@@ -57,7 +57,7 @@ struct Session {
 std::span<const Command> DrawCommands();
 // The painters: paint bar|block|erase|shot|launcher|blank|score|gameover|win|caption.
 std::span<const Command> PaintCommands();
-// The game, headless: seed, new, move, click, tick, frame, layer, state, tables.
+// The game, headless: seed, new, move, click, tick, frame, layer, state, tables, scale.
 std::span<const Command> GameCommands();
 
 // Puts the game on the test clock and the headless shell, before the first line runs.

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "game/commands.h"
+#include "game/frame.h"
 #include "game/headless_host.h"
 #include "game/state.h"
 #include "runtime/random.h"
@@ -92,6 +93,28 @@ bool Flushed(Session& session, std::string& error) {
     return true;
 }
 
+// "scale 3/2" (or "scale 2"): the headless control and the game at that device scale,
+// as on a screen of that scale; the frames written from then on are its device pixels.
+bool Scale(Session& session, Arguments arguments, std::string& error) {
+    const std::string_view text = arguments[0].Text;
+    const size_t slash = text.find('/');
+    int64_t num = 0, den = 1;
+    const bool parsed =
+        ParseDecimal(text.substr(0, slash), num) &&
+        (slash == std::string_view::npos || ParseDecimal(text.substr(slash + 1), den));
+    const render::Scale scale =
+        parsed && num <= render::MaxScaleTerm && den <= render::MaxScaleTerm
+            ? render::MakeScale(static_cast<int32_t>(num), static_cast<int32_t>(den))
+            : render::Scale{0, 0};
+    if (!render::IsValid(scale)) {
+        error = Joined({"'", text, "' is not a scale N/D, each from 1 to 16"});
+        return false;
+    }
+    ForgetAttachedSurface(session);
+    game::SetDeviceScale(scale);
+    return true;
+}
+
 // The image, and beside it in the output a line that says what it shows.
 bool Frame(Session& session, Arguments arguments, std::string& error) {
     if (!WritePngFile(game::HeadlessWindow, game::HeadlessControl, arguments[0].Text, error)) {
@@ -159,6 +182,7 @@ constexpr Command Table[] = {
     {"layer", "np", "NAME FILE", Layer},
     {"state", "p", "FILE", State},
     {"tables", "p", "FILE", Tables},
+    {"scale", "p", "N/D", Scale},
 };
 
 }  // namespace

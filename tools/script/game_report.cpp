@@ -6,9 +6,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "game/cue.h"
+#include "game/frame.h"
 #include "game/headless_host.h"
 #include "game/rules.h"
 #include "game/shot.h"
@@ -114,12 +117,98 @@ bool ShotFaceAt(const std::vector<uint32_t>& pixels, int32_t width, int32_t x, i
     return true;
 }
 
+// The shots' places at a scale: each shot's face is a red ring around orange. A row
+// that crosses it whole, red, orange, red, bounded by neither, gives the face's device
+// columns, and its middle column, walked up, the face's top; the place is the logical
+// one whose face has those device edges.
+struct ScaledFrame {
+    const std::vector<uint32_t>& Pixels;
+    int32_t Width, Height;
+    render::Scale Scale;
+
+    uint32_t At(int32_t x, int32_t y) const {
+        return Pixels[static_cast<size_t>(y) * static_cast<size_t>(Width) + static_cast<size_t>(x)];
+    }
+    // The end of the run of word from x on the row, or x when it does not start there.
+    int32_t RunEnd(int32_t x, int32_t y, uint32_t word) const {
+        while (x < Width && At(x, y) == word) {
+            ++x;
+        }
+        return x;
+    }
+    // The logical edge near device whose face edge (the edge less its outline's line,
+    // moved by lines) lies there; INT32_MIN for none.
+    int32_t LogicalEdge(int32_t device, int32_t lines) const {
+        const int32_t near = static_cast<int32_t>(int64_t{device} * Scale.Den / Scale.Num);
+        for (int32_t edge = near - 3; edge <= near + 3; ++edge) {
+            if (render::ToDevice(edge, Scale) + int64_t{lines} * render::LineWidth(Scale) ==
+                device) {
+                return edge;
+            }
+        }
+        return INT32_MIN;
+    }
+    // The device row below the face of a shot whose face's top is at y.
+    int32_t FaceBottom(int32_t y) const {
+        const int64_t bottom =
+            render::ToDevice(y + render::ShotArea(0, 0).Bottom, Scale) - render::LineWidth(Scale);
+        return static_cast<int32_t>(std::min<int64_t>(bottom, Height));
+    }
+    // Whether the row holds a face from left to end, red at both ends and neither
+    // red nor orange beside: a row through a corner starts further in.
+    bool CrossesWhole(int32_t left, int32_t end, int32_t y) const {
+        const auto neither = [&](int32_t x) {
+            return x < 0 || x >= Width ||
+                   (At(x, y) != render::PixelOf(render::ColourRed) &&
+                    At(x, y) != render::PixelOf(render::ColourOrange));
+        };
+        return y >= 0 && y < Height && At(left, y) == render::PixelOf(render::ColourRed) &&
+               At(end - 1, y) == render::PixelOf(render::ColourRed) && neither(left - 1) &&
+               neither(end);
+    }
+};
+
+std::set<std::pair<int32_t, int32_t>> ScaledShots(const ScaledFrame& frame) {
+    static const uint32_t red = render::PixelOf(render::ColourRed);
+    static const uint32_t orange = render::PixelOf(render::ColourOrange);
+    std::set<std::pair<int32_t, int32_t>> places;  // (y, x): row by row, as at 1x
+    for (int32_t y = 0; y < frame.Height; ++y) {
+        for (int32_t x = 0; x < frame.Width; ++x) {
+            const int32_t inside = frame.RunEnd(x, y, red);
+            const int32_t right = frame.RunEnd(inside, y, orange);
+            const int32_t end = frame.RunEnd(right, y, red);
+            if (inside == x || right == inside || end == right || !frame.CrossesWhole(x, end, y)) {
+                continue;
+            }
+            // The face box is (x - 1, y - 1)-(x + 7, y + 5) set in by a line.
+            const int32_t left = frame.LogicalEdge(x, 1);
+            int32_t top = y, middle = (x + end) / 2;
+            while (top > 0 && frame.At(middle, top - 1) == orange) {
+                --top;
+            }
+            while (top > 0 && frame.At(middle, top - 1) == red) {
+                --top;
+            }
+            const int32_t upper = frame.LogicalEdge(top, 1);
+            if (left != INT32_MIN && upper != INT32_MIN &&
+                frame.LogicalEdge(end, -1) == left + 1 + render::ShotArea(0, 0).Right &&
+                frame.CrossesWhole(x, end, (top + frame.FaceBottom(upper + 1)) / 2)) {
+                places.insert({upper + 1, left + 1});
+            }
+            x = end - 1;
+        }
+    }
+    return places;
+}
+
 // Whether any pixel inside the cell's outline still has its block's colour.
 bool BlockShows(const std::vector<uint32_t>& pixels, int32_t width, int32_t height,
-                const game::BlockCell& cell) {
+                const game::BlockCell& cell, render::Scale scale) {
     const uint32_t colour = render::PixelOf(cell.Colour);
-    for (int32_t y = cell.Top + 1; y < cell.Bottom - 1 && y < height; ++y) {
-        for (int32_t x = cell.Left + 1; x < cell.Right - 1 && x < width; ++x) {
+    const render::Rect inside = render::ToDevice(
+        render::Rect{cell.Left + 1, cell.Top + 1, cell.Right - 1, cell.Bottom - 1}, scale);
+    for (int32_t y = inside.Top; y < inside.Bottom && y < height; ++y) {
+        for (int32_t x = inside.Left; x < inside.Right && x < width; ++x) {
             if (pixels[static_cast<size_t>(y) * width + x] == colour) {
                 return true;
             }
@@ -174,14 +263,22 @@ void WriteFrameSummary(std::ostream& out, std::string_view name) {
     if (!render::ReadPixels(game::HeadlessWindow, game::HeadlessControl, pixels, width, height)) {
         return;
     }
+    const render::Scale scale = game::DeviceScale();
     out << "frame " << name << ": shots";
     bool any = false;
-    for (int32_t y = 1; y + 1 < height; ++y) {
-        for (int32_t x = 0; x + 6 <= width; ++x) {
-            if (ShotFaceAt(pixels, width, x, y)) {
-                out << " (" << x << ", " << y - 1 << ')';
-                any = true;
+    if (scale == render::Scale{}) {
+        for (int32_t y = 1; y + 1 < height; ++y) {
+            for (int32_t x = 0; x + 6 <= width; ++x) {
+                if (ShotFaceAt(pixels, width, x, y)) {
+                    out << " (" << x << ", " << y - 1 << ')';
+                    any = true;
+                }
             }
+        }
+    } else {
+        for (const auto& [y, x] : ScaledShots({pixels, width, height, scale})) {
+            out << " (" << x << ", " << y << ')';
+            any = true;
         }
     }
     out << (any ? "" : " none");
@@ -191,8 +288,9 @@ void WriteFrameSummary(std::ostream& out, std::string_view name) {
         for (int32_t row = 1; row <= game::RowCount; ++row) {
             int32_t shown = 0;
             for (int32_t column = 1; column <= game::ColumnCount; ++column) {
-                shown +=
-                    BlockShows(pixels, width, height, current->Grid->Cell(row, column)) ? 1 : 0;
+                shown += BlockShows(pixels, width, height, current->Grid->Cell(row, column), scale)
+                             ? 1
+                             : 0;
             }
             out << ' ' << shown;
         }
