@@ -396,6 +396,9 @@ void SetDeviceScale(render::Scale scale) {
     if (!render::IsValid(scale)) {
         return;
     }
+    // The painters' fonts at the new em, rendered now: the end screens, drawn late in a
+    // game, then allocate nothing.
+    render::MakeTextFonts(scale);
     {
         std::lock_guard lock(FrameLock);
         WantedScale = scale;
