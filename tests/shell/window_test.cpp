@@ -1,19 +1,22 @@
 // SPDX-License-Identifier: MIT
 // The window on Qt's offscreen platform, where a unit test sees what the desktop hides:
-// the menu's ids, the author boxes, the aim, the play area's description for screen
-// readers, "Nuevo" and the pump hook.
+// the menu's ids and keyboard, the author boxes, the play area's scale and the aim at
+// it, the play area's description for screen readers, "Nuevo" and the pump hook.
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QTest>
 
 #include <cstdlib>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -23,6 +26,7 @@
 #include "shell/accessibility.h"
 #include "shell/graphic_control.h"
 #include "shell/main_window.h"
+#include "shell/play_geometry.h"
 
 namespace shell {
 namespace {
@@ -92,6 +96,25 @@ TEST(MainWindow, TheMenuItsIdsAndTheAuthorsParentlessNonModalBoxes) {
     EXPECT_TRUE(watched.isNull() && OpenAuthorBoxes().isEmpty());  // closed boxes are deleted
 }
 
+// F10 selects "Funciones" without opening it, as Alt does, once per press however long
+// it is held; Down opens it; F10 again leaves the bar.
+TEST(MainWindow, F10SelectsTheMenuBarAndDownOpensIt) {
+    QMenuBar* bar = Window().MenuBar();
+    QMenu* functions = bar->actions().value(0)->menu();
+    QTest::keyClick(&Window(), Qt::Key_F10);
+    EXPECT_EQ(bar->activeAction(), functions->menuAction());
+    EXPECT_FALSE(functions->isVisible());
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_F10, Qt::NoModifier, QString(), true);
+    QCoreApplication::sendEvent(&Window(), &held);
+    EXPECT_EQ(bar->activeAction(), functions->menuAction());
+    QTest::keyClick(bar, Qt::Key_Down);
+    EXPECT_TRUE(functions->isVisible());
+    QTest::keyClick(functions, Qt::Key_Escape);
+    EXPECT_FALSE(functions->isVisible());
+    QTest::keyClick(&Window(), Qt::Key_F10);
+    EXPECT_EQ(bar->activeAction(), nullptr);
+}
+
 void SendMouse(QEvent::Type type, int y, Qt::MouseButton button) {
     GraphicControl* control = Window().Control();
     const QPointF local(300, y);
@@ -115,6 +138,74 @@ TEST(Mouse, MovesAimInsideTheBorderUpTo503AndDoubleClicksFireNothing) {
     SendMouse(QEvent::MouseButtonPress, 200, Qt::RightButton);
     EXPECT_EQ(state.ShotCount.load(), shots);
     game::MakeCurrentGame(nullptr);
+}
+
+// The play area's scale is the window's device pixel ratio as an exact ratio, or where
+// the window does not fit its room the largest that fits, with an even border where
+// one fits; the widget is as many window pixels as its device pixels need.
+TEST(PlayArea, TheScaleIsTheWindowsRatioOrTheLargestThatFits) {
+    struct Row {
+        double Ratio;
+        QSize Room;
+        render::Scale Scale;
+        QSize Client;  // under a menu bar 22 window pixels high
+        int32_t Border, RightBorder;
+    };
+    const QSize large(3200, 1800);
+    for (const Row& row : std::vector<Row>{
+             {1, large, {1, 1}, {1000, 576}, 1, 1},
+             {1.25, large, {5, 4}, {1000, 576}, 1, 2},  // 1250 device pixels: one left over
+             {1.5, large, {3, 2}, {1000, 576}, 2, 1},   // 1500: one short of two wide borders
+             {2, large, {2, 1}, {1000, 576}, 2, 2},
+             {3, large, {3, 1}, {1000, 576}, 3, 3},
+             {1, {800, 600}, {4, 5}, {800, 465}, 1, 1},
+             {1.25, {800, 600}, {1, 1}, {800, 466}, 1, 1},  // 5/4 by a fit of 4/5
+             {2, {960, 600}, {9, 5}, {900, 521}, 2, 2},  // 15/8 would fit, with a right border of 3
+             {100.0 / 96, large, {1, 1}, {960, 554}, 1, 1},  // Xft.dpi 100: no exact ratio above 1
+         }) {
+        const PlayGeometry play = FitPlayArea(row.Ratio, row.Room, 22);
+        const QSize client(play.Widget.width(), 22 + play.ShownHeight);
+        EXPECT_EQ(std::tuple(play.Scale.Num, play.Scale.Den, client, play.Border, play.RightBorder),
+                  std::tuple(row.Scale.Num, row.Scale.Den, row.Client, row.Border, row.RightBorder))
+            << row.Ratio << " in " << row.Room.width() << "x" << row.Room.height();
+    }
+    // Any room that holds a quarter of the play area holds the window laid out for it,
+    // its border at least one device pixel wide on the right too.
+    for (const double ratio : {1.0, 1.25, 1.5, 2.0, 3.0}) {
+        for (int32_t width = 300; width <= 1300; width += 7) {
+            const QSize room(width, width * 3 / 4);
+            const PlayGeometry play = FitPlayArea(ratio, room, 22);
+            EXPECT_TRUE(play.Widget.width() <= room.width() &&
+                        22 + play.ShownHeight <= room.height() && play.RightBorder >= 1)
+                << ratio << " in " << width;
+        }
+    }
+}
+
+// A device pixel aims from the logical row it shows: the one whose device span holds
+// it, at every scale; a logical row with no device pixels is never aimed at.
+TEST(Mouse, EachDevicePixelAimsFromTheRowItShows) {
+    for (const render::Scale scale : {render::Scale{5, 4}, {3, 2}, {2, 1}, {3, 1}, {4, 5}}) {
+        for (int32_t row = -3; row < 600; ++row) {
+            for (int64_t device = render::ToDevice(row, scale);
+                 device < render::ToDevice(row + 1, scale); ++device) {
+                ASSERT_EQ(LogicalRowAt(device, scale), row) << scale.Num << "/" << scale.Den;
+            }
+        }
+    }
+    // Through the window fitted to 800 x 600, at 4/5: window y 101 is device row 100 of
+    // the image, which shows logical row 126; 403 shows 503 and 404 shows 504, past the
+    // limit.
+    MainWindowWidget& window = Window();
+    window.FitInto(QSize(800, 600));
+    const std::shared_ptr<game::Game> played = game::CreateGame();
+    game::MakeCurrentGame(played);
+    for (auto [y, aim] : {std::pair{101, 126}, {403, 503}, {404, 503}, {0, 503}}) {
+        SendMouse(QEvent::MouseMove, y, Qt::NoButton);
+        EXPECT_EQ(played->State.AimY.load(), aim) << y;
+    }
+    game::MakeCurrentGame(nullptr);
+    window.FitInto(QSize(3200, 1800));
 }
 
 // Once an end screen is up, the play area's description tells that end with the count
