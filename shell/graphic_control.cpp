@@ -61,15 +61,19 @@ std::once_flag ControlMade;
 
 // ---- Internal helpers -----------------------------------------------------------
 
-// The border: the widget's device pixels around the image, as filled strips.
-void PaintBorder(QPainter& painter, QRect widget, QRect image) {
+// The border and the margin: the widget's device pixels around the image, as filled
+// strips.
+void PaintBorder(QPainter& painter, QRect widget, QRect image, int32_t margin) {
     const int32_t w = widget.width();
+    const int32_t right = image.right() + 1 + margin;
     for (const QRect strip :
          {QRect(0, 0, w, image.top()), QRect(0, image.top(), image.left(), image.height()),
-          QRect(image.right() + 1, image.top(), w - image.right() - 1, image.height()),
+          QRect(right, image.top(), w - right, image.height()),
           QRect(0, image.bottom() + 1, w, widget.height() - image.bottom() - 1)}) {
         painter.fillRect(strip, BorderColour);
     }
+    painter.fillRect(QRect(image.right() + 1, image.top(), margin, image.height()),
+                     QColor::fromRgb(Silver));
 }
 
 // The device pixels a rectangle of window pixels covers, rounded outwards.
@@ -140,8 +144,11 @@ void GraphicControl::ShowAt(const PlayGeometry& play, double ratio) {
     Play = play;
     ShownRatio = ratio;
     setFixedSize(play.Widget);
-    // The control's old pixels go with the old scale: Shown is wrapped anew at once.
-    game::SetDeviceScale(play.Scale);
+    // The control's old pixels go with the old scale: Shown is wrapped anew at once. A
+    // new scale has the game make its layers again; the same one leaves them.
+    if (play.Scale != game::DeviceScale()) {
+        game::SetDeviceScale(play.Scale);
+    }
     Shown = ControlImageShown();
     Play.Scale = game::DeviceScale();  // the old one still where the new image could not be had
     update();
@@ -217,7 +224,7 @@ void GraphicControl::PaintDevicePixels(QPainter& painter, const QRegion& region,
     if (!image.contains(DevicePixelsOf(region.boundingRect(), ratio))) {
         const QRect widget(0, 0, static_cast<int>(std::lround(width() * ratio)),
                            static_cast<int>(std::lround(height() * ratio)));
-        PaintBorder(painter, widget, image);
+        PaintBorder(painter, widget, image, Play.Margin);
     }
 }
 

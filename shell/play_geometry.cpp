@@ -39,6 +39,16 @@ int64_t DevicePixels(int32_t window, double ratio) {
     return std::lround(window * ratio);
 }
 
+// The widget that many window pixels wide: the device pixels right of the image are
+// a silver margin, then the right border, as wide as the others where there is room.
+void SetWidth(PlayGeometry& play, int32_t width, double ratio) {
+    play.Widget.setWidth(width);
+    const auto rest =
+        static_cast<int32_t>(DevicePixels(width, ratio) - play.Border - play.Image.width());
+    play.RightBorder = std::min(rest, play.Border);
+    play.Margin = rest - play.RightBorder;
+}
+
 bool Fits(const PlayGeometry& play, QSize room, int32_t menuHeight) {
     return play.Widget.width() <= room.width() && menuHeight + play.ShownHeight <= room.height();
 }
@@ -74,9 +84,8 @@ PlayGeometry LayOutPlayArea(render::Scale scale, double ratio, int32_t menuHeigh
                                          int64_t{play.Border} + play.Image.width() + 1);
     const int64_t deviceHeight = std::max(render::ToDevice(PlayAreaHeight, scale),
                                           int64_t{2 * play.Border} + play.Image.height());
-    play.Widget = QSize(WindowPixels(deviceWidth, ratio), WindowPixels(deviceHeight, ratio));
-    play.RightBorder = static_cast<int32_t>(DevicePixels(play.Widget.width(), ratio) - play.Border -
-                                            play.Image.width());
+    play.Widget.setHeight(WindowPixels(deviceHeight, ratio));
+    SetWidth(play, WindowPixels(deviceWidth, ratio), ratio);
     const int64_t shownRows = render::ToDevice(PlayAreaHeight - menuHeight, scale);
     play.ShownHeight = std::min(play.Widget.height(), WindowPixels(shownRows, ratio));
     return play;
@@ -88,9 +97,7 @@ PlayGeometry FitPlayArea(double ratio, QSize room, int32_t menuHeight) {
     if (Fits(whole, room, menuHeight)) {
         return whole;
     }
-    // A border of two widths shows where the eye looks first; a scale a little smaller
-    // keeps it even.
-    std::optional<PlayGeometry> largest, even;
+    std::optional<PlayGeometry> largest;
     PlayGeometry smallest = whole;
     for (int32_t den = 1; den <= render::MaxScaleTerm; ++den) {
         for (int32_t num = 1; num <= render::MaxScaleTerm; ++num) {
@@ -102,18 +109,20 @@ PlayGeometry FitPlayArea(double ratio, QSize room, int32_t menuHeight) {
             if (Below(scale, smallest.Scale)) {
                 smallest = play;
             }
-            if (!Fits(play, room, menuHeight)) {
-                continue;
-            }
-            if (!largest || Below(largest->Scale, scale)) {
+            if (Fits(play, room, menuHeight) && (!largest || Below(largest->Scale, scale))) {
                 largest = play;
-            }
-            if (play.RightBorder == play.Border && (!even || Below(even->Scale, scale))) {
-                even = play;
             }
         }
     }
-    return even.value_or(largest.value_or(smallest));
+    PlayGeometry fitted = largest.value_or(smallest);
+    // As wide as the room lets the play area be: an exact ratio seldom fills it, and
+    // the margin is the play area's own silver.
+    const double fit = std::min(
+        static_cast<double>(room.width()) / game::PlayAreaWidth,
+        static_cast<double>(room.height() - menuHeight) / (game::PlayAreaHeight - menuHeight));
+    const auto wide = static_cast<int32_t>(std::floor(game::PlayAreaWidth * fit + RatioSlack));
+    SetWidth(fitted, std::max(fitted.Widget.width(), std::min(room.width(), wide)), ratio);
+    return fitted;
 }
 
 int32_t LogicalRowAt(int64_t deviceRow, render::Scale scale) {

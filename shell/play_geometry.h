@@ -20,10 +20,11 @@ namespace shell {
 // screen's, window pixels Qt's logical ones (device pixels over the window's ratio).
 struct PlayGeometry {
     render::Scale Scale;      // device pixels per logical pixel of the game
-    int32_t Border = 1;       // device pixels: the grey border above, left of and below
-                              // the image; the right one is what the widget's width
-                              // leaves (RightBorder)
-    int32_t RightBorder = 1;  // device pixels, at least one
+    int32_t Border = 1;       // device pixels: the grey border around the image, a
+                              // line's width (render::LineWidth)
+    int32_t Margin = 0;       // device pixels of silver right of the image
+    int32_t RightBorder = 1;  // device pixels: Border, or what the widget's width leaves
+                              // (1 at 3/2, where 1000 window pixels are 1500 device ones)
     QSize Image;              // the control's image, device pixels
     QSize Widget;             // the play area widget, window pixels
     int32_t ShownHeight = 0;  // window pixels of the widget the client area shows
@@ -40,8 +41,8 @@ PlayGeometry LayOutPlayArea(render::Scale scale, double ratio, int32_t menuHeigh
 
 // The play area at the window's own ratio where it fits room (window pixels for the
 // client area, menu bar included); otherwise at the largest scale, down to a
-// SmallestPlayScale of the ratio, that fits, preferring one whose right border is as
-// wide as the others. Where none fits, the smallest, which does not.
+// SmallestPlayScale of the ratio, that fits, as wide as the room lets it be. Where
+// none fits, the smallest, which does not.
 PlayGeometry FitPlayArea(double ratio, QSize room, int32_t menuHeight);
 
 // The logical row that device row shows at scale: the row whose device span, placed by

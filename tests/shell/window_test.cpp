@@ -141,41 +141,44 @@ TEST(Mouse, MovesAimInsideTheBorderUpTo503AndDoubleClicksFireNothing) {
 }
 
 // The play area's scale is the window's device pixel ratio as an exact ratio, or where
-// the window does not fit its room the largest that fits, with an even border where
-// one fits; the widget is as many window pixels as its device pixels need.
+// the window does not fit its room the largest that fits, the window then as wide as
+// the room; the widget is as many window pixels as its device pixels need.
 TEST(PlayArea, TheScaleIsTheWindowsRatioOrTheLargestThatFits) {
     struct Row {
         double Ratio;
         QSize Room;
         render::Scale Scale;
         QSize Client;  // under a menu bar 22 window pixels high
-        int32_t Border, RightBorder;
+        int32_t Border, Margin, RightBorder;
     };
     const QSize large(3200, 1800);
     for (const Row& row : std::vector<Row>{
-             {1, large, {1, 1}, {1000, 576}, 1, 1},
-             {1.25, large, {5, 4}, {1000, 576}, 1, 2},  // 1250 device pixels: one left over
-             {1.5, large, {3, 2}, {1000, 576}, 2, 1},   // 1500: one short of two wide borders
-             {2, large, {2, 1}, {1000, 576}, 2, 2},
-             {3, large, {3, 1}, {1000, 576}, 3, 3},
-             {1, {800, 600}, {4, 5}, {800, 465}, 1, 1},
-             {1.25, {800, 600}, {1, 1}, {800, 466}, 1, 1},  // 5/4 by a fit of 4/5
-             {2, {960, 600}, {9, 5}, {900, 521}, 2, 2},  // 15/8 would fit, with a right border of 3
-             {100.0 / 96, large, {1, 1}, {960, 554}, 1, 1},  // Xft.dpi 100: no exact ratio above 1
+             {1, large, {1, 1}, {1000, 576}, 1, 0, 1},
+             {1.25, large, {5, 4}, {1000, 576}, 1, 1, 1},  // 1250 device pixels, one to spare
+             {1.5, large, {3, 2}, {1000, 576}, 2, 0, 1},   // 1500, one short of 2 + 1497 + 2
+             {2, large, {2, 1}, {1000, 576}, 2, 0, 2},
+             {3, large, {3, 1}, {1000, 576}, 3, 0, 3},
+             {1, {800, 600}, {4, 5}, {800, 465}, 1, 0, 1},
+             {1.25, {800, 600}, {1, 1}, {800, 466}, 1, 0, 1},  // 5/4 by a fit of 4/5
+             {2, {960, 600}, {15, 8}, {960, 541}, 2, 45, 2},
+             {100.0 / 96, large, {1, 1}, {960, 554}, 1, 0, 1},  // Xft.dpi 100: 1 is exact
          }) {
         const PlayGeometry play = FitPlayArea(row.Ratio, row.Room, 22);
         const QSize client(play.Widget.width(), 22 + play.ShownHeight);
-        EXPECT_EQ(std::tuple(play.Scale.Num, play.Scale.Den, client, play.Border, play.RightBorder),
-                  std::tuple(row.Scale.Num, row.Scale.Den, row.Client, row.Border, row.RightBorder))
+        EXPECT_EQ(std::tuple(play.Scale.Num, play.Scale.Den, client, play.Border, play.Margin,
+                             play.RightBorder),
+                  std::tuple(row.Scale.Num, row.Scale.Den, row.Client, row.Border, row.Margin,
+                             row.RightBorder))
             << row.Ratio << " in " << row.Room.width() << "x" << row.Room.height();
     }
     // Any room that holds a quarter of the play area holds the window laid out for it,
-    // its border at least one device pixel wide on the right too.
+    // as wide as the room up to 1000 window pixels, its right border one device pixel
+    // wide at least.
     for (const double ratio : {1.0, 1.25, 1.5, 2.0, 3.0}) {
         for (int32_t width = 300; width <= 1300; width += 7) {
             const QSize room(width, width * 3 / 4);
             const PlayGeometry play = FitPlayArea(ratio, room, 22);
-            EXPECT_TRUE(play.Widget.width() <= room.width() &&
+            EXPECT_TRUE(play.Widget.width() == std::min(width, 1000) &&
                         22 + play.ShownHeight <= room.height() && play.RightBorder >= 1)
                 << ratio << " in " << width;
         }
