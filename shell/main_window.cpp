@@ -5,6 +5,7 @@
 #include <QAbstractEventDispatcher>
 #include <QAbstractNativeEventFilter>
 #include <QAction>
+#include <QBackingStore>
 #include <QByteArray>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -135,6 +136,17 @@ QSize MainWindowWidget::FitInto(QSize room) {
     // Also when the limits stay as they were: the size Qt holds may be an older one
     // that the window manager reported late.
     resize(client);
+    // After a new device pixel ratio Qt keeps the X window's device pixels and the
+    // buffer it paints in, as the size in window pixels stays: both are made anew.
+    QWindow* handle = windowHandle();
+    if (handle != nullptr && ratio != FittedRatio) {
+        handle->resize(client);
+        if (QBackingStore* buffer = backingStore()) {
+            buffer->resize(client);
+        }
+        update();
+    }
+    FittedRatio = ratio;
     return client;
 }
 

@@ -65,6 +65,7 @@ class MainWindowWidget final : public QWidget {
     QMenuBar* Menu = nullptr;
     QAction* New = nullptr;
     GraphicControl* Play = nullptr;
+    double FittedRatio = 0;  // the device pixel ratio the window was last fitted at
 };
 
 // Builds the window hidden: the play area cleared silver, the menu attached, the
