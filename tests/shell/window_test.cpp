@@ -14,9 +14,9 @@
 #include <QPointer>
 #include <QTest>
 
+#include <array>
 #include <cstdlib>
 #include <thread>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -123,16 +123,33 @@ void SendMouse(QEvent::Type type, int y, Qt::MouseButton button) {
     QCoreApplication::sendEvent(control, &event);
 }
 
-TEST(Mouse, MovesAimInsideTheBorderUpTo503AndDoubleClicksFireNothing) {
-    Window();
+// A move aims from the logical row the device pixel under it shows, the one whose
+// device span holds it, at every scale, up to 503; double-clicks fire nothing.
+TEST(Mouse, AimsFromTheRowItsDevicePixelShowsUpTo503AndDoubleClicksFireNothing) {
+    for (const render::Scale scale : {render::Scale{5, 4}, {3, 2}, {2, 1}, {3, 1}, {4, 5}}) {
+        for (int32_t row = -3; row < 600; ++row) {
+            for (int64_t device = render::ToDevice(row, scale);
+                 device < render::ToDevice(row + 1, scale); ++device) {
+                ASSERT_EQ(LogicalRowAt(device, scale), row) << scale.Num << "/" << scale.Den;
+            }
+        }
+    }
     const std::shared_ptr<game::Game> played = game::CreateGame();  // aimed at, never run
     game::MakeCurrentGame(played);
     game::GameState& state = played->State;
-    // Window y 505 is client y 504, past the limit, and y 0 is on the border: both ignored.
-    for (auto [y, aim] : {std::pair{101, 100}, {504, 503}, {102, 101}, {505, 101}, {0, 101}}) {
-        SendMouse(QEvent::MouseMove, y, Qt::NoButton);
-        EXPECT_EQ(state.AimY.load(), aim) << y;
+    // At 1x window y 505 is client y 504, past the limit, and y 0 is on the border.
+    // Fitted to 800 x 600, at 4/5, window y 101 is the image's device row 100, which
+    // shows row 126; 403 shows 503 and 404 shows 504.
+    const struct {
+        int Width, Y, Aim;  // the room's width, three quarters of it high
+    } moves[] = {{3200, 101, 100}, {3200, 504, 503}, {3200, 102, 101}, {3200, 505, 101},
+                 {3200, 0, 101},   {800, 101, 126},  {800, 403, 503},  {800, 404, 503}};
+    for (const auto& move : moves) {
+        Window().FitInto(QSize(move.Width, move.Width * 3 / 4));
+        SendMouse(QEvent::MouseMove, move.Y, Qt::NoButton);
+        EXPECT_EQ(state.AimY.load(), move.Aim) << move.Y << " in " << move.Width;
     }
+    Window().FitInto(QSize(3200, 1800));
     const int32_t shots = state.ShotCount.load();
     SendMouse(QEvent::MouseButtonDblClick, 200, Qt::LeftButton);
     SendMouse(QEvent::MouseButtonPress, 200, Qt::RightButton);
@@ -140,40 +157,32 @@ TEST(Mouse, MovesAimInsideTheBorderUpTo503AndDoubleClicksFireNothing) {
     game::MakeCurrentGame(nullptr);
 }
 
-// The play area's scale is the window's device pixel ratio as an exact ratio, or where
-// the window does not fit its room the largest that fits, the window then as wide as
-// the room; the widget is as many window pixels as its device pixels need.
+// The play area's scale is the window's device pixel ratio as an exact ratio, or the
+// largest that fits the room, the window then as wide as the room.
 TEST(PlayArea, TheScaleIsTheWindowsRatioOrTheLargestThatFits) {
-    struct Row {
+    struct Row {  // the client area under a menu bar 22 window pixels high
         double Ratio;
-        QSize Room;
-        render::Scale Scale;
-        QSize Client;  // under a menu bar 22 window pixels high
-        int32_t Border, Margin, RightBorder;
+        int RoomWidth, RoomHeight, Num, Den, Width, Height, Border, Margin, RightBorder;
     };
-    const QSize large(3200, 1800);
     for (const Row& row : std::vector<Row>{
-             {1, large, {1, 1}, {1000, 576}, 1, 0, 1},
-             {1.25, large, {5, 4}, {1000, 576}, 1, 1, 1},  // 1250 device pixels, one to spare
-             {1.5, large, {3, 2}, {1000, 576}, 2, 0, 1},   // 1500, one short of 2 + 1497 + 2
-             {2, large, {2, 1}, {1000, 576}, 2, 0, 2},
-             {3, large, {3, 1}, {1000, 576}, 3, 0, 3},
-             {1, {800, 600}, {4, 5}, {800, 465}, 1, 0, 1},
-             {1.25, {800, 600}, {1, 1}, {800, 466}, 1, 0, 1},  // 5/4 by a fit of 4/5
-             {2, {960, 600}, {15, 8}, {960, 541}, 2, 45, 2},
-             {100.0 / 96, large, {1, 1}, {960, 554}, 1, 0, 1},  // Xft.dpi 100: 1 is exact
+             {1, 3200, 1800, 1, 1, 1000, 576, 1, 0, 1},
+             {1.25, 3200, 1800, 5, 4, 1000, 576, 1, 1, 1},  // 1250 device pixels: one to spare
+             {1.5, 3200, 1800, 3, 2, 1000, 576, 2, 0, 1},   // 1500: one short of 2 + 1497 + 2
+             {2, 3200, 1800, 2, 1, 1000, 576, 2, 0, 2},
+             {3, 3200, 1800, 3, 1, 1000, 576, 3, 0, 3},
+             {1, 800, 600, 4, 5, 800, 465, 1, 0, 1},
+             {1.25, 800, 600, 1, 1, 800, 466, 1, 0, 1},  // 5/4 by a fit of 4/5
+             {2, 960, 600, 15, 8, 960, 541, 2, 45, 2},
+             {100.0 / 96, 3200, 1800, 1, 1, 960, 554, 1, 0, 1},  // Xft.dpi 100: 1 is exact
          }) {
-        const PlayGeometry play = FitPlayArea(row.Ratio, row.Room, 22);
-        const QSize client(play.Widget.width(), 22 + play.ShownHeight);
-        EXPECT_EQ(std::tuple(play.Scale.Num, play.Scale.Den, client, play.Border, play.Margin,
-                             play.RightBorder),
-                  std::tuple(row.Scale.Num, row.Scale.Den, row.Client, row.Border, row.Margin,
-                             row.RightBorder))
-            << row.Ratio << " in " << row.Room.width() << "x" << row.Room.height();
+        const PlayGeometry play = FitPlayArea(row.Ratio, {row.RoomWidth, row.RoomHeight}, 22);
+        EXPECT_EQ((std::array{play.Scale.Num, play.Scale.Den, play.Widget.width(),
+                              22 + play.ShownHeight, play.Border, play.Margin, play.RightBorder}),
+                  (std::array{row.Num, row.Den, row.Width, row.Height, row.Border, row.Margin,
+                              row.RightBorder}))
+            << row.Ratio << " in " << row.RoomWidth << "x" << row.RoomHeight;
     }
-    // Any room that holds a quarter of the play area holds the window laid out for it,
-    // as wide as the room up to 1000 window pixels, its right border one device pixel
-    // wide at least.
+    // Any room holds the window, as wide as the room up to 1000, with a right border.
     for (const double ratio : {1.0, 1.25, 1.5, 2.0, 3.0}) {
         for (int32_t width = 300; width <= 1300; width += 7) {
             const QSize room(width, width * 3 / 4);
@@ -183,32 +192,6 @@ TEST(PlayArea, TheScaleIsTheWindowsRatioOrTheLargestThatFits) {
                 << ratio << " in " << width;
         }
     }
-}
-
-// A device pixel aims from the logical row it shows: the one whose device span holds
-// it, at every scale; a logical row with no device pixels is never aimed at.
-TEST(Mouse, EachDevicePixelAimsFromTheRowItShows) {
-    for (const render::Scale scale : {render::Scale{5, 4}, {3, 2}, {2, 1}, {3, 1}, {4, 5}}) {
-        for (int32_t row = -3; row < 600; ++row) {
-            for (int64_t device = render::ToDevice(row, scale);
-                 device < render::ToDevice(row + 1, scale); ++device) {
-                ASSERT_EQ(LogicalRowAt(device, scale), row) << scale.Num << "/" << scale.Den;
-            }
-        }
-    }
-    // Through the window fitted to 800 x 600, at 4/5: window y 101 is device row 100 of
-    // the image, which shows logical row 126; 403 shows 503 and 404 shows 504, past the
-    // limit.
-    MainWindowWidget& window = Window();
-    window.FitInto(QSize(800, 600));
-    const std::shared_ptr<game::Game> played = game::CreateGame();
-    game::MakeCurrentGame(played);
-    for (auto [y, aim] : {std::pair{101, 126}, {403, 503}, {404, 503}, {0, 503}}) {
-        SendMouse(QEvent::MouseMove, y, Qt::NoButton);
-        EXPECT_EQ(played->State.AimY.load(), aim) << y;
-    }
-    game::MakeCurrentGame(nullptr);
-    window.FitInto(QSize(3200, 1800));
 }
 
 // Once an end screen is up, the play area's description tells that end with the count
