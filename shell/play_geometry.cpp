@@ -19,7 +19,7 @@ namespace {
 // A ratio Qt computes (Xft.dpi / 96) may miss an exact one by a rounding error.
 constexpr double RatioSlack = 1e-9;
 
-// ---- Internal helpers -------------------------------------------------------------
+// ---- Internal helpers -----------------------------------------------------------
 
 double ValueOf(render::Scale scale) {
     return static_cast<double>(scale.Num) / scale.Den;
