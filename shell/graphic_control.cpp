@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QSocketNotifier>
+#include <QTransform>
 
 #include <atomic>
 #include <cerrno>
@@ -22,6 +23,7 @@
 #include "game/layout.h"
 #include "render/painters.h"
 #include "render/surface.h"
+#include "render/text_painters.h"
 #include "shell/main_window.h"
 
 namespace shell {
@@ -60,18 +62,27 @@ std::once_flag ControlMade;
 
 // ---- Internal helpers -----------------------------------------------------------
 
-// The border as four filled strips one logical pixel wide that meet the image's edges
-// exactly: at any scale each device pixel is then covered once, where a drawn outline
-// is one device pixel wide and leaves unpainted seams at 1.5x and 2x.
-void PaintBorder(QPainter& painter, QRect all) {
-    const int32_t side = game::PlayAreaBorder;
-    const int32_t w = all.width();
-    const int32_t h = all.height();
+// The border and the margin: the widget's device pixels around the image, as filled
+// strips.
+void PaintBorder(QPainter& painter, QRect widget, QRect image, int32_t margin) {
+    const int32_t w = widget.width();
+    const int32_t right = image.right() + 1 + margin;
     for (const QRect strip :
-         {QRect(0, 0, w, side), QRect(0, h - side, w, side), QRect(0, side, side, h - 2 * side),
-          QRect(w - side, side, side, h - 2 * side)}) {
+         {QRect(0, 0, w, image.top()), QRect(0, image.top(), image.left(), image.height()),
+          QRect(right, image.top(), w - right, image.height()),
+          QRect(0, image.bottom() + 1, w, widget.height() - image.bottom() - 1)}) {
         painter.fillRect(strip, BorderColour);
     }
+    painter.fillRect(QRect(image.right() + 1, image.top(), margin, image.height()),
+                     QColor::fromRgb(Silver));
+}
+
+// The device pixels a rectangle of window pixels covers, rounded outwards.
+QRect DevicePixelsOf(QRect window, double ratio) {
+    return QRect(QPoint(static_cast<int>(std::floor(window.left() * ratio)),
+                        static_cast<int>(std::floor(window.top() * ratio))),
+                 QPoint(static_cast<int>(std::ceil((window.right() + 1) * ratio)) - 1,
+                        static_cast<int>(std::ceil((window.bottom() + 1) * ratio)) - 1));
 }
 
 // The control's image as the window paints it: the drawing layer's own pixels, which
@@ -92,8 +103,9 @@ QImage ControlImageShown() {
 
 // ---- Public functions -----------------------------------------------------------
 
-GraphicControl::GraphicControl(QWidget* parent) : QWidget(parent) {
-    setFixedSize(game::PlayAreaWidth, game::PlayAreaHeight);
+GraphicControl::GraphicControl(QWidget* parent)
+    : QWidget(parent), Play(LayOutPlayArea(render::Scale{}, 1, 0)) {
+    setFixedSize(Play.Widget);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setAccessibleName(QString::fromUtf8("Área de juego"));
@@ -129,18 +141,41 @@ GraphicControl::~GraphicControl() {
     ::close(WakeFd);
 }
 
+void GraphicControl::ShowAt(const PlayGeometry& play, double ratio) {
+    Play = play;
+    ShownRatio = ratio;
+    setFixedSize(play.Widget);
+    // The control's old pixels go with the old scale: Shown is wrapped anew at once. A
+    // new scale has the game make its layers again; the same one leaves them.
+    if (play.Scale != game::DeviceScale()) {
+        game::SetDeviceScale(play.Scale);
+        // Its text at the new scale too, so no end screen waits for a font late in a
+        // game; a missing face was told at start-up.
+        render::MakeTextFonts(play.Scale);
+    }
+    Shown = ControlImageShown();
+    Play.Scale = game::DeviceScale();  // the old one still where the new image could not be had
+    update();
+}
+
 void GraphicControl::ShowChanges() {
     render::DamageList parts;
     game::TakeFrameChanges({MainWindowHandle, IdGraphic}, parts);
     QRegion changed;
-    const QTransform toWidget = ToWidget();
+    const double ratio = devicePixelRatioF();
+    const int margin = ratio == std::floor(ratio) ? 0 : 1;
     for (int32_t entry = 0; entry < parts.Count; ++entry) {
         const render::Rect part = parts.Rects[static_cast<size_t>(entry)];
-        const QRect image(part.Left, part.Top, part.Right - part.Left, part.Bottom - part.Top);
-        // Scaled, a changed pixel also changes the smoothed ones beside it.
-        changed += toWidget.type() <= QTransform::TxTranslate
-                       ? image.translated(game::PlayAreaBorder, game::PlayAreaBorder)
-                       : toWidget.mapRect(QRectF(image)).toAlignedRect().adjusted(-1, -1, 1, 1);
+        // Device pixels of the image to window pixels of the widget, rounded outwards;
+        // at a fractional ratio one more, as Qt rounds where the widget starts.
+        const auto down = [this, ratio, margin](int32_t device) {
+            return static_cast<int>(std::floor((device + Play.Border) / ratio)) - margin;
+        };
+        const auto up = [this, ratio, margin](int32_t device) {
+            return static_cast<int>(std::ceil((device + Play.Border) / ratio)) + margin;
+        };
+        changed += QRect(QPoint(down(part.Left), down(part.Top)),
+                         QPoint(up(part.Right) - 1, up(part.Bottom) - 1));
     }
     // At once rather than through update(), which would wake this thread again for a
     // timer before it paints.
@@ -168,59 +203,58 @@ void GraphicControl::TellChanges() {
 }
 
 void GraphicControl::paintEvent(QPaintEvent* event) {
+    const double ratio = devicePixelRatioF();
+    if (ratio != ShownRatio) {
+        RefitLater();  // Qt 6.4 sends no event for a new ratio
+    }
     QPainter painter(this);
-    // The changes of a frame lie inside the border: it is painted only when exposed.
-    const QRect inside = rect().adjusted(game::PlayAreaBorder, game::PlayAreaBorder,
-                                         -game::PlayAreaBorder, -game::PlayAreaBorder);
-    const bool borderToo = !inside.contains(event->region().boundingRect());
-    if (size() != QSize(game::PlayAreaWidth, game::PlayAreaHeight)) {
-        PaintScaled(painter, event->region());
-    } else {
-        PaintOneToOne(painter, event->region());
-    }
-    if (borderToo) {
-        PaintBorder(painter, rect());
-    }
+    PaintDevicePixels(painter, event->region(), ratio);
 }
 
-void GraphicControl::PaintOneToOne(QPainter& painter, const QRegion& region) {
-    // On a high-density screen each image pixel becomes a crisp block, never a blur.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+void GraphicControl::PaintDevicePixels(QPainter& painter, const QRegion& region, double ratio) {
+    // The painter counts device pixels from here on: the image is copied one to one,
+    // and the border's edges fall on whole device pixels at every ratio.
+    painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
+    const QRect image(QPoint(Play.Border, Play.Border), Shown.size());
     // The region's rectangles, not its bounding box: the bar's ends and a shot's mark
     // change together, far apart.
-    const QPoint origin(game::PlayAreaBorder, game::PlayAreaBorder);
-    for (const QRect& part : region.translated(-origin)) {
-        const QRect shown = part.intersected(Shown.rect());
-        painter.drawImage(shown.topLeft() + origin, Shown, shown);
-    }
-}
-
-void GraphicControl::PaintScaled(QPainter& painter, const QRegion& region) {
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    const QTransform toWidget = ToWidget();
-    const QTransform toImage = toWidget.inverted();
     for (const QRect& part : region) {
-        // Two pixels more on every side: a smoothed pixel mixes its neighbours, and the
-        // painter's clip keeps to the part.
-        const QRect source = toImage.mapRect(QRectF(part))
-                                 .toAlignedRect()
-                                 .adjusted(-2, -2, 2, 2)
-                                 .intersected(Shown.rect());
-        painter.drawImage(toWidget.mapRect(QRectF(source)), Shown, source);
+        const QRect shown = DevicePixelsOf(part, ratio).intersected(image);
+        if (!shown.isEmpty()) {
+            painter.drawImage(shown.topLeft(), Shown, shown.translated(-image.topLeft()));
+        }
+    }
+    // The changes of a frame lie inside the border: it is painted only when exposed.
+    if (!image.contains(DevicePixelsOf(region.boundingRect(), ratio))) {
+        const QRect widget(0, 0, static_cast<int>(std::lround(width() * ratio)),
+                           static_cast<int>(std::lround(height() * ratio)));
+        PaintBorder(painter, widget, image, Play.Margin);
     }
 }
 
-QTransform GraphicControl::ToWidget() const {
-    const double border = game::PlayAreaBorder;
-    return QTransform::fromTranslate(border, border)
-        .scale((width() - 2 * border) / game::ControlImageWidth,
-               (height() - 2 * border) / game::ControlImageHeight);
+void GraphicControl::RefitLater() {
+    auto* window = dynamic_cast<MainWindowWidget*>(this->window());
+    if (RefitQueued || window == nullptr) {
+        return;
+    }
+    RefitQueued = true;
+    QTimer::singleShot(0, this, [this, window] {
+        RefitQueued = false;
+        FitToItsScreen(*window);
+    });
+}
+
+int32_t GraphicControl::RowAt(QPointF position) const {
+    // The device pixel under the mouse, counted from the image's top row; the slack
+    // takes up the rounding in Qt's division of a whole device position by the ratio.
+    constexpr double Slack = 1e-6;
+    const auto device =
+        static_cast<int64_t>(std::floor(position.y() * devicePixelRatioF() + Slack));
+    return LogicalRowAt(device - Play.Border, Play.Scale);
 }
 
 void GraphicControl::mouseMoveEvent(QMouseEvent* event) {
-    // The mouse's row in the control's client coordinates, inside the border.
-    const QPointF image = ToWidget().inverted().map(event->position());
-    game::AimAt(static_cast<int32_t>(std::floor(image.y())));
+    game::AimAt(RowAt(event->position()));
 }
 
 void GraphicControl::mousePressEvent(QMouseEvent* event) {

@@ -2,15 +2,16 @@
 // The play area on screen: the widget that shows the drawing layer's graphic control
 // and turns the mouse over it into aiming and firing.
 //
-// Done:     1000 x 576 widget with a one-pixel grey border around the 998 x 574 image,
-//           the border painted only when exposed; the changed parts of the frame
-//           copied once, into the control's image, when this thread takes them, then
-//           repainted at once from that image with the lock released; changes from any
-//           thread wake the user-interface thread once through an eventfd (no
-//           allocation per frame); crisp (nearest-pixel) scaling on high-density
-//           screens; smooth scaling where the window made it smaller than
-//           1000 x 576, the mouse mapped back to the image's pixels;
-//           mouse tracking: moves aim, left presses fire, double-clicks fire nothing;
+// Done:     the control's image, 998 x 574 logical pixels at the game's device scale,
+//           shown one device pixel to one (never scaled by Qt) inside a grey border
+//           one line wide; the changed parts of the frame copied once, into the
+//           control's image, when this thread takes them, then repainted at once from
+//           that image with the lock released; changes from any thread wake the
+//           user-interface thread once through an eventfd (no allocation per frame);
+//           a paint that finds the window's device pixel ratio changed has the window
+//           fitted again at the new one; mouse tracking: moves aim, left presses fire,
+//           each from the logical row the device pixel under the mouse shows;
+//           double-clicks fire nothing;
 //           a name and a description for screen readers, the description kept to
 //           the score and the end of the game and told at most four times a second.
 // Not done: touch and tablet input (the game reads the mouse only).
@@ -25,10 +26,10 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
-#include <QTransform>
 #include <QWidget>
 
 #include "shell/accessibility.h"
+#include "shell/play_geometry.h"
 
 class QPainter;
 class QRegion;
@@ -44,6 +45,10 @@ class GraphicControl final : public QWidget {
     GraphicControl(const GraphicControl&) = delete;
     GraphicControl& operator=(const GraphicControl&) = delete;
 
+    // Shows the play area as laid out for a window of that device pixel ratio: the
+    // widget sized, the game told its device scale, the control's image taken anew.
+    void ShowAt(const PlayGeometry& play, double ratio);
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -53,16 +58,20 @@ class GraphicControl final : public QWidget {
   private:
     // Takes the control's changed parts into Shown and repaints them at once.
     void ShowChanges();
-    // Paints the parts of region from Shown, one to one or scaled to the widget's size.
-    void PaintOneToOne(QPainter& painter, const QRegion& region);
-    void PaintScaled(QPainter& painter, const QRegion& region);
-    // From the image's pixels to the widget's: inside the border, scaled to its size.
-    QTransform ToWidget() const;
+    // Paints the parts of region (window pixels) from Shown, one to one, and the border.
+    void PaintDevicePixels(QPainter& painter, const QRegion& region, double ratio);
+    // The logical row of the image under a point of the widget.
+    int32_t RowAt(QPointF position) const;
+    // Has the window fitted again once this paint is over, at most once at a time.
+    void RefitLater();
     // Updates the description when the game's score or end changed, or later if it
     // was updated moments ago.
     void TellChanges();
 
-    QImage Shown;     // the control's image, without a copy of its pixels
+    QImage Shown;           // the control's image, without a copy of its pixels
+    PlayGeometry Play;      // the layout Shown is painted in
+    double ShownRatio = 1;  // the device pixel ratio Play was laid out for
+    bool RefitQueued = false;
     int WakeFd = -1;  // eventfd: the sink's wake
     GameSpoken Told;  // what the description says
     QElapsedTimer SinceTold;

@@ -5,18 +5,21 @@
 #include <QAbstractEventDispatcher>
 #include <QAbstractNativeEventFilter>
 #include <QAction>
+#include <QBackingStore>
 #include <QByteArray>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
-#include <cmath>
 #include <string_view>
+#include <utility>
 
 #include "game/commands.h"
 #include "game/layout.h"
@@ -26,8 +29,8 @@
 #include "render/text_painters.h"
 #include "runtime/workers.h"
 #include "shell/accessibility.h"
-#include "shell/command_line.h"
 #include "shell/graphic_control.h"
+#include "shell/play_geometry.h"
 #include "shell/qt_host.h"
 
 namespace shell {
@@ -76,6 +79,20 @@ bool WindowGoneFilter::nativeEventFilter(const QByteArray& type, void* message, 
     return false;
 }
 
+// Selects the menu bar, or leaves it, as Alt does. Qt gives no call for the bar's
+// keyboard selection: the bar enters it when Alt is pressed and let go alone, and
+// leaves it on the next, so it is given an Alt in the order the keyboard gives one:
+// the shortcut check, the press, the release.
+void SelectMenuBar(QMenuBar& bar) {
+    QWidget* window = bar.window();
+    for (auto [type, modifiers] : {std::pair{QEvent::ShortcutOverride, Qt::AltModifier},
+                                   {QEvent::KeyPress, Qt::AltModifier},
+                                   {QEvent::KeyRelease, Qt::NoModifier}}) {
+        QKeyEvent alt(type, Qt::Key_Alt, modifiers);
+        QCoreApplication::sendEvent(window, &alt);
+    }
+}
+
 QMenuBar* BuildMainMenu(QWidget* window, QAction*& newAction) {
     auto* bar = new QMenuBar(window);
     bar->setNativeMenuBar(false);
@@ -110,27 +127,41 @@ MainWindowWidget::MainWindowWidget()
 
 QSize MainWindowWidget::FitInto(QSize room) {
     const int32_t menu = Menu->height();
-    const int32_t shownRows = game::PlayAreaHeight - menu;  // under the menu at full size
-    // The width's scale is the image's, inside the border, since the border keeps its
-    // width at every scale: rounded, the image then never needs more than its room.
-    const double imageRoom = room.width() - 2 * game::PlayAreaBorder;
-    const double scale = std::max(
-        SmallestPlayScale, std::min({1.0, imageRoom / game::ControlImageWidth,
-                                     static_cast<double>(room.height() - menu) / shownRows}));
-    // The image's sides rounded on their own, so both keep the scale within half a pixel.
-    const auto scaled = [scale](int32_t pixels) {
-        return static_cast<int32_t>(std::lround(pixels * scale));
-    };
-    const QSize play(scaled(game::ControlImageWidth) + 2 * game::PlayAreaBorder,
-                     scaled(game::ControlImageHeight) + 2 * game::PlayAreaBorder);
-    const QSize client(play.width(), menu + std::min(play.height() - menu, scaled(shownRows)));
-    Play->setFixedSize(play);
-    Menu->resize(play.width(), menu);
+    const double ratio = devicePixelRatioF();
+    const PlayGeometry play = FitPlayArea(ratio, room, menu);
+    const QSize client(play.Widget.width(), menu + play.ShownHeight);
+    Play->ShowAt(play, ratio);
+    Menu->resize(play.Widget.width(), menu);
     setFixedSize(client);
     // Also when the limits stay as they were: the size Qt holds may be an older one
     // that the window manager reported late.
     resize(client);
+    // After a new device pixel ratio Qt keeps the X window's device pixels and the
+    // buffer it paints in, as the size in window pixels stays: both are made anew.
+    QWindow* handle = windowHandle();
+    if (handle != nullptr && ratio != FittedRatio) {
+        handle->resize(client);
+        if (QBackingStore* buffer = backingStore()) {
+            buffer->resize(client);
+        }
+        update();
+    }
+    FittedRatio = ratio;
     return client;
+}
+
+void MainWindowWidget::keyPressEvent(QKeyEvent* event) {
+    // F10 selects the menu bar as Alt does; Down or Enter then opens "Funciones". Held
+    // down it repeats, which would select and leave the bar in turn.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() != Qt::Key_F10 || modifiers != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (!event->isAutoRepeat()) {
+        SelectMenuBar(*Menu);
+    }
+    event->accept();
 }
 
 void MainWindowWidget::closeEvent(QCloseEvent* event) {
@@ -168,6 +199,15 @@ bool CentreOnPrimaryScreen(MainWindowWidget& window) {
     return client.width() <= room.width() && client.height() <= room.height();
 }
 
+void FitToItsScreen(MainWindowWidget& window) {
+    const QScreen* screen = window.screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QSize frame = window.frameGeometry().size() - window.size();
+    window.FitInto(screen->availableGeometry().size() - frame);
+}
+
 void RefitOnScreenChanges(MainWindowWidget& window) {
     // The primary screen's size and work area, and the primary screen itself, may
     // change while the program runs (xrandr, a panel added, a monitor unplugged).
@@ -185,6 +225,25 @@ void RefitOnScreenChanges(MainWindowWidget& window) {
                          follow(screen);
                          refit();
                      });
+    // The device pixel ratio follows the window's screen: another screen, or a new
+    // Xft.dpi, which Qt tells as the screen's logical dots per inch. The play area is
+    // laid out again at once; a paint also compares the ratio (GraphicControl).
+    QWindow* handle = window.windowHandle();
+    if (handle == nullptr) {
+        return;
+    }
+    const auto fit = [&window] { FitToItsScreen(window); };
+    const auto watch = [&window, fit](QScreen* screen) {
+        if (screen != nullptr) {
+            QObject::connect(screen, &QScreen::logicalDotsPerInchChanged, &window, fit);
+            QObject::connect(screen, &QScreen::physicalDotsPerInchChanged, &window, fit);
+        }
+    };
+    watch(handle->screen());
+    QObject::connect(handle, &QWindow::screenChanged, &window, [watch, fit](QScreen* screen) {
+        watch(screen);
+        fit();
+    });
 }
 
 void EndWhenDestroyedFromOutside(const QWidget& window) {

@@ -10,8 +10,8 @@
 //           play area is shown smaller, whole, until they do; the window's own
 //           menu bar (never a global one) with "Nuevo", "Autor", "Salir"; a close
 //           request from the window manager, or the window destroyed by another X
-//           client, ends the program.
-// Not done: keyboard navigation beyond what the toolkit's menus give.
+//           client, ends the program; F10 selects the menu bar, as Alt does.
+// Not done: mnemonics and accelerators (the menu has none).
 //
 // Owns: the window, its menu and the dispatch of command ids.
 // Threads: the user-interface thread only (PumpPendingEvents answers false elsewhere).
@@ -51,18 +51,21 @@ class MainWindowWidget final : public QWidget {
     QAction* NewAction() const { return New; }
     GraphicControl* Control() const { return Play; }
 
-    // Sizes the window to fit a client area of at most room: 1000 x 576 where that
-    // fits, otherwise the play area scaled down evenly, its rows under the menu bar
-    // shown as at full size. Returns the client area's size.
+    // Sizes the window to fit a client area of at most room (window pixels): 1000 x
+    // 576 where that fits, otherwise the play area at a smaller device scale, its rows
+    // under the menu bar shown as at full size; the game told the scale. Returns the
+    // client area's size.
     QSize FitInto(QSize room);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QMenuBar* Menu = nullptr;
     QAction* New = nullptr;
     GraphicControl* Play = nullptr;
+    double FittedRatio = 0;  // the device pixel ratio the window was last fitted at
 };
 
 // Builds the window hidden: the play area cleared silver, the menu attached, the
@@ -75,8 +78,11 @@ QPoint CentredPosition(QRect workArea, QSize outer);
 // Fits the window, with the frame it has so far, to the primary screen's work area
 // and centres it there; false when even the smallest play area does not fit.
 bool CentreOnPrimaryScreen(MainWindowWidget& window);
+// Fits the window, with its frame, to the work area of the screen it is on, where it is.
+void FitToItsScreen(MainWindowWidget& window);
 // From now on, fits and centres the window again whenever the primary screen's size
-// or work area changes, or another screen becomes the primary one.
+// or work area changes, or another screen becomes the primary one; fits it to its
+// screen whenever its device pixel ratio may have changed (another screen, Xft.dpi).
 void RefitOnScreenChanges(MainWindowWidget& window);
 
 // Ends the program (code 0) when the shown window is destroyed by another client,

@@ -7,6 +7,7 @@ add_library(zarpeta_shell STATIC
     graphic_control.cpp
     machine.cpp
     main_window.cpp
+    play_geometry.cpp
     platform.cpp
     qt_host.cpp
     stop_signals.cpp
