@@ -23,7 +23,6 @@
 #include "game/layout.h"
 #include "render/painters.h"
 #include "render/surface.h"
-#include "render/text_painters.h"
 #include "shell/main_window.h"
 
 namespace shell {
@@ -149,9 +148,6 @@ void GraphicControl::ShowAt(const PlayGeometry& play, double ratio) {
     // new scale has the game make its layers again; the same one leaves them.
     if (play.Scale != game::DeviceScale()) {
         game::SetDeviceScale(play.Scale);
-        // Its text at the new scale too, so no end screen waits for a font late in a
-        // game; a missing face was told at start-up.
-        render::MakeTextFonts(play.Scale);
     }
     Shown = ControlImageShown();
     Play.Scale = game::DeviceScale();  // the old one still where the new image could not be had
