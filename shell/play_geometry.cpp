@@ -114,15 +114,7 @@ PlayGeometry FitPlayArea(double ratio, QSize room, int32_t menuHeight) {
             }
         }
     }
-    PlayGeometry fitted = largest.value_or(smallest);
-    // As wide as the room lets the play area be: an exact ratio seldom fills it, and
-    // the margin is the play area's own silver.
-    const double fit = std::min(
-        static_cast<double>(room.width()) / game::PlayAreaWidth,
-        static_cast<double>(room.height() - menuHeight) / (game::PlayAreaHeight - menuHeight));
-    const auto wide = static_cast<int32_t>(std::floor(game::PlayAreaWidth * fit + RatioSlack));
-    SetWidth(fitted, std::max(fitted.Widget.width(), std::min(room.width(), wide)), ratio);
-    return fitted;
+    return largest.value_or(smallest);
 }
 
 int32_t LogicalRowAt(int64_t deviceRow, render::Scale scale) {

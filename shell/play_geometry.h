@@ -41,8 +41,9 @@ PlayGeometry LayOutPlayArea(render::Scale scale, double ratio, int32_t menuHeigh
 
 // The play area at the window's own ratio where it fits room (window pixels for the
 // client area, menu bar included); otherwise at the largest scale, down to a
-// SmallestPlayScale of the ratio, that fits, as wide as the room lets it be. Where
-// none fits, the smallest, which does not.
+// SmallestPlayScale of the ratio, that fits: the window as wide as that scale makes
+// the play area, a device pixel more at most. Where none fits, the smallest, which
+// does not.
 PlayGeometry FitPlayArea(double ratio, QSize room, int32_t menuHeight);
 
 // The logical row that device row shows at scale: the row whose device span, placed by

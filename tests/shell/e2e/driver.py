@@ -564,7 +564,7 @@ def sharpness():
     # the blocks' maroon and white lines across and down the wall, the silver seams
     # between two blocks, the widths of the blocks' faces across and down; and the score
     # line's ink columns, with those that repeat their left neighbour as a scaled-up copy's do.
-    wall, text = look(618, 508, 0, 40), look(220, 60, 755, 0)
+    wall, text = look(598, 508, 20, 40), look(220, 60, 755, 0)  # the wall from its first faces
     lines, seams, faces = {F.ColourMaroon: set(), F.ColourWhite: set()}, 0, (set(), set())
     for down, image in enumerate((wall, rotated(wall))):
         for y in range(0, image.h, 3):

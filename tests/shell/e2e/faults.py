@@ -144,10 +144,11 @@ def screen_size(w, h):
 
 
 def fits(w, h, scale):
-    # The window wholly on a W x H screen, and as wide as it may be there.
+    # The window wholly on a W x H screen, and at least nine tenths as wide as it may be
+    # there (the play area is drawn at an exact scale that seldom fills the room).
     window_now()
-    return S.x0 >= 0 and S.y0 >= 0 and S.x0 + S.w <= w and S.y0 + S.h <= h and \
-        S.w == min(w, F.PlayAreaWidth * scale)
+    widest = min(w, F.PlayAreaWidth * scale)
+    return S.x0 >= 0 and S.y0 >= 0 and S.x0 + S.w <= w and S.y0 + S.h <= h and widest * 9 // 10 <= S.w <= widest
 
 
 # The window fits the screen exactly, border included: a scale, the screen's size at

@@ -3,7 +3,7 @@
 # grey and every one inside it silver: no seams, no black. Where the window does not
 # fit the screen, at 2x on 1920 x 1200 and at 1x on 800 x 600, it fits, showing the
 # play area smaller and whole, painted the same way; a click at a block's row, scaled,
-# destroys that block.
+# destroys that block; at every scale the wall and the score are drawn at the device's pixels.
 from driver import *
 
 
@@ -36,5 +36,13 @@ for scale, width, height in ((1, 3200, 1800), (1.25, 3200, 1800), (1.5, 3200, 18
               S.x0 + S.w <= width and S.y0 + S.h <= height and S.w >= width * 9 // 10)
     wait_for(10, border_painted, scale) or fail(f"at {scale}x on {width}x{height}: {S.why}")
     note(f"{scale}x on {width}x{height}: {S.why}, silver inside")
-new_game()
-shoot_row(5)  # at 800x600: aimed at the scaled row
+    # Drawn at the device's pixels: every line one width, the scale's rounded, no seam
+    # between blocks, faces within a pixel of each other, and text drawn at its size,
+    # not a copy of the 1x text with a column in two or in four repeated.
+    new_game()
+    seen, line = sharpness(), max(1, int(S.milli / 1000 + 0.5))
+    check(f"maroon lines {seen.maroon} and white {seen.white} wide, {seen.seams} seams, faces {seen.across} across "
+          f"and {seen.down} down, {seen.repeats} of {seen.ink} score columns repeat",
+          seen.maroon == seen.white == {line} and not seen.seams and seen.repeats * 10 < seen.ink and
+          all(faces and max(faces) - min(faces) <= 1 for faces in (seen.across, seen.down)))
+    shoot_row(2 + int(scale * 4) % 7)  # aimed at that row's device pixels

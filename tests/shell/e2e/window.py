@@ -74,6 +74,16 @@ click()
 expect_exit(0, "Salir during a game", lambda: choose("Salir"))
 start_game()
 expect_exit(0, "Salir before a game", lambda: choose("Salir"))
+# From the keyboard: F10, as Alt, selects the menu bar; Down opens the menu, and Return
+# chooses its first item, Nuevo.
+for select in ("F10", "Alt_L"):
+    start_game()
+    key(select, focus=S.win)
+    key("Down")
+    await_(5, f"{select} and Down open the menu", find_popup)
+    key("Return")
+    await_(20, f"{select}, Down, Return start a game", wall_shown)
+    stop_game()
 
 # A session bus with the accessibility bus, as on a desktop with a screen reader, and
 # the listener (the driver run as a program) following the programs started from now on.
