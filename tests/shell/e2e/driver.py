@@ -55,7 +55,7 @@ def skip(why): sys.exit(print("skipped:", why) or 77)  # CTest: skipped
 
 
 try:
-    from Xlib import X, XK, Xatom, display, error, ext  # Xatom and randr for the scripts
+    from Xlib import X, XK, Xatom, display, error, ext, protocol  # Xatom and randr for the scripts
     from Xlib.ext import randr, xtest
 except ImportError:
     skip("python3-xlib is not installed")
@@ -164,6 +164,25 @@ def start_display(width=1280, height=1024, depth=24):
     [os.environ.pop(name, None) for name in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM")]
     S.x = S.screen = display.Display()
     S.screen_w, S.screen_h = width, height
+    S.__dict__.pop("dpi_owner", None)  # no settings daemon on a new display yet
+
+
+def set_dpi(dpi):
+    # Xft/DPI as a desktop's settings daemon gives it (XSETTINGS): the first time, it owns
+    # the screen's settings selection and says so, as a daemon starting up does.
+    root, name, first = S.x.screen().root, b"Xft/DPI", not hasattr(S, "dpi_owner")
+    if first:
+        S.dpi_owner, S.dpi_serial = root.create_window(0, 0, 1, 1, 0, S.x.screen().root_depth), 0
+    S.dpi_serial += 1
+    settings = S.x.intern_atom("_XSETTINGS_SETTINGS")
+    S.dpi_owner.change_property(settings, settings, 8, struct.pack("<B3xIIBxH", 0, S.dpi_serial, 1, 0, len(name)) +
+                                name + b"\0" * (-len(name) % 4) + struct.pack("<Ii", S.dpi_serial, dpi * 1024))
+    if first:
+        selection = S.x.intern_atom("_XSETTINGS_S0")
+        S.dpi_owner.set_selection_owner(selection, X.CurrentTime)
+        root.send_event(protocol.event.ClientMessage(window=root, client_type=S.x.intern_atom("MANAGER"), data=(
+            32, [X.CurrentTime, selection, S.dpi_owner.id, 0, 0])), event_mask=X.StructureNotifyMask)
+    S.x.sync()
 
 
 def prop(window, name):  # the property's values as a list, or None

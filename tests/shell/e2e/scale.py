@@ -3,7 +3,8 @@
 # grey and every one inside it silver: no seams, no black. Where the window does not
 # fit the screen, at 2x on 1920 x 1200 and at 1x on 800 x 600, it fits, showing the
 # play area smaller and whole, painted the same way; a click at a block's row, scaled,
-# destroys that block; at every scale the wall and the score are drawn at the device's pixels.
+# destroys that block; at every scale the wall and the score are drawn at the device's
+# pixels. A new Xft/DPI takes the running game to its new scale.
 from driver import *
 
 
@@ -46,3 +47,16 @@ for scale, width, height in ((1, 3200, 1800), (1.25, 3200, 1800), (1.5, 3200, 18
           seen.maroon == seen.white == {line} and not seen.seams and seen.repeats * 10 < seen.ink and
           all(faces and max(faces) - min(faces) <= 1 for faces in (seen.across, seen.down)))
     shoot_row(2 + int(scale * 4) % 7)  # aimed at that row's device pixels
+
+# Live: a new Xft/DPI from the desktop's settings, 96 to 144 dots an inch, makes the
+# running game 1.5x, its frame drawn whole at the new size, with no restart.
+stop_game()
+stop(S.xvfb) or start_display(3200, 1800)
+set_dpi(96)
+start_game(game=True)
+check(f"Xft/DPI 96: the window {S.w} px wide", S.w == 1000)
+set_dpi(144)
+await_(20, "Xft/DPI 144: the window 1500 px wide", lambda: window_now() or S.w == 1500)
+wait_for(10, lambda: place_play() or sharpness().maroon == {2})
+seen = sharpness()
+check(f"and its lines {seen.maroon} and {seen.white} device pixels wide", seen.maroon == seen.white == {2})
