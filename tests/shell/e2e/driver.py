@@ -140,9 +140,9 @@ def bus_has(address, name):
 
 def start_display(width=1280, height=1024, depth=24):
     # Xvfb picks a free display number itself and writes it, its line in one piece, once it
-    # accepts clients (nothing if it ends first); the pipe stays open, as one closed
-    # before then ends the server. Without -noreset it resets whenever its last client
-    # leaves, and refuses the clients that connect during the reset.
+    # accepts clients (nothing if it ends first); the line is read only once it is there,
+    # as a pipe closed before then ends the server. Without -noreset it resets whenever
+    # its last client leaves, and refuses the clients that connect during the reset.
     need("Xvfb", "xdotool")
     reader, writer = os.pipe()
     S.xvfb = spawn("xvfb.log", "Xvfb", "-noreset", "-displayfd", str(writer), "-screen", "0",
@@ -507,7 +507,7 @@ def open_menu():
         # being placed would take a click elsewhere.
         if wait_for(8, lambda: S.popup == find_popup() and S.popup):
             return
-    fail("the menu Funciones did not open")
+    fail(f"the menu Funciones did not open (the popup last seen: {S.popup})")
 
 
 def close_menu():
@@ -563,7 +563,7 @@ def game_over():  # the end screen's red "Game Over": more than 1/80 of the word
     return sum(words.px(x, y) == F.ColourRed for x in range(words.w) for y in range(words.h)) * 80 > words.w * words.h
 
 
-def bar_moves():  # the bar's lane differs between two screenshots, the one before 0.1 s of sleep and the one after
+def bar_moves():  # the bar's lane differs between two screenshots 0.1 s apart (the left one taken first)
     lane = lambda: look(F.BarLayerWidth, S.play_h - 1, F.BarLaneX, 0).data
     return lane() != (time.sleep(0.1) or lane())
 
@@ -572,9 +572,9 @@ def new_game():
     # Nuevo shows the wall: the top row's right-most block is not silver. (The first
     # block lies under the menu, whose pixels stay on the screen until the game has
     # painted over them.)
+    wall = lambda: not look(1, 1, F.BlockLayerWidth - F.CellWidth // 2, F.CellHeight * 3 // 2).only(F.ColourSilver)
     choose("Nuevo")
-    await_(20, "Nuevo shows the wall", lambda: not look(1, 1, F.BlockLayerWidth - F.CellWidth // 2,
-                                                         F.CellHeight * 3 // 2).only(F.ColourSilver))
+    await_(20, "Nuevo shows the wall", wall)
 
 
 def shoot_row(row):

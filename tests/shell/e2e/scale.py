@@ -26,7 +26,7 @@ def border_painted(scale):
 # The first screen holds the window at every scale, the others do not.
 for scale, width, height in ((1, 3200, 1800), (1.25, 3200, 1800), (1.5, 3200, 1800), (2, 3200, 1800),
                              (3, 3200, 1800), (2, 1920, 1200), (1, 800, 600)):
-    (S.screen_w, S.screen_h) == (width, height) or stop(S.xvfb) or start_display(width, height)
+    (S.screen_w, S.screen_h) == (width, height) or stop(S.app, S.xvfb) or start_display(width, height)
     start_game(QT_SCALE_FACTOR=str(scale))
     if width == 3200:
         check(f"{S.w} px wide at {scale}x", S.w == round(F.PlayAreaWidth * scale))

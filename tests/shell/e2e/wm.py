@@ -32,7 +32,8 @@ check(f"{WM} allows neither resize nor maximise: {allowed}",
 def frame_centred():
     # The outer frame, as the manager reports it, centred on the work area within 1 px.
     # With no panel KWin sets no _NET_WORKAREA: the work area is then the screen, as for Qt.
-    left, right, top, bottom = window_now() or prop(S.win, "_NET_FRAME_EXTENTS") or (0, 0, 0, None)
+    window_now()
+    left, right, top, bottom = prop(S.win, "_NET_FRAME_EXTENTS") or (0, 0, 0, None)
     area = (prop(root(), "_NET_WORKAREA") or [0, 0, S.screen_w, S.screen_h])[:4]
     frame = (S.x0 - left, S.y0 - top, S.w + left + right, S.h + top + (bottom or 0))
     S.frame = "{},{} {}x{}".format(*frame)
