@@ -19,7 +19,9 @@ if(TARGET zarpeta)
         # One at a time: they time the game on screen and share the two cores. Each
         # takes 3 to 25 s on a quiet machine and up to ten times that at a load of 20;
         # the scripts' own deadlines catch a program that fails, the timeout only a hang.
+        # The driver's compiled copy is not left in the source tree.
         set_tests_properties(e2e_${name} PROPERTIES
-            LABELS e2e TIMEOUT 600 SKIP_RETURN_CODE 77 RESOURCE_LOCK zarpeta_e2e)
+            LABELS e2e TIMEOUT 600 SKIP_RETURN_CODE 77 RESOURCE_LOCK zarpeta_e2e
+            ENVIRONMENT PYTHONDONTWRITEBYTECODE=1)
     endforeach()
 endif()

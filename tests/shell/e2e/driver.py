@@ -61,14 +61,12 @@ except ImportError:
     skip("python3-xlib is not installed")
 ZARPETA, ARGS, WORK, PROCS = sys.argv[1], sys.argv[2:], tempfile.mkdtemp(prefix="zarpeta-e2e."), []
 # The run's state: the program (app) and its window; the servers; the X connections, x
-# for windows and properties and screen (the Xvfb) for input and screenshots; sway's
-# socket to its virtual pointer, when on sway.
-S = SimpleNamespace(app=None, xvfb=None, wm=[], sound=[], x=None, screen=None, sway=None, milli=1000, screen_w=0,
-                    screen_h=0)
+# for windows and properties (root() its root window) and screen (the Xvfb) for input
+# and screenshots; sway's socket to its virtual pointer, when on sway.
+S = SimpleNamespace(app=None, xvfb=None, wm=[], sound=[], sway=None, menu=0, screen_w=0, screen_h=0)
 F = SimpleNamespace(**{name: bytes.fromhex(value) if name.startswith("Colour") else int(value) if value.isdigit()
-                       else value for name, value in (line.split("=", 1) for line in subprocess.run(
-                           [f"{os.path.dirname(ZARPETA)}/zarpeta-facts"], capture_output=True, text=True,
-                           check=True).stdout.splitlines())})
+                       else value for name, value in (line.split("=", 1) for line in subprocess.check_output(
+                           [f"{os.path.dirname(ZARPETA)}/zarpeta-facts"], text=True).splitlines())})
 atexit.register(lambda: stop(*reversed(PROCS)) or shutil.rmtree(WORK, ignore_errors=True))
 [signal.signal(number, lambda *_: sys.exit(1)) for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP)]
 
@@ -86,7 +84,6 @@ def check(what, value): note(what) if value else fail(f"{what}: not so")
 def await_(seconds, what, *test): note(what) if wait_for(seconds, *test) else fail(f"{what}: not so after {seconds} s")
 def need(*tools): [shutil.which(tool) or skip(f"{tool} is not installed") for tool in tools]
 def run(*command, **options): return subprocess.run(command, **{"capture_output": True, "text": True, **options}).stdout
-def ok(*command): return subprocess.run(command, capture_output=True).returncode == 0
 def env(**values): return {**os.environ, **values}
 def said(words): return sum(words in line for line in open(f"{WORK}/app.err"))  # lines of standard error
 
@@ -99,17 +96,15 @@ def passes(test, *args):
 
 
 def wait_for(seconds, test, *args, may_end=False):
-    # Polls until TEST passes; false at the deadline. While the program under test is
-    # meant to run, its early end ends the wait, so one that could not start is
-    # reported at once with its standard error.
+    # Polls until TEST passes and returns what it gave; false at the deadline. While the
+    # program under test is meant to run, its early end ends the wait, so one that could
+    # not start is reported at once with its standard error.
     deadline = time.monotonic() + seconds
-    while not passes(test, *args):
+    while not (found := passes(test, *args)) and time.monotonic() < deadline:
         if S.app and S.app.poll() is not None and not may_end:
             fail(f"the program ended while waiting for: {getattr(test, '__name__', test)}")
-        if time.monotonic() > deadline:
-            return False
         time.sleep(0.05)
-    return True
+    return found
 
 
 def spawn(log, *command, stdout=None, **options):
@@ -126,10 +121,7 @@ def stop(*processes):
     for process in (process for process in processes if process and process.poll() is None):
         process.terminate()
         process.send_signal(signal.SIGCONT)
-        try:
-            process.wait(10)
-        except subprocess.TimeoutExpired:
-            process.kill() or process.wait()
+        wait_for(10, lambda: process.poll() is not None, may_end=True) or process.kill() or process.wait()
 
 
 def session_bus():  # a session bus daemon of its own, and its address
@@ -139,28 +131,25 @@ def session_bus():  # a session bus daemon of its own, and its address
 
 
 def bus_has(address, name):
-    return "true" in run("dbus-send", "--print-reply", "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
-                         "org.freedesktop.DBus.NameHasOwner", f"string:{name}",
-                         env=env(DBUS_SESSION_BUS_ADDRESS=address))
+    return "true" in run("dbus-send", f"--bus={address}", "--print-reply", "--dest=org.freedesktop.DBus",
+                         "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner", f"string:{name}")
 
 
 # ---- The X server and the window manager -----------------------------------------
 
 
 def start_display(width=1280, height=1024, depth=24):
-    # Xvfb picks a free display number itself and writes it once it accepts clients; the
-    # number is read to its line's end, as a pipe closed before then ends the server.
-    # Without -noreset it resets whenever its last client leaves, and refuses the clients
-    # that connect during the reset.
+    # Xvfb picks a free display number itself and writes it, its line in one piece, once it
+    # accepts clients (nothing if it ends first); the line is read only once it is there,
+    # as a pipe closed before then ends the server. Without -noreset it resets whenever
+    # its last client leaves, and refuses the clients that connect during the reset.
     need("Xvfb", "xdotool")
     reader, writer = os.pipe()
     S.xvfb = spawn("xvfb.log", "Xvfb", "-noreset", "-displayfd", str(writer), "-screen", "0",
                    f"{width}x{height}x{depth}", "-nolisten", "tcp", pass_fds=(writer,))
     os.close(writer)
-    number = b""
-    while not number.endswith(b"\n") and select.select([reader], [], [], 30)[0]:
-        number += os.read(reader, 16) or b"\n"
-    os.environ["DISPLAY"] = f":{number.strip().decode() or fail('Xvfb did not start')}"
+    number = select.select([reader], [], [], 30)[0] and os.fdopen(reader).readline().strip()
+    os.environ["DISPLAY"] = f":{number or fail('Xvfb did not start')}"
     [os.environ.pop(name, None) for name in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM")]
     S.x = S.screen = display.Display()
     S.screen_w, S.screen_h = width, height
@@ -170,9 +159,9 @@ def start_display(width=1280, height=1024, depth=24):
 def set_dpi(dpi):
     # Xft/DPI as a desktop's settings daemon gives it (XSETTINGS): the first time, it owns
     # the screen's settings selection and says so, as a daemon starting up does.
-    root, name, first = S.x.screen().root, b"Xft/DPI", not hasattr(S, "dpi_owner")
+    name, first = b"Xft/DPI", not hasattr(S, "dpi_owner")
     if first:
-        S.dpi_owner, S.dpi_serial = root.create_window(0, 0, 1, 1, 0, S.x.screen().root_depth), 0
+        S.dpi_owner, S.dpi_serial = root().create_window(0, 0, 1, 1, 0, S.x.screen().root_depth), 0
     S.dpi_serial += 1
     settings = S.x.intern_atom("_XSETTINGS_SETTINGS")
     S.dpi_owner.change_property(settings, settings, 8, struct.pack("<B3xIIBxH", 0, S.dpi_serial, 1, 0, len(name)) +
@@ -180,9 +169,12 @@ def set_dpi(dpi):
     if first:
         selection = S.x.intern_atom("_XSETTINGS_S0")
         S.dpi_owner.set_selection_owner(selection, X.CurrentTime)
-        root.send_event(protocol.event.ClientMessage(window=root, client_type=S.x.intern_atom("MANAGER"), data=(
+        root().send_event(protocol.event.ClientMessage(window=root(), client_type=S.x.intern_atom("MANAGER"), data=(
             32, [X.CurrentTime, selection, S.dpi_owner.id, 0, 0])), event_mask=X.StructureNotifyMask)
     S.x.sync()
+
+
+def root(): return S.x.screen().root
 
 
 def prop(window, name):  # the property's values as a list, or None
@@ -214,15 +206,14 @@ def start_wm(name, wayland=False):
         auth = [f"{home}/{name}" for name in os.listdir(home) if name.startswith(".mutter-Xwaylandauth.")]
         return auth and said and os.path.exists(f"{home}/wayland-0") and (auth[0], said[1])
     if wayland:
-        wait_for(30, xwayland) or fail("mutter's Xwayland did not start")
-        auth, number = xwayland()
+        auth, number = wait_for(30, xwayland) or fail("mutter's Xwayland did not start")
         os.environ.update(DISPLAY=number, XAUTHORITY=auth, WAYLAND_DISPLAY=f"{home}/wayland-0", XDG_RUNTIME_DIR=home)
         # Core requests only: python3-xlib 0.33 fails to load an extension whose events a
         # second server numbers otherwise (RandR's, here).
         extensions, ext.__extensions__ = ext.__extensions__, []
         S.x, ext.__extensions__ = display.Display(), extensions
     wait_for(30, lambda: (S.wm[0].poll() is None or fail(f"{name} ended")) and
-             prop(S.x.screen().root, "_NET_SUPPORTING_WM_CHECK")) or fail(f"{name} did not start")
+             prop(root(), "_NET_SUPPORTING_WM_CHECK")) or fail(f"{name} did not start")
 
 
 # ---- sway -------------------------------------------------------------------------
@@ -237,8 +228,7 @@ def start_sway():
     need("sway", "swaymsg", "grim")
     [os.environ.pop(name, None) for name in ("DISPLAY", "QT_QPA_PLATFORM")]
     S.screen_w, S.screen_h, home, runtime, nobody = 1280, 1024, f"{WORK}/sway", f"{WORK}/runtime", []
-    os.mkdir(home, 0o700)
-    os.mkdir(runtime, 0o700)
+    [os.mkdir(folder, 0o700) for folder in (home, runtime)]
     open(f"{WORK}/sway.conf", "w").write("xwayland disable\ndefault_border none\ndefault_floating_border none\n"
                                          "output HEADLESS-1 resolution 1280x1024 position 0 0 scale 1\n"
                                          'for_window [app_id=".*"] floating enable\n')
@@ -248,13 +238,12 @@ def start_sway():
         os.chown(home, 65534, 65534)
         nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
     spawn("sway.log", "env", "-i", f"PATH={os.environ['PATH']}", f"HOME={home}", f"XDG_RUNTIME_DIR={home}",
-          "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman", *nobody, "sway", "-c",
-          f"{WORK}/sway.conf")
+          "WLR_BACKENDS=headless", "WLR_RENDERER=pixman", *nobody, "sway", "-c", f"{WORK}/sway.conf")
 
     def ready():  # its two sockets, SWAYSOCK and WAYLAND_DISPLAY, once it answers
         sockets = {name.split("-")[0]: f"{home}/{name}" for name in os.listdir(home) if not name.endswith(".lock")}
         os.environ.update(SWAYSOCK=sockets.get("sway", ""), WAYLAND_DISPLAY=sockets.get("wayland", ""))
-        return len(sockets) == 2 and ok("swaymsg", "-t", "get_outputs")
+        return len(sockets) == 2 and run("swaymsg", "-t", "get_outputs")  # printed once it answers
     wait_for(30, ready) or fail("sway did not start")
     os.environ["XDG_RUNTIME_DIR"] = runtime
     # A headless seat has no pointer, so no client is sent pointer events: a virtual
@@ -296,21 +285,20 @@ def start_sound_server(server="pulseaudio"):
     part = lambda *command: spawn("sound.log", *command, env=env(HOME=home, XDG_RUNTIME_DIR=home))
     need("parec", "pactl", server)
     os.makedirs(home, exist_ok=True)
+    # Either server's socket is its runtime folder's pulse/native; a stopped one's is removed first.
+    os.environ["PULSE_SERVER"] = f"unix:{home}/pulse/native"
+    run("rm", "-rf", f"{home}/pulse", *[f"{home}/{name}" for name in os.listdir(home) if "pipewire-0" in name])
     if server == "pipewire":
-        os.environ["PULSE_SERVER"] = f"unix:{home}/pulse/native"
-        run("rm", "-rf", f"{home}/pulse", *[f"{home}/{name}" for name in os.listdir(home) if "pipewire-0" in name])
         bus, os.environ["DBUS_SESSION_BUS_ADDRESS"] = session_bus()  # else the session manager leaves
         started = [bus, part("pipewire")]
         # The session manager and the PulseAudio server need the core's socket.
         wait_for(20, os.path.exists, f"{home}/pipewire-0") or fail("no pipewire socket")
         started += [part("wireplumber"), part("pipewire-pulse")]
     else:
-        os.environ["PULSE_SERVER"] = f"unix:{home}/native"
         started = [part("pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-                        "--log-target=stderr", "-L", "module-null-sink sink_name=zarpeta_null rate=44100",
-                        "-L", f"module-native-protocol-unix socket={home}/native auth-anonymous=1")]
-    wait_for(20, ok, "pactl", "info") or fail("the sound server did not start")
-    server != "pipewire" or run("pactl", "load-module", "module-null-sink", "sink_name=zarpeta_null", "rate=44100")
+                        "--log-target=stderr", "-L", "module-native-protocol-unix auth-anonymous=1")]
+    wait_for(20, run, "pactl", "info") or fail("the sound server did not start")  # nothing printed until it answers
+    run("pactl", "load-module", "module-null-sink", "sink_name=zarpeta_null", "rate=44100")
     start = recorded()
     started.append(spawn("parec.log", "parec", "-d", "zarpeta_null.monitor", "--format=s16le", "--rate=44100",
                          "--channels=1", "--latency-msec=10", stdout=open(f"{WORK}/rec.raw", "ab")))
@@ -346,53 +334,46 @@ def cues(start_byte):
 def expect_cues():
     # The shot cue within 0.5 s of the click at S.pressed_at, the block hit's low cue after it.
     heard = lambda: (found := cues(S.pressed_at)) and found[1] and found
-    wait_for(3, heard) or fail(f"no low cue after the click (cues at: {cues(S.pressed_at)})")
-    shot, low = heard()
+    shot, low = wait_for(3, heard) or fail(f"no low cue after the click (cues at: {cues(S.pressed_at)})")
     check(f"shot cue {shot} ms after the click, the block hit's low cue at {low} ms", shot < 500 and low > shot)
 
 
 def expect_sound(): said("sin sonido") and fail("the program found no sound output")
 
 
+def click_heard(seconds):  # a click, and a cue in the recording within SECONDS of it
+    start = recorded()
+    return click() and wait_for(seconds, cues, start)
+
+
 # ---- The program and its window -------------------------------------------------
 
 
 def start_game(*wrapper, game=False, window=True, **environment):
-    # Starts the program as S.app, under WRAPPER, with ENVIRONMENT added, and (unless not
-    # WINDOW) waits for its window, then with GAME chooses Nuevo: S.win, its place and size
-    # S.x0, S.y0, S.w, S.h; S.menu, the menu bar's height (found as the play area's top
-    # border row); S.play_x, S.play_y, the play image's top-left on the screen, and
-    # S.play_h, the image's rows shown.
+    # Stops the program started before, if it still runs, and starts it as S.app, under
+    # WRAPPER, with ENVIRONMENT added, and (unless not WINDOW) waits for its window, then
+    # with GAME chooses Nuevo: S.win, its place and size (window_now); S.menu, the menu
+    # bar's height (found as the play area's top border row).
+    stop_game()
     open(f"{WORK}/app.err", "w").close()  # each run's own
     S.app = spawn("app.err", *wrapper, ZARPETA, stdout=open(f"{WORK}/app.out", "w"), env=env(**environment))
     if not window:
         return
-    wait_for(30, find_titled, "Zarpeta") or fail("after 30 s, no visible window named Zarpeta")
-    S.win = S.found
-    wait_for(10, find_menu_height) or fail("after 10 s, no play-area border under the menu bar")
-    place_play()
+    S.win = wait_for(30, find_titled, "Zarpeta") or fail("after 30 s, no visible window named Zarpeta")
+    S.menu = wait_for(10, menu_height) or fail("after 10 s, no play-area border under the menu bar")
+    window_now()
     game and new_game()
 
 
-def place_play():
-    # The play image's place on the screen, wherever the window is now, and the scale of
-    # image coordinates: the window's, at a scale factor or made smaller to fit the screen.
-    window_now()
-    S.milli = S.w * 1000 // F.PlayAreaWidth
-    border = at_scale(F.PlayAreaBorder, True)
-    S.play_x, S.play_y, S.play_h = S.x0 + border, S.y0 + S.menu + border, (S.h - S.menu - border) * 1000 // S.milli
-
-
-def find_menu_height():
+def menu_height():
     # The first row of the border's colour in the window's middle column, wherever the
-    # window manager has put the window by now.
-    window_now()
-    column = grab(S.x0 + S.w // 2, S.y0, 1, min(200, S.h))
-    S.menu = next((y for y in range(column.h) if column.px(0, y) == F.ColourGrey), 0)
-    return S.menu > 0
+    # window manager has put the window by now; 0 while there is none.
+    column = window_now() or grab(S.x0 + S.w // 2, S.y0, 1, min(200, S.h))
+    return next((y for y in range(column.h) if column.px(0, y) == F.ColourGrey), 0)
 
 
 def app_running(): return S.app.poll() is None
+def on_screen(): return S.x0 >= 0 and S.y0 >= 0 and S.x0 + S.w <= S.screen_w and S.y0 + S.h <= S.screen_h
 def stop_game(): S.app = stop(S.app)  # None once stopped
 
 
@@ -414,19 +395,23 @@ def windows(override):
 
 
 def geometry(window):  # the window's x, y, width and height on the screen
-    if S.sway:
-        return sway_window("Zarpeta")[1:]
-    where, size = S.x.screen().root.translate_coords(window, 0, 0), window.get_geometry()
+    where, size = root().translate_coords(window, 0, 0), window.get_geometry()
     return where.x, where.y, size.width, size.height
 
 
-def window_now(): S.x0, S.y0, S.w, S.h = geometry(S.win)
+def window_now():
+    # The window's place and size now, S.x0, S.y0, S.w, S.h; so the play image's top-left
+    # on the screen, S.play_x, S.play_y, and its rows shown, S.play_h; and the scale of
+    # image coordinates: the window's, at a scale factor or made smaller to fit the screen.
+    S.x0, S.y0, S.w, S.h = sway_window("Zarpeta")[1:] if S.sway else geometry(S.win)
+    S.milli = S.w * 1000 // F.PlayAreaWidth
+    border = at_scale(F.PlayAreaBorder, True)
+    S.play_x, S.play_y, S.play_h = S.x0 + border, S.y0 + S.menu + border, (S.h - S.menu - border) * 1000 // S.milli
 
 
-def find_titled(title):  # the program's ordinary window titled TITLE, in S.found
-    S.found = sway_window(title) if S.sway else next(
+def find_titled(title):  # the program's ordinary window titled TITLE
+    return sway_window(title) if S.sway else next(
         (window for window in windows(False) if passes(window.get_wm_name) == title), None)
-    return S.found
 
 
 # ---- Screenshots ----------------------------------------------------------------
@@ -481,8 +466,7 @@ def click(times=1, delay=0.0):
         if S.sway:
             run("swaymsg", "seat - cursor press button1; seat - cursor release button1")
         else:
-            xtest.fake_input(S.screen, X.ButtonPress, 1)
-            xtest.fake_input(S.screen, X.ButtonRelease, 1)
+            [xtest.fake_input(S.screen, kind, 1) for kind in (X.ButtonPress, X.ButtonRelease)]
             S.screen.sync()
         time.sleep(delay)
     return True
@@ -530,11 +514,6 @@ def find_popup():
     return S.popup
 
 
-def popup_settled():  # found twice at one place and size: one still being placed would take a click elsewhere
-    before = S.popup
-    return find_popup() and S.popup == before
-
-
 def open_menu():
     # Opens "Funciones" and waits for its popup to settle. A click that comes while the
     # window is still settling can be lost: after a while, once more.
@@ -543,9 +522,11 @@ def open_menu():
         S.closed = S.sway and grab(S.x0, S.y0 + S.menu, 400, 200)
         click_at(S.x0 + 30, S.y0 + S.menu // 2)
         S.popup = None
-        if wait_for(8, popup_settled):
+        # Found twice at one place and size (the one seen before, then now): one still
+        # being placed would take a click elsewhere.
+        if wait_for(8, lambda: S.popup == find_popup() and S.popup):
             return
-    fail("the menu Funciones did not open")
+    fail(f"the menu Funciones did not open (the popup last seen: {S.popup})")
 
 
 def close_menu():
@@ -571,13 +552,6 @@ def choose(name):
 # ---- The game on screen ---------------------------------------------------------
 
 
-def wall_shown():
-    # The top row's right-most block is not silver once a game is shown. (The first
-    # block lies under the menu, whose pixels stay on the screen until the game has
-    # painted over them.)
-    return not look(1, 1, F.BlockLayerWidth - F.CellWidth // 2, F.CellHeight * 3 // 2).only(F.ColourSilver)
-
-
 def sharpness():
     # How the play area is drawn, from a fresh screenshot in device pixels: the widths of
     # the blocks' maroon and white lines across and down the wall, the silver seams
@@ -585,18 +559,17 @@ def sharpness():
     # line's ink columns, with those that repeat their left neighbour as a scaled-up copy's do.
     wall, text = look(598, 508, 20, 40), look(220, 60, 755, 0)  # the wall from its first faces
     lines, seams, faces = {F.ColourMaroon: set(), F.ColourWhite: set()}, 0, (set(), set())
-    for down, image in enumerate((wall, rotated(wall))):
-        for y in range(0, image.h, 3):
-            row = image.row(y)
-            runs = [(colour, len(list(run))) for colour, run in
-                    itertools.groupby(row[i:i + 3] for i in range(0, len(row), 3))]
-            for (before, _), (colour, width), (after, _) in zip(runs, runs[1:], runs[2:]):
-                between_lines = before in lines and after in lines
-                if colour in lines and width < at_scale(F.CellWidth) // 2:
-                    lines[colour].add(width)
-                seams += colour == F.ColourSilver and between_lines and width < at_scale(F.CellWidth)
-                if (before, after) == (F.ColourWhite, F.ColourMaroon) and colour not in lines:
-                    faces[down].add(width)
+    # Every third row of the wall across, and every third column down, as runs of one colour.
+    scans = [(0, [wall.px(x, y) for x in range(wall.w)]) for y in range(0, wall.h, 3)] + \
+        [(1, [wall.px(x, y) for y in range(wall.h)]) for x in range(0, wall.w, 3)]
+    for down, pixels in scans:
+        runs = [(colour, len(list(run))) for colour, run in itertools.groupby(pixels)]
+        for (before, _), (colour, width), (after, _) in zip(runs, runs[1:], runs[2:]):
+            if colour in lines and width < at_scale(F.CellWidth) // 2:
+                lines[colour].add(width)
+            seams += colour == F.ColourSilver and before in lines and after in lines and width < at_scale(F.CellWidth)
+            if (before, after) == (F.ColourWhite, F.ColourMaroon) and colour not in lines:
+                faces[down].add(width)
     columns = [b"".join(text.px(x, y) for y in range(text.h)) for x in range(text.w)]
     ink = [x for x, column in enumerate(columns) if column != F.ColourSilver * text.h]
     repeats = sum(x > 0 and columns[x] == columns[x - 1] for x in ink)
@@ -609,19 +582,18 @@ def game_over():  # the end screen's red "Game Over": more than 1/80 of the word
     return sum(words.px(x, y) == F.ColourRed for x in range(words.w) for y in range(words.h)) * 80 > words.w * words.h
 
 
-def rotated(image):  # columns as rows
-    return Image(image.h, image.w, b"".join(image.px(x, y) for x in range(image.w) for y in range(image.h)))
-
-
-def bar_moves():  # the bar's lane differs between two screenshots
+def bar_moves():  # the bar's lane differs between two screenshots 0.1 s apart (the left one taken first)
     lane = lambda: look(F.BarLayerWidth, S.play_h - 1, F.BarLaneX, 0).data
-    before = lane()
-    return time.sleep(0.1) or lane() != before
+    return lane() != (time.sleep(0.1) or lane())
 
 
 def new_game():
+    # Nuevo shows the wall: the top row's right-most block is not silver. (The first
+    # block lies under the menu, whose pixels stay on the screen until the game has
+    # painted over them.)
+    wall = lambda: not look(1, 1, F.BlockLayerWidth - F.CellWidth // 2, F.CellHeight * 3 // 2).only(F.ColourSilver)
     choose("Nuevo")
-    await_(20, "Nuevo shows the wall", wall_shown)
+    await_(20, "Nuevo shows the wall", wall)
 
 
 def shoot_row(row):
@@ -632,8 +604,7 @@ def shoot_row(row):
     # clicks anyway when it is not: on a loaded machine a screenshot can take longer than
     # the bar stays away. Six tries meet the bar at most six times, which leaves the game
     # running (it ends at the ninth).
-    top = row * F.CellHeight
-    shot_y = top + F.CellHeight // 2
+    top, shot_y = row * F.CellHeight, row * F.CellHeight + F.CellHeight // 2
     start = max(shot_y - 150, 0)
     lane_clear = lambda: look(1, shot_y + 151 - start, F.BarLaneX + F.BarWidth // 2, start).only(F.ColourSilver)
     block_gone = lambda: look(F.CellWidth - 4, F.CellHeight - 4, F.BlockLayerWidth - F.CellWidth + 2,

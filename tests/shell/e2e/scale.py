@@ -27,14 +27,12 @@ def border_painted(scale):
 # The first screen holds the window at every scale, the others do not.
 for scale, width, height in ((1, 3200, 1800), (1.25, 3200, 1800), (1.5, 3200, 1800), (2, 3200, 1800),
                              (3, 3200, 1800), (2, 1920, 1200), (1, 800, 600)):
-    stop_game()
-    (S.screen_w, S.screen_h) == (width, height) or stop(S.xvfb) or start_display(width, height)
+    (S.screen_w, S.screen_h) == (width, height) or stop(S.app, S.xvfb) or start_display(width, height)
     start_game(QT_SCALE_FACTOR=str(scale))
     if width == 3200:
         check(f"{S.w} px wide at {scale}x", S.w == round(F.PlayAreaWidth * scale))
     else:
-        check(f"{S.w}x{S.h} at {S.x0},{S.y0} fits {width}x{height}", S.x0 >= 0 and S.y0 >= 0 and
-              S.x0 + S.w <= width and S.y0 + S.h <= height and S.w >= width * 9 // 10)
+        check(f"{S.w}x{S.h} at {S.x0},{S.y0} fits {width}x{height}", on_screen() and S.w >= width * 9 // 10)
     wait_for(10, border_painted, scale) or fail(f"at {scale}x on {width}x{height}: {S.why}")
     note(f"{scale}x on {width}x{height}: {S.why}, silver inside")
     # Drawn at the device's pixels: every line one width, the scale's rounded, no seam
@@ -50,13 +48,12 @@ for scale, width, height in ((1, 3200, 1800), (1.25, 3200, 1800), (1.5, 3200, 18
 
 # Live: a new Xft/DPI from the desktop's settings, 96 to 144 dots an inch, makes the
 # running game 1.5x, its frame drawn whole at the new size, with no restart.
-stop_game()
-stop(S.xvfb) or start_display(3200, 1800)
+stop(S.app, S.xvfb) or start_display(3200, 1800)
 set_dpi(96)
 start_game(game=True)
 check(f"Xft/DPI 96: the window {S.w} px wide", S.w == 1000)
 set_dpi(144)
 await_(20, "Xft/DPI 144: the window 1500 px wide", lambda: window_now() or S.w == 1500)
-wait_for(10, lambda: place_play() or sharpness().maroon == {2})
+wait_for(10, lambda: window_now() or sharpness().maroon == {2})
 seen = sharpness()
 check(f"and its lines {seen.maroon} and {seen.white} device pixels wide", seen.maroon == seen.white == {2})

@@ -43,8 +43,9 @@ check("one title in the menu bar", idle.crop(S.x0, S.y0, 100, S.menu).colours() 
 
 
 def items():
-    # The open menu's Nuevo and Autor, the pointer parked on the menu bar so that no item
-    # is highlighted; closes the menu.
+    # Opens the menu and returns its Nuevo and Autor, the pointer parked on the menu bar so
+    # that no item is highlighted; closes the menu.
+    open_menu()
     point_at(S.x0 + 30, S.y0 + S.menu // 2)
     shot, (x, _, w, _) = grab(), S.popup
     crops = {name: shot.crop(x + 2, item_row(name)[0] + 2, w - 4, item_row(name)[1] - 4).data
@@ -52,7 +53,6 @@ def items():
     return close_menu() or crops
 
 
-open_menu()
 enabled = items()
 note("menu Funciones opens")
 new_game()
@@ -60,14 +60,13 @@ await_(5, "the bar moves", bar_moves)
 # Rows below the score line: a shot over its text would be taken for text.
 seen = watch_shots([95, 215, 335, 455], f"{WORK}/shots.out")
 check(" ".join(line.split(";")[0] for line in open(f"{WORK}/shots.out") if line.startswith("shot")), seen >= 12)
-open_menu()
 in_game = items()
 check("Nuevo greyed while the game runs, Autor as it was",
       enabled["Autor"] == in_game["Autor"] and enabled["Nuevo"] != in_game["Nuevo"])
 choose("Autor")
 await_(5, "Autor opened Programador", find_titled, "Programador")
 await_(5, "the bar moves while it is open", bar_moves)
-key("Return", focus=S.found)
+key("Return", focus=find_titled("Programador"))
 await_(5, "Return closed the box", lambda: not find_titled("Programador"))
 aim_at(100)
 click()
@@ -83,7 +82,6 @@ for select in ("F10", "Alt_L"):
     await_(5, f"{select} and Down open the menu", find_popup)
     key("Return")
     await_(20, f"{select}, Down, Return start a game", wall_shown)
-    stop_game()
 
 # A session bus with the accessibility bus, as on a desktop with a screen reader, and
 # the listener (the driver run as a program) following the programs started from now on.

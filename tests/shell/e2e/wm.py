@@ -34,14 +34,14 @@ def frame_centred():
     # With no panel KWin sets no _NET_WORKAREA: the work area is then the screen, as for Qt.
     window_now()
     left, right, top, bottom = prop(S.win, "_NET_FRAME_EXTENTS") or (0, 0, 0, None)
-    ax, ay, aw, ah = (prop(S.x.screen().root, "_NET_WORKAREA") or [0, 0, S.screen_w, S.screen_h])[:4]
-    S.frame = f"{S.x0 - left},{S.y0 - top} {S.w + left + right}x{S.h + top + (bottom or 0)}"
-    return bottom is not None and abs(2 * (S.x0 - left - ax) + S.w + left + right - aw) <= 2 and \
-        abs(2 * (S.y0 - top - ay) + S.h + top + bottom - ah) <= 2
+    area = (prop(root(), "_NET_WORKAREA") or [0, 0, S.screen_w, S.screen_h])[:4]
+    frame = (S.x0 - left, S.y0 - top, S.w + left + right, S.h + top + (bottom or 0))
+    S.frame = "{},{} {}x{}".format(*frame)
+    return bottom is not None and all(abs(2 * (frame[i] - area[i]) + frame[i + 2] - area[i + 2]) <= 2 for i in (0, 1))
 
 
 def centred(what, test):
-    wait_for(10, frame_centred) or fail(f"frame {S.frame} is not centred on {prop(S.x.screen().root, '_NET_WORKAREA')}")
+    wait_for(10, frame_centred) or fail(f"frame {S.frame} is not centred on {prop(root(), '_NET_WORKAREA')}")
     check(f"{what}: frame {S.frame} centred on the work area; client area {S.w}x{S.h}", test())
 
 
@@ -52,7 +52,7 @@ if not WAYLAND:
     moved_to = (S.x0 - 300, S.y0 + 200)
     S.win.configure(x=moved_to[0], y=moved_to[1]) or S.x.sync()
     wait_for(10, lambda: window_now() or (S.x0, S.y0) == moved_to) or fail(f"at {S.x0},{S.y0}, not {moved_to}")
-    on_root = lambda: S.win.query_tree().parent == S.x.screen().root
+    on_root = lambda: S.win.query_tree().parent == root()
     stop(*S.wm)
     await_(10, f"the window lost its frame when {WM} ended", on_root)
     start_wm(WM)
@@ -74,8 +74,7 @@ await_(10, "restored", window_state, 1)  # NormalState
 # A key that comes before the manager has given the window the focus is lost: again.
 for attempt in range(3):
     run("xdotool", "windowactivate", "--sync", str(S.win.id))
-    if wait_for(5, lambda: run("xdotool", "getactivewindow").strip() == str(S.win.id)):
-        key("Alt_L", "F4")
+    wait_for(5, lambda: run("xdotool", "getactivewindow").strip() == str(S.win.id)) and key("Alt_L", "F4")
     if wait_for(5, lambda: not app_running(), may_end=True):
         break
 expect_exit(0, "Alt+F4")
@@ -92,17 +91,15 @@ if not WAYLAND:
     start_display(1024, 600)
     # Two panels, as a desktop's task bars: dock windows along the screen's top and
     # bottom edges that reserve their strips from the work area (_NET_WM_STRUT_PARTIAL).
-    panels, atom = display.Display(), S.x.intern_atom
-    screen = panels.screen()
+    atom, screen = S.x.intern_atom, S.x.screen()
     for y, strut in ((0, [0, 0, 27, 0, 0, 0, 0, 0, 0, 1023, 0, 0]), (573, [0, 0, 0, 27, 0, 0, 0, 0, 0, 0, 0, 1023])):
         panel = screen.root.create_window(0, y, 1024, 27, 0, screen.root_depth, background_pixel=screen.black_pixel)
         panel.change_property(atom("_NET_WM_WINDOW_TYPE"), Xatom.ATOM, 32, [atom("_NET_WM_WINDOW_TYPE_DOCK")])
         panel.change_property(atom("_NET_WM_STRUT_PARTIAL"), Xatom.CARDINAL, 32, strut)
-        panel.change_property(atom("_NET_WM_STRUT"), Xatom.CARDINAL, 32, strut[:4])
         panel.map()
-    panels.sync()
+    S.x.sync()  # before the manager starts
     start_wm(WM)
     await_(10, f"{WM} leaves 0,27 1024x546 as the work area",
-           lambda: (prop(S.x.screen().root, "_NET_WORKAREA") or [])[:4] == [0, 27, 1024, 546])
+           lambda: (prop(root(), "_NET_WORKAREA") or [])[:4] == [0, 27, 1024, 546])
     start_game()
     centred("1024x600 with 27 px panels", lambda: S.w < F.PlayAreaWidth)
