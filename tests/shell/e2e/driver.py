@@ -587,13 +587,16 @@ def bar_moves():  # the bar's lane differs between two screenshots 0.1 s apart (
     return lane() != (time.sleep(0.1) or lane())
 
 
-def new_game():
-    # Nuevo shows the wall: the top row's right-most block is not silver. (The first
+def wall_shown():
+    # The top row's right-most block is not silver once a game is shown. (The first
     # block lies under the menu, whose pixels stay on the screen until the game has
     # painted over them.)
-    wall = lambda: not look(1, 1, F.BlockLayerWidth - F.CellWidth // 2, F.CellHeight * 3 // 2).only(F.ColourSilver)
+    return not look(1, 1, F.BlockLayerWidth - F.CellWidth // 2, F.CellHeight * 3 // 2).only(F.ColourSilver)
+
+
+def new_game():
     choose("Nuevo")
-    await_(20, "Nuevo shows the wall", wall)
+    await_(20, "Nuevo shows the wall", wall_shown)
 
 
 def shoot_row(row):
