@@ -3,7 +3,8 @@
 # buttons yet stays closable and minimisable, and neither resizable nor maximisable;
 # its frame is centred on the work area; it minimises and comes back; Alt+F4 and
 # _NET_CLOSE_WINDOW (a task bar's close) end it with code 0. At 1.5x the frame is
-# centred too: the manager counts its frame in device pixels, Qt its geometry in logical.
+# centred too: the manager counts its frame in device pixels, Qt its geometry in logical;
+# its wall is drawn at the device's pixels, every line two wide.
 # Moved by its user, the window stays there when the manager is restarted. On a small
 # screen with panels along its top and bottom, the frame lies centred inside the work
 # area left between them, the play area shown smaller.
@@ -82,8 +83,11 @@ expect_exit(0, "Alt+F4")
 start_game(game=True)
 expect_exit(0, "_NET_CLOSE_WINDOW during a game", lambda: run("wmctrl", "-i", "-c", str(S.win.id)))
 
-start_game(QT_SCALE_FACTOR="1.5")
+start_game(game=True, QT_SCALE_FACTOR="1.5")
 centred("1.5x", lambda: (S.w, S.h) == (F.PlayAreaWidth * 3 // 2, F.PlayAreaHeight * 3 // 2))
+seen = sharpness()
+check(f"at 1.5x the wall's lines {seen.maroon} and {seen.white} device pixels wide, {seen.seams} seams",
+      seen.maroon == seen.white == {2} and not seen.seams)
 expect_exit(0, "_NET_CLOSE_WINDOW at 1.5x", lambda: run("wmctrl", "-i", "-c", str(S.win.id)))
 
 if not WAYLAND:
