@@ -4,7 +4,8 @@
 # the play area's size with the menu bar at its top; "Funciones" opens and "Nuevo" shows
 # the wall; aiming at a row and clicking destroys its right-most block, and the shot cue
 # and the block hit's low cue are heard from the null sink; "Salir" ends the program
-# with code 0, and so does the compositor's close request.
+# with code 0, and so does the compositor's close request. At 2x the wall is drawn at
+# the device's pixels, every line two wide, and its text at its size.
 from driver import *
 
 need("pulseaudio")
@@ -24,5 +25,10 @@ new_game()
 shoot_row(5)
 expect_cues()
 expect_exit(0, "Salir during a game", lambda: choose("Salir"))
-start_game()
+run("swaymsg", "output HEADLESS-1 resolution 3200x1800")  # room for the window at 2x
+start_game(game=True, QT_SCALE_FACTOR="2")
+seen = sharpness()
+check(f"at 2x, {S.w} px wide, the wall's lines {seen.maroon} and {seen.white} device pixels wide, {seen.seams} "
+      f"seams, {seen.repeats} of {seen.ink} score columns repeated",
+      seen.maroon == seen.white == {2} and not seen.seams and seen.repeats * 10 < seen.ink)
 expect_exit(0, "the compositor's close request", lambda: run("swaymsg", f"[pid={S.app.pid}] kill"))
