@@ -108,7 +108,7 @@ void ReportDevicePixels(benchmark::State& state, const render::DamageList& areas
         static_cast<double>(pixels), benchmark::Counter::kIsIterationInvariantRate);
 }
 
-// At 1/1, 3/2, 2/1 and 3/1. Text is drawn at 1x only, until it is drawn at a scale.
+// At 1/1, 3/2, 2/1 and 3/1.
 void AtScales(benchmark::internal::Benchmark* bench) {
     bench->Args({1, 1})->Args({3, 2})->Args({2, 1})->Args({3, 1})->ArgNames({"num", "den"});
 }

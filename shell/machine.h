@@ -12,7 +12,7 @@
 // Not done: limits lowered from outside after start-up (prlimit --pid): shots that
 //           get no stack do not fly and the window goes on painting, but with no
 //           address space left at all, allocations Qt does not check (a new window's
-//           icon, a frame scaled smoothly) can still end the program.
+//           icon, a frame drawn at a new scale) can still end the program.
 //
 // Threads: the user-interface thread, at start-up.
 #pragma once
