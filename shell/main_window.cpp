@@ -205,7 +205,14 @@ void FitToItsScreen(MainWindowWidget& window) {
         return;
     }
     const QSize frame = window.frameGeometry().size() - window.size();
-    window.FitInto(screen->availableGeometry().size() - frame);
+    const QRect room = screen->availableGeometry();
+    window.FitInto(room.size() - frame);
+    // Grown on a denser screen, the window is kept on it, where it was as far as it can be.
+    const QSize outer = window.size() + frame;
+    const QPoint at = window.frameGeometry().topLeft();
+    window.move(
+        std::clamp(at.x(), room.left(), std::max(room.left(), room.right() + 1 - outer.width())),
+        std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() + 1 - outer.height())));
 }
 
 void RefitOnScreenChanges(MainWindowWidget& window) {

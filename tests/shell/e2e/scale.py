@@ -4,7 +4,8 @@
 # fit the screen, at 2x on 1920 x 1200 and at 1x on 800 x 600, it fits, showing the
 # play area smaller and whole, painted the same way; a click at a block's row, scaled,
 # destroys that block; at every scale the wall and the score are drawn at the device's
-# pixels. A new Xft/DPI takes the running game to its new scale.
+# pixels. A new Xft/DPI, or a move to a screen of another scale, takes the running game
+# to its new scale.
 from driver import *
 
 
@@ -57,3 +58,18 @@ await_(20, "Xft/DPI 144: the window 1500 px wide", lambda: window_now() or S.w =
 wait_for(10, lambda: window_now() or sharpness().maroon == {2})
 seen = sharpness()
 check(f"and its lines {seen.maroon} and {seen.white} device pixels wide", seen.maroon == seen.white == {2})
+
+# Moved to a screen of twice the scale (two monitors side by side), the window fits and
+# stays on it, and its frame is drawn whole at the new screen's pixels.
+stop(S.app, S.xvfb) or start_display(3200, 1800)
+need("xrandr")
+run("xrandr", "--setmonitor", "left", "1600/423x1800/476+0+0", "screen")
+run("xrandr", "--setmonitor", "right", "1600/423x1800/476+1600+0", "none")
+start_game(game=True, QT_SCREEN_SCALE_FACTORS="left=1;right=2")
+run("xdotool", "windowmove", str(S.win.id), "1700", "100")
+await_(20, "moved to the 2x screen: fitted to it, on it", lambda: window_now() or S.w == 1600 and S.x0 >= 1600)
+S.menu = wait_for(10, menu_height) or fail("no play-area border under the menu bar")
+wait_for(10, lambda: window_now() or sharpness().maroon == {2})
+seen = sharpness()
+check(f"its lines {seen.maroon} and {seen.white} wide, {seen.repeats} of {seen.ink} score columns repeated",
+      seen.maroon == seen.white == {2} and seen.repeats * 10 < seen.ink)
