@@ -78,7 +78,8 @@ QPoint CentredPosition(QRect workArea, QSize outer);
 // Fits the window, with the frame it has so far, to the primary screen's work area
 // and centres it there; false when even the smallest play area does not fit.
 bool CentreOnPrimaryScreen(MainWindowWidget& window);
-// Fits the window, with its frame, to the work area of the screen it is on, where it is.
+// Fits the window, with its frame, to the work area of the screen it is on, where it is,
+// moved only as far as it takes to keep it on that screen.
 void FitToItsScreen(MainWindowWidget& window);
 // From now on, fits and centres the window again whenever the primary screen's size
 // or work area changes, or another screen becomes the primary one; fits it to its
