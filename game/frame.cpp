@@ -50,11 +50,6 @@ render::OwnedBitmap NewLayer(int32_t width, int32_t height, render::Scale scale)
     return render::OwnedBitmap(layer);
 }
 
-render::Scale CurrentScale() {
-    std::lock_guard lock(FrameLock);
-    return FrameScale;
-}
-
 render::Rect Moved(render::Rect area, int32_t x, int32_t y) {
     return {area.Left + x, area.Top + y, area.Right + x, area.Bottom + y};
 }
@@ -246,7 +241,7 @@ void FollowDeviceScale() {
         const FrameTarget target = PresentTarget();
         const bool rescaled =
             FrameScale != scale &&
-            render::ScaleGraphicControl(target.Window, target.Control, scale, &scaled);
+            render::ScaleGraphicControl(target.Window, target.Control, scale, scaled);
         if (rescaled) {
             FrameScale = scale;  // the control forgot what it showed: the game shows it whole
         }
@@ -271,7 +266,7 @@ void FollowDeviceScale() {
 // The game is not played yet: no other thread draws on its surfaces.
 void SetUpLayers(Game& game) {
     GameSurfaces& surfaces = game.Surfaces;
-    surfaces.Scale = CurrentScale();
+    surfaces.Scale = DeviceScale();
     surfaces.BarLayer = NewLayer(BarLayerWidth, BarLayerHeight, surfaces.Scale);
     render::PaintBarOn(surfaces.BarLayer, game.BarLengths->LengthFor(game.State.BarLevel.load()));
     surfaces.BlockLayer = NewLayer(BlockLayerWidth, BlockLayerHeight, surfaces.Scale);
@@ -407,7 +402,8 @@ void SetDeviceScale(render::Scale scale) {
 }
 
 render::Scale DeviceScale() {
-    return CurrentScale();
+    std::lock_guard lock(FrameLock);
+    return FrameScale;
 }
 
 void MakeCurrentGame(std::shared_ptr<Game> game) {

@@ -151,41 +151,34 @@ void TakeControlChanges(SurfaceHandle window, int32_t controlId, DamageList& par
 }
 
 bool ScaleGraphicControl(SurfaceHandle window, int32_t controlId, Scale scale,
-                         ControlSink** sinkToTell) {
-    ControlSink* sink = nullptr;
-    {
-        std::lock_guard lock(SurfaceLock());
-        Surface* control = ControlLocked(window, controlId);
-        if (control == nullptr || !IsValid(scale)) {
-            RecordError(ErrorInvalidHandle);
-            return false;
-        }
-        if (control->DeviceScale == scale) {
-            return true;
-        }
-        const int64_t width = ToDevice(control->LogicalWidth, scale);
-        const int64_t height = ToDevice(control->LogicalHeight, scale);
-        try {
-            std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
-            control->Pixels.swap(pixels);
-        } catch (const std::bad_alloc&) {
-            return false;
-        }
-        const bool allTaken = control->Dirty.Count == 0;
-        control->Width = static_cast<int32_t>(width);
-        control->Height = static_cast<int32_t>(height);
-        control->DeviceScale = scale;
-        control->Presented = 0;
-        control->Dirty.Count = 0;
-        FillLocked(*control, PixelOf(control->BackColour));
-        AddDamage(control->Dirty, Rect{0, 0, control->Width, control->Height});
-        sink = allTaken ? control->Sink : nullptr;
+                         ControlSink*& sinkToTell) {
+    sinkToTell = nullptr;
+    std::lock_guard lock(SurfaceLock());
+    Surface* control = ControlLocked(window, controlId);
+    if (control == nullptr || !IsValid(scale)) {
+        RecordError(ErrorInvalidHandle);
+        return false;
     }
-    if (sinkToTell != nullptr) {
-        *sinkToTell = sink;
-    } else if (sink != nullptr) {
-        sink->Changed();
+    if (control->DeviceScale == scale) {
+        return true;
     }
+    const int64_t width = ToDevice(control->LogicalWidth, scale);
+    const int64_t height = ToDevice(control->LogicalHeight, scale);
+    try {
+        std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+        control->Pixels.swap(pixels);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    const bool allTaken = control->Dirty.Count == 0;
+    control->Width = static_cast<int32_t>(width);
+    control->Height = static_cast<int32_t>(height);
+    control->DeviceScale = scale;
+    control->Presented = 0;
+    control->Dirty.Count = 0;
+    FillLocked(*control, PixelOf(control->BackColour));
+    AddDamage(control->Dirty, Rect{0, 0, control->Width, control->Height});
+    sinkToTell = allTaken ? control->Sink : nullptr;
     return true;
 }
 

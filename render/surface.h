@@ -181,11 +181,11 @@ void TakeControlChanges(SurfaceHandle window, int32_t controlId, DamageList& par
 // filled with its back colour, all of it a change not yet taken; what was presented on
 // it before is forgotten, and only bitmaps of that scale are presented on it. The old
 // pixels are released: call it on the thread that paints from ControlImage. False, and
-// the image kept, when the scale is not valid or the pixels cannot be had. The sink is
-// told once SurfaceLock is released; given sinkToTell, the sink to tell (or null) is
-// left there instead, for a caller that holds a lock the taker takes.
+// the image kept, when the scale is not valid or the pixels cannot be had. As with
+// PresentBitmap, sinkToTell is left the sink to tell (or null), for the caller to tell
+// once it holds no lock the taker takes.
 bool ScaleGraphicControl(SurfaceHandle window, int32_t controlId, Scale scale,
-                         ControlSink** sinkToTell = nullptr);
+                         ControlSink*& sinkToTell);
 
 // The control's image, Width x Height device pixels, words 0xFFRRGGBB row after row;
 // null Words for none. Only drawing on the control, TakeControlChanges and

@@ -102,26 +102,12 @@ void WriteCues(std::ostream& out, const game::HeadlessRecord& record) {
     out << (cues.empty() ? " none\n" : "\n");
 }
 
-// The shot's face, two rows of red, four orange, red, sits one row below its upper-left
-// corner: nothing else on the play area draws those colours side by side.
-bool ShotFaceAt(const std::vector<uint32_t>& pixels, int32_t width, int32_t x, int32_t y) {
-    static const uint32_t red = render::PixelOf(render::ColourRed);
-    static const uint32_t orange = render::PixelOf(render::ColourOrange);
-    for (int32_t row = y; row < y + 2; ++row) {
-        const uint32_t* at = &pixels[static_cast<size_t>(row) * width + x];
-        if (at[0] != red || at[5] != red || at[1] != orange || at[2] != orange || at[3] != orange ||
-            at[4] != orange) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// The shots' places at a scale: each shot's face is a red ring around orange. A row
+// The shots' places in a frame, at any scale: each shot's face is a red ring around
+// orange, and nothing else on the play area draws those colours side by side. A row
 // that crosses it whole, red, orange, red, bounded by neither, gives the face's device
 // columns, and its middle column, walked up, the face's top; the place is the logical
 // one whose face has those device edges.
-struct ScaledFrame {
+struct FramePixels {
     const std::vector<uint32_t>& Pixels;
     int32_t Width, Height;
     render::Scale Scale;
@@ -168,7 +154,7 @@ struct ScaledFrame {
     }
 };
 
-std::set<std::pair<int32_t, int32_t>> ScaledShots(const ScaledFrame& frame) {
+std::set<std::pair<int32_t, int32_t>> ShotPlaces(const FramePixels& frame) {
     static const uint32_t red = render::PixelOf(render::ColourRed);
     static const uint32_t orange = render::PixelOf(render::ColourOrange);
     std::set<std::pair<int32_t, int32_t>> places;  // (y, x): row by row, as at 1x
@@ -266,20 +252,9 @@ void WriteFrameSummary(std::ostream& out, std::string_view name) {
     const render::Scale scale = game::DeviceScale();
     out << "frame " << name << ": shots";
     bool any = false;
-    if (scale == render::Scale{}) {
-        for (int32_t y = 1; y + 1 < height; ++y) {
-            for (int32_t x = 0; x + 6 <= width; ++x) {
-                if (ShotFaceAt(pixels, width, x, y)) {
-                    out << " (" << x << ", " << y - 1 << ')';
-                    any = true;
-                }
-            }
-        }
-    } else {
-        for (const auto& [y, x] : ScaledShots({pixels, width, height, scale})) {
-            out << " (" << x << ", " << y << ')';
-            any = true;
-        }
+    for (const auto& [y, x] : ShotPlaces({pixels, width, height, scale})) {
+        out << " (" << x << ", " << y << ')';
+        any = true;
     }
     out << (any ? "" : " none");
     const std::shared_ptr<game::Game> current = game::CurrentGame();
