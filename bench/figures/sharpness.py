@@ -25,11 +25,10 @@ RUNS = ((1, 3200, 1800), (1.25, 3200, 1800), (1.5, 3200, 1800), (2, 3200, 1800),
 os.makedirs(OUT, exist_ok=True)
 
 
-def save(image, name):  # as a PNG, through ImageMagick
-    ppm = f"{WORK}/{name}.ppm"
-    with open(ppm, "wb") as out:
-        out.write(b"P6\n%d %d\n255\n" % (image.w, image.h) + image.data)
-    run("convert", ppm, f"{OUT}/{name}.png")
+def save(image, name):  # as a PNG, through ImageMagick: each pixel's bytes B, G, R and an opaque alpha
+    (image.astype("<u4") | 0xFF000000).tofile(f"{WORK}/{name}.bgra")
+    run("convert", "-size", f"{image.shape[1]}x{image.shape[0]}", "-depth", "8", f"bgra:{WORK}/{name}.bgra",
+        f"{OUT}/{name}.png")
 
 
 def shown(items):

@@ -1,11 +1,11 @@
 # SPDX-License-Identifier: MIT
 # The one driver of the end-to-end scripts, imported by each under Debian's own
-# interpreter (for python3-xlib and pyatspi): a private X server, with or without a
-# window manager, or a headless sway; a sound server of the test's own; the program under
-# test, its menu, the mouse and the keys; screenshots read pixel by pixel. Every wait
-# polls with a deadline. Places, sizes, colours and the menu's items are the program's
-# own facts, as zarpeta-facts prints them beside it: F.PlayAreaWidth, F.ColourSilver
-# (the bytes R, G, B), F.FunctionItems, ...
+# interpreter (for python3-xlib, python3-numpy and pyatspi): a private X server, with or
+# without a window manager or a nested sway; a sound server of the test's own; the
+# program under test, its menu, the mouse and the keys; screenshots read pixel by pixel.
+# Every wait polls with a deadline. Places, sizes, colours and the menu's items are the
+# program's own facts, as zarpeta-facts prints them beside it: F.PlayAreaWidth,
+# F.ColourSilver (0xRRGGBB, as a screenshot's pixels), F.FunctionItems, ...
 #
 # A check says what it found: check(WHAT, VALUE) prints "ok: WHAT" or fails with
 # "FAIL: WHAT: not so"; await_(SECONDS, WHAT, TEST, ARGS...) polls TEST until the
@@ -15,56 +15,25 @@
 #
 # Sections: processes and checks; the X server and the window manager; sway; the sound
 # server; the program and its window; screenshots; mouse, keys and menu; the game.
-import atexit, itertools, json, os, re, select, shutil, signal, socket, struct, subprocess, sys, tempfile, time
+import atexit, itertools, json, os, re, shutil, signal, subprocess, sys, tempfile, time
 from types import SimpleNamespace
-
-
-def atspi():
-    # Run as "driver.py": follows the program over AT-SPI as a screen reader does.
-    # Listens first, so the program learns of a listener when it starts; waits up to
-    # 120 s for the application "zarpeta" and prints its window's role and name and its
-    # play area's ("window frame Zarpeta", "play canvas <name>"), then one line per
-    # change: "description <text>" for the play area's description, "Nuevo enabled 0|1"
-    # for the menu item greyed or enabled again.
-    import pyatspi
-
-    def heard(event):
-        if event.type.startswith("object:property-change:accessible-description"):
-            print("description", event.source.description, flush=True)
-        elif event.type.startswith("object:state-changed:enabled") and event.source.name == "Nuevo":
-            print("Nuevo enabled", event.detail1, flush=True)
-
-    # By their whole kinds: Qt 6.4 sends these changes to no listener of one detail alone.
-    pyatspi.Registry.registerEventListener(heard, "object:property-change", "object:state-changed")
-    print("ready", flush=True)
-    deadline = time.monotonic() + 120
-    while not (app := next((app for app in pyatspi.Registry.getDesktop(0) if app and app.name == "zarpeta"
-                            and app.childCount > 0), None)) and time.monotonic() < deadline:
-        time.sleep(0.2)
-    if app:
-        play = next(child for child in app[0] if child.getRole() != pyatspi.ROLE_MENU_BAR)
-        print(f"window {app[0].getRoleName()} {app[0].name}\nplay {play.getRoleName()} {play.name}", flush=True)
-        pyatspi.Registry.start()
-
-
-if __name__ == "__main__":
-    sys.exit(atspi())
 
 
 def skip(why): sys.exit(print("skipped:", why) or 77)  # CTest: skipped
 
 
 try:
-    from Xlib import X, XK, Xatom, display, error, ext, protocol  # Xatom and randr for the scripts
-    from Xlib.ext import randr, xtest
+    import numpy as np
+    from Xlib import X, XK, Xatom, display, error, ext  # Xatom for the scripts
+    from Xlib.ext import xtest
 except ImportError:
-    skip("python3-xlib is not installed")
+    skip("python3-xlib or python3-numpy is not installed")
 ZARPETA, ARGS, WORK, PROCS = sys.argv[1], sys.argv[2:], tempfile.mkdtemp(prefix="zarpeta-e2e."), []
 # The run's state: the program (app) and its window; the servers; the X connections, x
 # for windows and properties (root() its root window) and screen (the Xvfb) for input
-# and screenshots; sway's socket to its virtual pointer, when on sway.
-S = SimpleNamespace(app=None, xvfb=None, wm=[], sound=[], sway=None, menu=0, screen_w=0, screen_h=0)
-F = SimpleNamespace(**{name: bytes.fromhex(value) if name.startswith("Colour") else int(value) if value.isdigit()
+# and screenshots; whether the program runs under sway.
+S = SimpleNamespace(app=None, xvfb=None, wm=[], sound=[], sway=False, settings=None, menu=0, screen_w=0, screen_h=0)
+F = SimpleNamespace(**{name: int(value, 16) if name.startswith("Colour") else int(value) if value.isdigit()
                        else value for name, value in (line.split("=", 1) for line in subprocess.check_output(
                            [f"{os.path.dirname(ZARPETA)}/zarpeta-facts"], text=True).splitlines())})
 atexit.register(lambda: stop(*reversed(PROCS)) or shutil.rmtree(WORK, ignore_errors=True))
@@ -140,38 +109,28 @@ def bus_has(address, name):
 
 def start_display(width=1280, height=1024, depth=24):
     # Xvfb picks a free display number itself and writes it, its line in one piece, once it
-    # accepts clients (nothing if it ends first); the line is read only once it is there,
-    # as a pipe closed before then ends the server. Without -noreset it resets whenever
-    # its last client leaves, and refuses the clients that connect during the reset.
+    # accepts clients (nothing if it ends first); the pipe stays open, as one closed early
+    # ends the server. Without -noreset it resets whenever its last client leaves, and
+    # refuses the clients that connect during the reset.
     need("Xvfb", "xdotool")
-    reader, writer = os.pipe()
-    S.xvfb = spawn("xvfb.log", "Xvfb", "-noreset", "-displayfd", str(writer), "-screen", "0",
-                   f"{width}x{height}x{depth}", "-nolisten", "tcp", pass_fds=(writer,))
-    os.close(writer)
-    number = select.select([reader], [], [], 30)[0] and os.fdopen(reader).readline().strip()
-    os.environ["DISPLAY"] = f":{number or fail('Xvfb did not start')}"
+    S.xvfb = spawn("xvfb.log", "Xvfb", "-noreset", "-displayfd", "1", "-screen", "0", f"{width}x{height}x{depth}",
+                   "-nolisten", "tcp", stdout=subprocess.PIPE, text=True)
+    os.environ["DISPLAY"] = f":{S.xvfb.stdout.readline().strip() or fail('Xvfb did not start')}"
     [os.environ.pop(name, None) for name in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM")]
     S.x = S.screen = display.Display()
-    S.screen_w, S.screen_h = width, height
-    S.__dict__.pop("dpi_owner", None)  # no settings daemon on a new display yet
+    S.screen_w, S.screen_h, S.settings = width, height, None  # no settings daemon on a new display yet
 
 
 def set_dpi(dpi):
-    # Xft/DPI as a desktop's settings daemon gives it (XSETTINGS): the first time, it owns
-    # the screen's settings selection and says so, as a daemon starting up does.
-    name, first = b"Xft/DPI", not hasattr(S, "dpi_owner")
-    if first:
-        S.dpi_owner, S.dpi_serial = root().create_window(0, 0, 1, 1, 0, S.x.screen().root_depth), 0
-    S.dpi_serial += 1
-    settings = S.x.intern_atom("_XSETTINGS_SETTINGS")
-    S.dpi_owner.change_property(settings, settings, 8, struct.pack("<B3xIIBxH", 0, S.dpi_serial, 1, 0, len(name)) +
-                                name + b"\0" * (-len(name) % 4) + struct.pack("<Ii", S.dpi_serial, dpi * 1024))
-    if first:
-        selection = S.x.intern_atom("_XSETTINGS_S0")
-        S.dpi_owner.set_selection_owner(selection, X.CurrentTime)
-        root().send_event(protocol.event.ClientMessage(window=root(), client_type=S.x.intern_atom("MANAGER"), data=(
-            32, [X.CurrentTime, selection, S.dpi_owner.id, 0, 0])), event_mask=X.StructureNotifyMask)
-    S.x.sync()
+    # Xft/DPI as a desktop's settings daemon gives it (XSETTINGS): xsettingsd, which reads
+    # its file again on SIGHUP; once it owns the screen's settings selection.
+    need("xsettingsd")
+    open(f"{WORK}/xsettings", "w").write(f"Xft/DPI {dpi * 1024}\n")
+    if S.settings:
+        return S.settings.send_signal(signal.SIGHUP)
+    S.settings = spawn("xsettingsd.log", "xsettingsd", "-c", f"{WORK}/xsettings")
+    owner = lambda: S.x.get_selection_owner(S.x.intern_atom("_XSETTINGS_S0")) != X.NONE
+    wait_for(10, owner, may_end=True) or fail("xsettingsd took no settings selection")
 
 
 def root(): return S.x.screen().root
@@ -219,18 +178,19 @@ def start_wm(name, wayland=False):
 # ---- sway -------------------------------------------------------------------------
 
 
-def start_sway():
-    # sway on the headless backend, drawing with pixman, its sockets in a runtime folder
-    # of its own; it refuses to run as root, so under root it runs as nobody. Everything
-    # else reaches it by the socket's full path and keeps a private runtime folder. The
-    # pointer is sway's (`seat - cursor`), grim takes the screenshots, and the windows
-    # are the compositor's tree.
-    need("sway", "swaymsg", "grim")
-    [os.environ.pop(name, None) for name in ("DISPLAY", "QT_QPA_PLATFORM")]
-    S.screen_w, S.screen_h, home, runtime, nobody = 1280, 1024, f"{WORK}/sway", f"{WORK}/runtime", []
+def start_sway(width=1280, height=1024):
+    # sway nested in a private Xvfb of WIDTH x HEIGHT (wlroots' X11 backend, drawing with
+    # pixman): its output is a window at the screen's top-left, its pointer and keyboard
+    # the Xvfb's, so that screenshots and XTest reach it as on X. It refuses to run as
+    # root, so under root it runs as nobody. Everything else reaches it by its sockets' full
+    # paths, with no DISPLAY, and keeps a private runtime folder; the windows are the
+    # compositor's tree.
+    need("sway", "swaymsg")
+    start_display(width, height)
+    home, runtime, nobody = f"{WORK}/sway", f"{WORK}/runtime", []
     [os.mkdir(folder, 0o700) for folder in (home, runtime)]
     open(f"{WORK}/sway.conf", "w").write("xwayland disable\ndefault_border none\ndefault_floating_border none\n"
-                                         "output HEADLESS-1 resolution 1280x1024 position 0 0 scale 1\n"
+                                         "output X11-1 resolution 1280x1024 position 0 0 scale 1\n"
                                          'for_window [app_id=".*"] floating enable\n')
     if os.getuid() == 0:
         os.chmod(WORK, 0o711)
@@ -238,29 +198,15 @@ def start_sway():
         os.chown(home, 65534, 65534)
         nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
     spawn("sway.log", "env", "-i", f"PATH={os.environ['PATH']}", f"HOME={home}", f"XDG_RUNTIME_DIR={home}",
-          "WLR_BACKENDS=headless", "WLR_RENDERER=pixman", *nobody, "sway", "-c", f"{WORK}/sway.conf")
+          f"DISPLAY={os.environ.pop('DISPLAY')}", "WLR_BACKENDS=x11", "WLR_RENDERER=pixman", *nobody, "sway", "-c",
+          f"{WORK}/sway.conf")
 
     def ready():  # its two sockets, SWAYSOCK and WAYLAND_DISPLAY, once it answers
         sockets = {name.split("-")[0]: f"{home}/{name}" for name in os.listdir(home) if not name.endswith(".lock")}
         os.environ.update(SWAYSOCK=sockets.get("sway", ""), WAYLAND_DISPLAY=sockets.get("wayland", ""))
         return len(sockets) == 2 and run("swaymsg", "-t", "get_outputs")  # printed once it answers
     wait_for(30, ready) or fail("sway did not start")
-    os.environ["XDG_RUNTIME_DIR"] = runtime
-    # A headless seat has no pointer, so no client is sent pointer events: a virtual
-    # pointer (the Wayland wire protocol by hand), held for the whole run, gives it one.
-    S.sway = socket.socket(socket.AF_UNIX)
-    S.sway.connect(os.environ["WAYLAND_DISPLAY"])
-    send = lambda target, opcode, args: S.sway.sendall(struct.pack("<II", target, 8 + len(args) << 16 | opcode) + args)
-    send(1, 1, struct.pack("<I", 2))  # wl_display.get_registry: object 2
-    send(1, 0, struct.pack("<I", 3))  # wl_display.sync: object 3, done after every global
-    data, interface = b"", b"zwlr_virtual_pointer_manager_v1\0"  # 32 bytes, no padding
-    while b"\3\0\0\0\0\0\x0c\0" not in data:  # until wl_callback.done on object 3
-        data += S.sway.recv(4096) or fail("the compositor went away")
-    # wl_registry.global: the global's name, then the interface as its length and bytes.
-    name = struct.unpack_from("<I", data, data.index(interface) - 8)[0]
-    send(2, 0, struct.pack("<II", name, 32) + interface + struct.pack("<II", 1, 4))
-    send(4, 0, struct.pack("<II", 0, 5))  # create_virtual_pointer on the default seat: object 5
-    wait_for(10, lambda: '"type": "pointer"' in run("swaymsg", "-t", "get_inputs")) or fail("no pointer on the seat")
+    os.environ["XDG_RUNTIME_DIR"], S.sway = runtime, True
 
 
 def sway_window(title):
@@ -316,19 +262,16 @@ def cues(start_byte):
     # loud low sound after it that fills most of 120 ms (a block hit: the bar's knock and
     # the falling end of the shot's own sweep are far shorter), or None; None when nothing
     # loud follows.
-    window, loud = 441, 3000  # 10 ms windows at 44,100 Hz
     data = open(f"{WORK}/rec.raw", "rb").read()[start_byte // 2 * 2:]
-    samples = struct.unpack(f"<{len(data) // 2}h", data[:len(data) // 2 * 2])
-    parts = [samples[start:start + window] for start in range(0, len(samples) - window + 1, window)]
-    rms = [(sum(s * s for s in part) / window) ** 0.5 for part in parts]
-    first = next((i for i, level in enumerate(rms) if level > loud), None)
-    if first is None:
+    samples = np.frombuffer(data[:len(data) // 2 * 2], "<i2").astype(float)
+    parts = samples[:len(samples) // 441 * 441].reshape(-1, 441)  # 10 ms windows at 44,100 Hz
+    loud = np.sqrt((parts ** 2).mean(1)) > 3000
+    if not loud.any():
         return None
     # Low: loud, with zero crossings at 300 Hz or fewer.
-    low = [level > loud and sum((a < 0) != (b < 0) for a, b in zip(part, part[1:])) * 50 <= 300
-           for level, part in zip(rms, parts)]
-    hit = next((i for i in range(first + 1, len(rms)) if low[i] and sum(low[i:i + 12]) >= 8), None)
-    return next(i for i, s in enumerate(samples) if abs(s) > 1500) * 1000 // 44100, hit and hit * 10
+    low = loud & (np.diff(parts < 0, axis=1).sum(1) * 50 <= 300)
+    hit = next((i for i in range(loud.argmax() + 1, len(low)) if low[i] and low[i:i + 12].sum() >= 8), None)
+    return np.flatnonzero(abs(samples) > 1500)[0] * 1000 // 44100, hit and hit * 10
 
 
 def expect_cues():
@@ -368,8 +311,7 @@ def start_game(*wrapper, game=False, window=True, **environment):
 def menu_height():
     # The first row of the border's colour in the window's middle column, wherever the
     # window manager has put the window by now; 0 while there is none.
-    column = window_now() or grab(S.x0 + S.w // 2, S.y0, 1, min(200, S.h))
-    return next((y for y in range(column.h) if column.px(0, y) == F.ColourGrey), 0)
+    return int((window_now() or grab(S.x0 + S.w // 2, S.y0, 1, min(200, S.h)) == F.ColourGrey).argmax())
 
 
 def app_running(): return S.app.poll() is None
@@ -417,28 +359,15 @@ def find_titled(title):  # the program's ordinary window titled TITLE
 # ---- Screenshots ----------------------------------------------------------------
 
 
-class Image:
-    # A screen region's pixels, the bytes R, G, B of each, row by row.
-    def __init__(self, w, h, data): self.w, self.h, self.data = w, h, bytes(data)
-    def px(self, x, y): return self.data[3 * (y * self.w + x):3 * (y * self.w + x + 1)]
-    def row(self, y): return self.data[3 * self.w * y:3 * self.w * (y + 1)]
-    def crop(self, x, y, w, h): return Image(w, h, b"".join(self.row(y + r)[3 * x:3 * (x + w)] for r in range(h)))
-    def colours(self): return len({self.data[i:i + 3] for i in range(0, len(self.data), 3)})
-    def only(self, colour): return self.data == colour * (self.w * self.h)
-
-
 def grab(x=0, y=0, w=None, h=None):
-    # A screen region: on sway through grim; on X from the Xvfb (under a nested compositor
-    # too), in strips, since a large reply is read piece by piece, each appended to all
-    # before it.
-    w, h, data = w or S.screen_w - x, h or S.screen_h - y, bytearray()
-    if S.sway:
-        return Image(w, h, run("grim", "-t", "ppm", "-g", f"{x},{y} {w}x{h}", "-", text=False).split(b"\n", 3)[3])
-    for top in range(y, y + h, rows := max(1, 65536 // w)):
-        data += S.screen.screen().root.get_image(x, top, w, min(rows, y + h - top), X.ZPixmap, 0xFFFFFFFF).data
-    rgb = bytearray(3 * w * h)
-    rgb[0::3], rgb[1::3], rgb[2::3] = data[2::4], data[1::4], data[0::4]
-    return Image(w, h, rgb)
+    # A screen region of the Xvfb (under a nested compositor too) as an array of rows of
+    # pixels, each 0xRRGGBB as the facts' colours; in strips, since a large reply is read
+    # piece by piece, each appended to all before it.
+    w, h = w or S.screen_w - x, h or S.screen_h - y
+    rows = max(1, 65536 // w)
+    strips = [S.screen.screen().root.get_image(x, top, w, min(rows, y + h - top), X.ZPixmap, 0xFFFFFFFF).data
+              for top in range(y, y + h, rows)]
+    return np.frombuffer(b"".join(strips), "<u4").reshape(h, w) & 0xFFFFFF
 
 
 def client(): return grab(S.x0, S.y0, S.w, S.h)  # a fresh screenshot of the window's client area
@@ -455,29 +384,20 @@ def look(w, h, x, y):  # a fresh screenshot of a region in play-area image coord
 # ---- Mouse, keys and menu -------------------------------------------------------
 
 
-def point_at(x, y):
-    if S.sway:
-        return run("swaymsg", f"seat - cursor set {x} {y}")
-    xtest.fake_input(S.screen, X.MotionNotify, x=x, y=y) or S.screen.sync()
+def point_at(x, y): xtest.fake_input(S.screen, X.MotionNotify, x=x, y=y) or S.screen.sync()
 
 
 def click(times=1, delay=0.0):
     for _ in range(times):
-        if S.sway:
-            run("swaymsg", "seat - cursor press button1; seat - cursor release button1")
-        else:
-            [xtest.fake_input(S.screen, kind, 1) for kind in (X.ButtonPress, X.ButtonRelease)]
-            S.screen.sync()
+        [xtest.fake_input(S.screen, kind, 1) for kind in (X.ButtonPress, X.ButtonRelease)]
+        S.screen.sync()
         time.sleep(delay)
     return True
 
 
 def click_at(x, y):
-    # sway draws the pointer into the screenshots: there a click on the menu parks it away
-    # from the menu and the wall.
     point_at(x, y)
     click()
-    S.sway and aim_at(300)
 
 
 def flood(): return click(20, 0.005)  # twenty quick clicks
@@ -504,13 +424,10 @@ def find_popup():
     if not S.sway:
         S.popup = next(map(geometry, windows(True)), None)
         return S.popup
-    now, S.popup = app_running() and grab(S.x0, S.y0 + S.menu, 400, 200), None
-    changed = now and [(x, y) for y in range(200) if now.row(y) != S.closed.row(y)
-                       for x in range(400) if now.px(x, y) != S.closed.px(x, y)]
-    if changed:
-        (left, top), (right, bottom) = map(min, zip(*changed)), map(max, zip(*changed))
-        if top <= 2 and bottom - top >= 40 and right - left >= 60:
-            S.popup = (S.x0 + left, S.y0 + S.menu + top, right - left + 1, bottom - top + 1)
+    ys, xs = np.nonzero(grab(S.x0, S.y0 + S.menu, 400, 200) != S.closed) if app_running() else ((), ())
+    S.popup = None
+    if len(ys) and ys.min() <= 2 and np.ptp(ys) >= 40 and np.ptp(xs) >= 60:
+        S.popup = (S.x0 + xs.min(), S.y0 + S.menu + ys.min(), np.ptp(xs) + 1, np.ptp(ys) + 1)
     return S.popup
 
 
@@ -560,38 +477,48 @@ def sharpness():
     wall, text = look(598, 508, 20, 40), look(220, 60, 755, 0)  # the wall from its first faces
     lines, seams, faces = {F.ColourMaroon: set(), F.ColourWhite: set()}, 0, (set(), set())
     # Every third row of the wall across, and every third column down, as runs of one colour.
-    scans = [(0, [wall.px(x, y) for x in range(wall.w)]) for y in range(0, wall.h, 3)] + \
-        [(1, [wall.px(x, y) for y in range(wall.h)]) for x in range(0, wall.w, 3)]
-    for down, pixels in scans:
-        runs = [(colour, len(list(run))) for colour, run in itertools.groupby(pixels)]
+    for down, pixels in [(0, row) for row in wall[::3]] + [(1, column) for column in wall.T[::3]]:
+        runs = [(colour, len(list(run))) for colour, run in itertools.groupby(pixels.tolist())]
         for (before, _), (colour, width), (after, _) in zip(runs, runs[1:], runs[2:]):
             if colour in lines and width < at_scale(F.CellWidth) // 2:
                 lines[colour].add(width)
             seams += colour == F.ColourSilver and before in lines and after in lines and width < at_scale(F.CellWidth)
             if (before, after) == (F.ColourWhite, F.ColourMaroon) and colour not in lines:
                 faces[down].add(width)
-    columns = [b"".join(text.px(x, y) for y in range(text.h)) for x in range(text.w)]
-    ink = [x for x, column in enumerate(columns) if column != F.ColourSilver * text.h]
-    repeats = sum(x > 0 and columns[x] == columns[x - 1] for x in ink)
+    ink = (text != F.ColourSilver).any(0)
+    repeats = (ink[1:] & (text[:, 1:] == text[:, :-1]).all(0)).sum()
     return SimpleNamespace(maroon=lines[F.ColourMaroon], white=lines[F.ColourWhite], seams=seams,
-                           across=faces[0], down=faces[1], ink=len(ink), repeats=repeats)
+                           across=faces[0], down=faces[1], ink=ink.sum(), repeats=repeats)
+
+
+def expect_sharp(what):
+    # The play area drawn at the device's pixels, once its frame at the window's scale is
+    # shown (under a menu bar maybe of a new height): every line of the wall one width, the scale's rounded, no seam between blocks,
+    # faces within a pixel of each other, and fewer than a tenth of the score's columns
+    # repeating their left neighbour (a copy of the 1x text scaled up repeats one in four
+    # at 1.25, one in two at 2).
+    line = lambda: max(1, (S.milli + 500) // 1000)
+    sharp = lambda seen: seen.maroon == seen.white == {line()} and not seen.seams and seen.repeats * 10 < seen.ink \
+        and all(faces and max(faces) - min(faces) <= 1 for faces in (seen.across, seen.down)) and seen
+    settled = lambda: setattr(S, "menu", menu_height()) or window_now() or sharp(sharpness())
+    seen = wait_for(10, settled) or sharpness()
+    check(f"{what}, drawn at its device pixels: {vars(seen)}", sharp(seen))
 
 
 def game_over():  # the end screen's red "Game Over": more than 1/80 of the words' box red
-    words = look(400, 100, F.EndX, F.EndY)
-    return sum(words.px(x, y) == F.ColourRed for x in range(words.w) for y in range(words.h)) * 80 > words.w * words.h
+    return (look(400, 100, F.EndX, F.EndY) == F.ColourRed).mean() * 80 > 1
 
 
 def bar_moves():  # the bar's lane differs between two screenshots 0.1 s apart (the left one taken first)
-    lane = lambda: look(F.BarLayerWidth, S.play_h - 1, F.BarLaneX, 0).data
-    return lane() != (time.sleep(0.1) or lane())
+    lane = lambda: look(F.BarLayerWidth, S.play_h - 1, F.BarLaneX, 0)
+    return (lane() != (time.sleep(0.1) or lane())).any()
 
 
 def wall_shown():
     # The top row's right-most block is not silver once a game is shown. (The first
     # block lies under the menu, whose pixels stay on the screen until the game has
     # painted over them.)
-    return not look(1, 1, F.BlockLayerWidth - F.CellWidth // 2, F.CellHeight * 3 // 2).only(F.ColourSilver)
+    return (look(1, 1, F.BlockLayerWidth - F.CellWidth // 2, F.CellHeight * 3 // 2) != F.ColourSilver).any()
 
 
 def new_game():
@@ -609,9 +536,9 @@ def shoot_row(row):
     # running (it ends at the ninth).
     top, shot_y = row * F.CellHeight, row * F.CellHeight + F.CellHeight // 2
     start = max(shot_y - 150, 0)
-    lane_clear = lambda: look(1, shot_y + 151 - start, F.BarLaneX + F.BarWidth // 2, start).only(F.ColourSilver)
-    block_gone = lambda: look(F.CellWidth - 4, F.CellHeight - 4, F.BlockLayerWidth - F.CellWidth + 2,
-                              top + 2).only(F.ColourSilver)
+    lane_clear = lambda: (look(1, shot_y + 151 - start, F.BarLaneX + F.BarWidth // 2, start) == F.ColourSilver).all()
+    block_gone = lambda: (look(F.CellWidth - 4, F.CellHeight - 4, F.BlockLayerWidth - F.CellWidth + 2,
+                               top + 2) == F.ColourSilver).all()
     wait_for(5, lambda: not block_gone()) or fail(f"no block at the end of row {row} to shoot at")
     aim_at(shot_y - F.ShotBelowAim)
     for _ in range(6):
@@ -636,9 +563,9 @@ def watch_shots(aims, path):
         clicked, seen, first_pixel = click() and time.monotonic(), set(), None
         print(f"clicked at {time.clock_gettime_ns(time.CLOCK_MONOTONIC)} ns", file=out, flush=True)
         while time.monotonic() - clicked < 0.6:  # the lane is reached after 22 ticks, 0.34 s
-            row = grab(S.play_x + first, S.play_y + aim + F.ShotBelowAim + 1, F.ShotStartX + 8 - first, 1).data
+            row = grab(S.play_x + first, S.play_y + aim + F.ShotBelowAim + 1, F.ShotStartX + 8 - first, 1)
             # The mark: the first run of six pixels that are not silver.
-            marked = bytes(row[i:i + 3] != F.ColourSilver for i in range(0, len(row), 3)).find(b"\1" * 6)
+            marked = (row != F.ColourSilver).tobytes().find(b"\1" * 6)
             if marked >= 0:
                 first_pixel = first_pixel or time.monotonic() - clicked
                 seen.add(first + marked + 1)  # the white outline lies one pixel left of x

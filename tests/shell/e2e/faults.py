@@ -12,7 +12,7 @@
 # also once the screen has shrunk or grown under it.
 from driver import *
 
-need("pulseaudio", "parec", "prlimit")
+need("pulseaudio", "parec", "prlimit", "xrandr")
 NOBODY = "setpriv --reuid=nobody --regid=nogroup --clear-groups"  # the thread limit binds users only
 # What the one line says, the exit code, and what the program is started under (env's arguments).
 START_FAILS = [
@@ -123,17 +123,12 @@ check(last, re.match("zarpeta: .*pantalla", last))
 
 
 def screen_size(w, h):
-    # The screen's size through RandR, with a new mode of that size.
-    name, root, dpi = f"zarpeta-{w}x{h}", S.x.screen().root, (w * 254 // 960, h * 254 // 960)  # 96 dots an inch
-    res = randr.get_screen_resources(root)
-    mode = randr.create_mode(root, dict(id=0, width=w, height=h, dot_clock=0, h_sync_start=0, h_sync_end=0,
-                                        h_total=w, h_skew=0, v_sync_start=0, v_sync_end=0, v_total=h,
-                                        name_length=len(name), flags=0), name).mode
-    randr.add_output_mode(S.x, res.outputs[0], mode)
-    randr.set_screen_size(root, max(w, S.screen_w), max(h, S.screen_h), *dpi)
-    randr.set_crtc_config(S.x, res.crtcs[0], res.config_timestamp, 0, 0, mode, randr.Rotate_0, res.outputs[:1])
-    randr.set_screen_size(root, w, h, *dpi)
-    S.x.sync()
+    # The screen's size through RandR, at 96 dots an inch, with a new mode of that size on
+    # Xvfb's one output.
+    name = f"zarpeta-{w}x{h}"
+    run("xrandr", "--newmode", name, "0", *[str(w)] * 4, *[str(h)] * 4)
+    run("xrandr", "--addmode", "screen", name)
+    run("xrandr", "--output", "screen", "--mode", name, "--fb", f"{w}x{h}", "--dpi", "96")
     S.screen_w, S.screen_h = w, h
 
 

@@ -17,7 +17,7 @@ expect_sound()
 
 # The score line: from the label's first pass to the launcher, down through the number.
 score = lambda: look(F.LauncherX - F.ScoreLabelX, F.ScoreNumberY - F.ScoreLabelY + 40, F.ScoreLabelX - 1,
-                     F.ScoreLabelY - 1).data
+                     F.ScoreLabelY - 1).tobytes()
 before = score()
 shoot_row(5)
 # The score is painted in a frame of its own, a tick or so after the block's.

@@ -85,9 +85,7 @@ expect_exit(0, "_NET_CLOSE_WINDOW during a game", lambda: run("wmctrl", "-i", "-
 
 start_game(game=True, QT_SCALE_FACTOR="1.5")
 centred("1.5x", lambda: (S.w, S.h) == (F.PlayAreaWidth * 3 // 2, F.PlayAreaHeight * 3 // 2))
-seen = sharpness()
-check(f"at 1.5x the wall's lines {seen.maroon} and {seen.white} device pixels wide, {seen.seams} seams",
-      seen.maroon == seen.white == {2} and not seen.seams)
+expect_sharp(f"at 1.5x under {WM}")
 expect_exit(0, "_NET_CLOSE_WINDOW at 1.5x", lambda: run("wmctrl", "-i", "-c", str(S.win.id)))
 
 if not WAYLAND:
