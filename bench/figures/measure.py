@@ -85,7 +85,7 @@ spawn("stamp.log", sys.executable, f"{here}/stamp_audio.py", f"{WORK}/stamped.ra
 stamped = lambda: os.path.exists(f"{WORK}/stamped.raw") and os.path.getsize(f"{WORK}/stamped.raw") > 8820
 wait_for(10, stamped) or fail("nothing is recorded from the null sink")
 start_game(game=True)
-watch_shots([95, 155, 215, 275, 335, 395, 455], f"{WORK}/shots.out")
+watch_shots([95, 155, 215, 275, 335, 395, 455], open(f"{WORK}/shots.out", "w"))
 print(open(f"{WORK}/shots.out").read(), end="", flush=True)
 stop_game()
 subprocess.run([sys.executable, f"{here}/latency.py", f"{WORK}/shots.out", f"{WORK}/stamped.raw", f"{WORK}/stamps"])

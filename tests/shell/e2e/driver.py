@@ -136,8 +136,8 @@ def set_dpi(dpi):
 def root(): return S.x.screen().root
 
 
-def prop(window, name):  # the property's values as a list, or None
-    return (value := window.get_full_property(S.x.intern_atom(name), X.AnyPropertyType)) and list(value.value)
+def prop(window, name):  # the property's values as a list, empty if it has none
+    return list(value.value) if (value := window.get_full_property(S.x.intern_atom(name), X.AnyPropertyType)) else []
 
 
 def start_wm(name, wayland=False):
@@ -146,27 +146,25 @@ def start_wm(name, wayland=False):
     # shortcuts (Alt+F4) are served by kglobalaccel5, started here before it so that the
     # bus does not start one that would outlive the test. With WAYLAND, GNOME's Wayland
     # session: mutter a compositor nested in the Xvfb, drawing its output 1:1 into it,
-    # with an Xwayland, which S.x and DISPLAY then name.
+    # with an Xwayland, which S.x and DISPLAY then name, as mutter tells a command it runs
+    # once it is ready.
     home, helper = f"{WORK}/wm-run", ["kglobalaccel5"] if name == "kwin_x11" else []
     command = {"mutter": ["mutter", "--x11", "--sm-disable"]}.get(name, [name])
     if wayland:
         os.makedirs(home, mode=0o700)
         command = ["env", f"XDG_RUNTIME_DIR={home}", f"MUTTER_DEBUG_DUMMY_MODE_SPECS={S.screen_w}x{S.screen_h}",
-                   "mutter", "--wayland", "--nested", "--sm-disable"]
+                   "mutter", "--wayland", "--nested", "--sm-disable", "--", "sh", "-c",
+                   f'echo "$DISPLAY $XAUTHORITY $WAYLAND_DISPLAY" > {WORK}/session; exec tail --pid=$PPID -f /dev/null']
     need(name, *helper)
     bus, address = session_bus()
     options = {"env": env(DBUS_SESSION_BUS_ADDRESS=address, HOME=WORK)}
     S.wm = [spawn("helper.log", *helper, **options), bus] if helper else [bus]
     helper and not wait_for(30, bus_has, address, "org.kde.kglobalaccel") and fail("no kglobalaccel5")
     S.wm.insert(0, spawn("wm.log", *command, **options))
-
-    def xwayland():  # its authority file and display, once it takes clients
-        said = re.search(r"Using public X11 display (:\d+)", open(f"{WORK}/wm.log", errors="replace").read())
-        auth = [f"{home}/{name}" for name in os.listdir(home) if name.startswith(".mutter-Xwaylandauth.")]
-        return auth and said and os.path.exists(f"{home}/wayland-0") and (auth[0], said[1])
     if wayland:
-        auth, number = wait_for(30, xwayland) or fail("mutter's Xwayland did not start")
-        os.environ.update(DISPLAY=number, XAUTHORITY=auth, WAYLAND_DISPLAY=f"{home}/wayland-0", XDG_RUNTIME_DIR=home)
+        session = wait_for(30, lambda: open(f"{WORK}/session").read().split()) or fail("mutter did not start")
+        number, auth, socket = session
+        os.environ.update(DISPLAY=number, XAUTHORITY=auth, WAYLAND_DISPLAY=f"{home}/{socket}", XDG_RUNTIME_DIR=home)
         # Core requests only: python3-xlib 0.33 fails to load an extension whose events a
         # second server numbers otherwise (RandR's, here).
         extensions, ext.__extensions__ = ext.__extensions__, []
@@ -197,15 +195,12 @@ def start_sway(width=1280, height=1024):
         os.chmod(f"{WORK}/sway.conf", 0o644)
         os.chown(home, 65534, 65534)
         nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
+    os.environ["SWAYSOCK"] = f"{home}/ipc"
     spawn("sway.log", "env", "-i", f"PATH={os.environ['PATH']}", f"HOME={home}", f"XDG_RUNTIME_DIR={home}",
-          f"DISPLAY={os.environ.pop('DISPLAY')}", "WLR_BACKENDS=x11", "WLR_RENDERER=pixman", *nobody, "sway", "-c",
-          f"{WORK}/sway.conf")
-
-    def ready():  # its two sockets, SWAYSOCK and WAYLAND_DISPLAY, once it answers
-        sockets = {name.split("-")[0]: f"{home}/{name}" for name in os.listdir(home) if not name.endswith(".lock")}
-        os.environ.update(SWAYSOCK=sockets.get("sway", ""), WAYLAND_DISPLAY=sockets.get("wayland", ""))
-        return len(sockets) == 2 and run("swaymsg", "-t", "get_outputs")  # printed once it answers
-    wait_for(30, ready) or fail("sway did not start")
+          f"SWAYSOCK={home}/ipc", f"DISPLAY={os.environ.pop('DISPLAY')}", "WLR_BACKENDS=x11", "WLR_RENDERER=pixman",
+          *nobody, "sway", "-c", f"{WORK}/sway.conf")
+    wait_for(30, run, "swaymsg", "-t", "get_outputs") or fail("sway did not start")  # printed once it answers
+    os.environ["WAYLAND_DISPLAY"] = next(f"{home}/{n}" for n in os.listdir(home) if re.fullmatch(r"wayland-\d+", n))
     os.environ["XDG_RUNTIME_DIR"], S.sway = runtime, True
 
 
@@ -385,22 +380,15 @@ def look(w, h, x, y):  # a fresh screenshot of a region in play-area image coord
 
 
 def point_at(x, y): xtest.fake_input(S.screen, X.MotionNotify, x=x, y=y) or S.screen.sync()
+def click_at(x, y): point_at(x, y) or click()
+def flood(): return click(20, 0.005)  # twenty quick clicks
 
 
 def click(times=1, delay=0.0):
     for _ in range(times):
         [xtest.fake_input(S.screen, kind, 1) for kind in (X.ButtonPress, X.ButtonRelease)]
-        S.screen.sync()
-        time.sleep(delay)
+        S.screen.sync() or time.sleep(delay)
     return True
-
-
-def click_at(x, y):
-    point_at(x, y)
-    click()
-
-
-def flood(): return click(20, 0.005)  # twenty quick clicks
 
 
 def key(*names, focus=None):
@@ -421,11 +409,8 @@ def find_popup():
     # The open menu's popup: its x, y, width and height in S.popup. On sway a popup is no
     # toplevel: it is found on screen, as the box of what changed under the menu bar since
     # the screenshot taken just before the click (more than the pointer).
-    if not S.sway:
-        S.popup = next(map(geometry, windows(True)), None)
-        return S.popup
-    ys, xs = np.nonzero(grab(S.x0, S.y0 + S.menu, 400, 200) != S.closed) if app_running() else ((), ())
-    S.popup = None
+    S.popup = None if S.sway else next(map(geometry, windows(True)), None)
+    ys, xs = np.nonzero(grab(S.x0, S.y0 + S.menu, 400, 200) != S.closed) if S.sway and app_running() else ((), ())
     if len(ys) and ys.min() <= 2 and np.ptp(ys) >= 40 and np.ptp(xs) >= 60:
         S.popup = (S.x0 + xs.min(), S.y0 + S.menu + ys.min(), np.ptp(xs) + 1, np.ptp(ys) + 1)
     return S.popup
@@ -435,10 +420,8 @@ def open_menu():
     # Opens "Funciones" and waits for its popup to settle. A click that comes while the
     # window is still settling can be lost: after a while, once more.
     for _ in range(3):
-        window_now()
-        S.closed = S.sway and grab(S.x0, S.y0 + S.menu, 400, 200)
+        S.closed, S.popup = window_now() or S.sway and grab(S.x0, S.y0 + S.menu, 400, 200), None
         click_at(S.x0 + 30, S.y0 + S.menu // 2)
-        S.popup = None
         # Found twice at one place and size (the one seen before, then now): one still
         # being placed would take a click elsewhere.
         if wait_for(8, lambda: S.popup == find_popup() and S.popup):
@@ -453,7 +436,6 @@ def close_menu():
 
 def item_row(name):  # the open menu's item NAME: the top of its row on the screen, and its height
     items = F.FunctionItems.split()
-    name in items or fail(f"no menu item {name} among: {F.FunctionItems}")
     return S.popup[1] + S.popup[3] * items.index(name) // len(items), S.popup[3] // len(items)
 
 
@@ -493,10 +475,10 @@ def sharpness():
 
 def expect_sharp(what):
     # The play area drawn at the device's pixels, once its frame at the window's scale is
-    # shown (under a menu bar maybe of a new height): every line of the wall one width, the scale's rounded, no seam between blocks,
-    # faces within a pixel of each other, and fewer than a tenth of the score's columns
-    # repeating their left neighbour (a copy of the 1x text scaled up repeats one in four
-    # at 1.25, one in two at 2).
+    # shown (under a menu bar maybe of a new height): every line of the wall one width,
+    # the scale's rounded, no seam between blocks, faces within a pixel of each other,
+    # and fewer than a tenth of the score's columns repeating their left neighbour (a
+    # copy of the 1x text scaled up repeats one in four at 1.25, one in two at 2).
     line = lambda: max(1, (S.milli + 500) // 1000)
     sharp = lambda seen: seen.maroon == seen.white == {line()} and not seen.seams and seen.repeats * 10 < seen.ink \
         and all(faces and max(faces) - min(faces) <= 1 for faces in (seen.across, seen.down)) and seen
@@ -549,29 +531,26 @@ def shoot_row(row):
     fail(f"the right-most block of row {row} was never destroyed")
 
 
-def watch_shots(aims, path):
+def watch_shots(aims, out=sys.stdout):
     # Fires a shot at each aim (the launcher's row) and watches it fly: the screen row
     # through the shot's face is read about once a millisecond while the shot crosses
-    # from the launcher to the bar's lane. Writes to PATH, per shot, the click's
+    # from the launcher to the bar's lane. Writes to OUT, per shot, the click's
     # CLOCK_MONOTONIC time (for the figures' sound latency), the positions seen and the
     # time from the click to its first pixel; returns the fewest positions a shot was seen at.
-    out, first, flown = open(path, "w"), F.BarLaneRight + 2, set(range(F.ShotStartX, F.BarLaneRight, -F.ShotStep))
-    fewest = len(flown)
+    first, flown, counts = F.BarLaneRight + 2, set(range(F.ShotStartX, F.BarLaneRight, -F.ShotStep)), []
     for aim in aims:
         aim_at(aim)
         time.sleep(0.1)  # the aim reaches the game before the click
-        clicked, seen, first_pixel = click() and time.monotonic(), set(), None
+        clicked, seen, first_pixel = click() and time.monotonic(), set(), "never"
         print(f"clicked at {time.clock_gettime_ns(time.CLOCK_MONOTONIC)} ns", file=out, flush=True)
         while time.monotonic() - clicked < 0.6:  # the lane is reached after 22 ticks, 0.34 s
             row = grab(S.play_x + first, S.play_y + aim + F.ShotBelowAim + 1, F.ShotStartX + 8 - first, 1)
-            # The mark: the first run of six pixels that are not silver.
-            marked = (row != F.ColourSilver).tobytes().find(b"\1" * 6)
+            marked = (row != F.ColourSilver).tobytes().find(b"\1" * 6)  # the first six pixels not silver in a row
             if marked >= 0:
-                first_pixel = first_pixel or time.monotonic() - clicked
+                first_pixel = first_pixel if seen else f"{1000 * (time.monotonic() - clicked):.1f} ms"
                 seen.add(first + marked + 1)  # the white outline lies one pixel left of x
-        fewest = min(fewest, len(seen & flown))
-        after = "never" if first_pixel is None else f"{1000 * first_pixel:.1f} ms"
-        print(f"shot at aim {aim}: seen at {len(seen & flown)} of {len(flown)} positions between launcher and lane; "
-              f"click to first pixel {after}", file=out, flush=True)
+        counts.append(len(seen & flown))
+        print(f"shot at aim {aim}: seen at {counts[-1]} of {len(flown)} positions between launcher and lane; "
+              f"click to first pixel {first_pixel}", file=out, flush=True)
         time.sleep(0.4)  # the shot's flight ends before the next one
-    return fewest
+    return min(counts)

@@ -8,8 +8,8 @@
 # Qt's own texts are Spanish; with no font, or no thread for the bar, it goes on and
 # says so; with address space for a few shots only, it plays to its end screen, and
 # with none left it goes on painting; the X server killed in the middle of a game, with
-# a cue playing, ends it with one line and code 1; the window fits the screen,
-# also once the screen has shrunk or grown under it.
+# a cue playing, ends it with one line and code 1; the window goes on fitting a screen
+# that shrinks or grows under it.
 from driver import *
 
 need("pulseaudio", "parec", "prlimit", "xrandr")
@@ -122,31 +122,22 @@ last = open(f"{WORK}/app.err").read().splitlines()[-1]
 check(last, re.match("zarpeta: .*pantalla", last))
 
 
-def screen_size(w, h):
-    # The screen's size through RandR, at 96 dots an inch, with a new mode of that size on
-    # Xvfb's one output.
-    name = f"zarpeta-{w}x{h}"
-    run("xrandr", "--newmode", name, "0", *[str(w)] * 4, *[str(h)] * 4)
-    run("xrandr", "--addmode", "screen", name)
-    run("xrandr", "--output", "screen", "--mode", name, "--fb", f"{w}x{h}", "--dpi", "96")
-    S.screen_w, S.screen_h = w, h
-
-
-# The window fits the screen, border included: a scale, the screen's size at
-# start, then the sizes it is given while the window is up. Meanwhile no thread can be
-# started, yet the frame at each new scale, which Qt's painting splits between the
-# threads of its pool, is painted.
-for scale, *sizes in ((1, (640, 480)), (2, (1280, 1024)), (1, (1280, 1024), (800, 600), (1280, 1024))):
-    start_display(*sizes[0])
-    start_game(*NOBODY.split(), game=len(sizes) > 1, QT_SCALE_FACTOR=str(scale))
-    len(sizes) == 1 or limit(threads(), *NOBODY.split())
-    for step, (w, h) in enumerate(sizes):
-        step and screen_size(w, h)
-        # The window wholly on the screen, and at least nine tenths as wide as it may be
-        # there: the play area is drawn at an exact scale, which seldom fills the room.
-        widest = min(w, F.PlayAreaWidth * scale)
-        wait_for(10, lambda: window_now() or on_screen() and widest * 9 // 10 <= S.w <= widest) or \
-            fail(f"{S.w}x{S.h} at {S.x0},{S.y0} on {w}x{h} at {scale}x")
-        len(sizes) == 1 or wait_for(10, bar_moves) or fail(f"the window froze at {w}x{h}")
-        note(f"{scale}x on {w}x{h}: {S.w}x{S.h} at {S.x0},{S.y0}")
-    stop(S.app, S.xvfb)
+# The window goes on fitting the screen, border included, when the screen shrinks and
+# grows again under it (scale.py fits it at start). Meanwhile no thread can be started,
+# yet the frame at each new scale, which Qt's painting splits between the threads of its
+# pool, is painted.
+start_display()
+start_game(*NOBODY.split(), game=True)
+limit(threads(), *NOBODY.split())
+for w, h in ((800, 600), (1280, 1024)):
+    mode = f"zarpeta-{w}x{h}"  # a new mode of that size on Xvfb's one output, at 96 dots an inch
+    run("xrandr", "--newmode", mode, "0", *[str(w)] * 4, *[str(h)] * 4)
+    run("xrandr", "--addmode", "screen", mode)
+    run("xrandr", "--output", "screen", "--mode", mode, "--fb", f"{w}x{h}", "--dpi", "96")
+    S.screen_w, S.screen_h, widest = w, h, min(w, F.PlayAreaWidth)
+    # The window wholly on the screen, and at least nine tenths as wide as it may be
+    # there: the play area is drawn at an exact scale, which seldom fills the room.
+    wait_for(10, lambda: window_now() or on_screen() and widest * 9 // 10 <= S.w <= widest) or \
+        fail(f"{S.w}x{S.h} at {S.x0},{S.y0} on {w}x{h}")
+    wait_for(10, bar_moves) or fail(f"the window froze at {w}x{h}")
+    note(f"on {w}x{h}: {S.w}x{S.h} at {S.x0},{S.y0}")
