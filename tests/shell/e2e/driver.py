@@ -24,7 +24,7 @@ def skip(why): sys.exit(print("skipped:", why) or 77)  # CTest: skipped
 
 try:
     import numpy as np
-    from Xlib import X, XK, Xatom, display, error, ext  # Xatom for the scripts
+    from Xlib import X, Xatom, display, error, ext  # Xatom for the scripts
     from Xlib.ext import xtest
 except ImportError:
     skip("python3-xlib or python3-numpy is not installed")
@@ -392,13 +392,10 @@ def click(times=1, delay=0.0):
 
 
 def key(*names, focus=None):
-    # Presses the keys in order and lets go of them the other way round: key("Alt_L", "F4"),
-    # into the window FOCUS if given, else wherever the focus is.
-    focus and (focus.set_input_focus(X.RevertToParent, X.CurrentTime) or S.x.sync())
-    codes = [S.screen.keysym_to_keycode(XK.string_to_keysym(name)) for name in names]
-    for kind, code in [(X.KeyPress, code) for code in codes] + [(X.KeyRelease, code) for code in codes[::-1]]:
-        xtest.fake_input(S.screen, kind, code)
-    S.screen.sync()
+    # Presses the keys in order on the Xvfb and lets go of them the other way round:
+    # key("Alt_L", "F4"), into the window FOCUS if given, else wherever the focus is.
+    focus = ["windowfocus", "--sync", str(focus.id)] if focus else []
+    run("xdotool", *focus, "key", "+".join(names), env=env(DISPLAY=S.screen.get_display_name()))
 
 
 def aim_at(y):  # the mouse over the play area at image row Y (x 800, right of the wall)
@@ -468,9 +465,8 @@ def sharpness():
             if (before, after) == (F.ColourWhite, F.ColourMaroon) and colour not in lines:
                 faces[down].add(width)
     ink = (text != F.ColourSilver).any(0)
-    repeats = (ink[1:] & (text[:, 1:] == text[:, :-1]).all(0)).sum()
-    return SimpleNamespace(maroon=lines[F.ColourMaroon], white=lines[F.ColourWhite], seams=seams,
-                           across=faces[0], down=faces[1], ink=ink.sum(), repeats=repeats)
+    return SimpleNamespace(maroon=lines[F.ColourMaroon], white=lines[F.ColourWhite], seams=seams, across=faces[0],
+                           down=faces[1], ink=ink.sum(), repeats=(ink[1:] & (text[:, 1:] == text[:, :-1]).all(0)).sum())
 
 
 def expect_sharp(what):
@@ -479,9 +475,9 @@ def expect_sharp(what):
     # the scale's rounded, no seam between blocks, faces within a pixel of each other,
     # and fewer than a tenth of the score's columns repeating their left neighbour (a
     # copy of the 1x text scaled up repeats one in four at 1.25, one in two at 2).
-    line = lambda: max(1, (S.milli + 500) // 1000)
-    sharp = lambda seen: seen.maroon == seen.white == {line()} and not seen.seams and seen.repeats * 10 < seen.ink \
-        and all(faces and max(faces) - min(faces) <= 1 for faces in (seen.across, seen.down)) and seen
+    even = lambda faces: faces and max(faces) - min(faces) <= 1
+    sharp = lambda seen: seen.maroon == seen.white == {max(1, (S.milli + 500) // 1000)} and not seen.seams and \
+        seen.repeats * 10 < seen.ink and even(seen.across) and even(seen.down) and seen
     settled = lambda: setattr(S, "menu", menu_height()) or window_now() or sharp(sharpness())
     seen = wait_for(10, settled) or sharpness()
     check(f"{what}, drawn at its device pixels: {vars(seen)}", sharp(seen))

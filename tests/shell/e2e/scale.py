@@ -13,12 +13,12 @@ def border_painted(scale):
     # Under the menu bar the border is grey on the top, left and right, as many device
     # pixels thick as SCALE, one fewer or more where a logical edge falls inside a device
     # pixel; every pixel inside is silver down to the window's bottom edge.
-    shot, grey = client(), F.ColourGrey
-    shot = shot[(shot[:, S.w // 2] == grey).argmax():]  # from the top border down
-    grey_for = lambda pixels: int((pixels == grey).argmin())  # 0 if all grey
-    side = {"top": grey_for(shot[:, S.w // 2]), "left": grey_for(shot[-1]), "right": grey_for(shot[-1, ::-1])}
+    shot = client()
+    shot = shot[(shot[:, S.w // 2] == F.ColourGrey).argmax():]  # from the top border down
+    grey = shot == F.ColourGrey  # the widths below are 0 where all is grey
+    side = {"top": grey[:, S.w // 2].argmin(), "left": grey[-1].argmin(), "right": grey[-1, ::-1].argmin()}
     painted = np.full(shot.shape, F.ColourSilver)
-    painted[:side["top"]] = painted[:, :side["left"]] = painted[:, S.w - side["right"]:] = grey
+    painted[:side["top"]] = painted[:, :side["left"]] = painted[:, S.w - side["right"]:] = F.ColourGrey
     bad = np.flatnonzero((shot != painted).any(1))
     S.why = f"border widths {side}" + (f"; play area's device row {bad[0]} is not as it should be" if len(bad) else "")
     return not len(bad) and all(abs(n - scale) < 1 for n in side.values())

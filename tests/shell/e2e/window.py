@@ -108,8 +108,8 @@ def heard(pattern):  # told so far, once what has come is taken in, as a screen 
 
 
 start_game()
-found = lambda: next((app for app in pyatspi.Registry.getDesktop(0) if app and app.name == "zarpeta" and app.childCount),
-                     None)
+desktop = pyatspi.Registry.getDesktop(0)
+found = lambda: next((app for app in desktop if app and app.name == "zarpeta" and app.childCount), None)
 window = (wait_for(120, found) or fail("over AT-SPI no application zarpeta"))[0]
 play = next(child for child in window if child.getRole() != pyatspi.ROLE_MENU_BAR)
 check("over AT-SPI the window is a frame named Zarpeta", (window.getRoleName(), window.name) == ("frame", "Zarpeta"))
