@@ -41,10 +41,9 @@ atexit.register(lambda: stop(*reversed(PROCS)) or shutil.rmtree(WORK, ignore_err
 
 
 def fail(what):  # with the program's standard error and the tail of every log
-    print("FAIL:", what, file=sys.stderr)
-    for name in ["app.err"] + sorted(name for name in os.listdir(WORK) if name.endswith(".log")):
-        lines = open(f"{WORK}/{name}", errors="replace").readlines() if os.path.isfile(f"{WORK}/{name}") else []
-        lines and print(f"--- {name}:\n" + "".join(lines[-20 if name == "app.err" else -3:]), end="", file=sys.stderr)
+    print("FAIL:", what, file=sys.stderr, flush=True)
+    subprocess.run("tail -v -n 20 app.err; tail -v -n 3 *.log", shell=True, cwd=WORK, stdout=sys.stderr,
+                   stderr=subprocess.DEVNULL)
     sys.exit(1)
 
 

@@ -29,10 +29,8 @@ for scale, width, height in ((1, 3200, 1800), (1.25, 3200, 1800), (1.5, 3200, 18
                              (3, 3200, 1800), (2, 1920, 1200), (1, 800, 600)):
     (S.screen_w, S.screen_h) == (width, height) or stop(S.app, S.xvfb) or start_display(width, height)
     start_game(QT_SCALE_FACTOR=str(scale))
-    if width == 3200:
-        check(f"{S.w} px wide at {scale}x", S.w == round(F.PlayAreaWidth * scale))
-    else:
-        check(f"{S.w}x{S.h} at {S.x0},{S.y0} fits {width}x{height}", on_screen() and S.w >= width * 9 // 10)
+    fits = S.w == round(F.PlayAreaWidth * scale) if width == 3200 else on_screen() and S.w >= width * 9 // 10
+    check(f"{S.w}x{S.h} at {S.x0},{S.y0} at {scale}x on {width}x{height}", fits)
     wait_for(10, border_painted, scale) or fail(f"at {scale}x on {width}x{height}: {S.why}")
     note(f"{scale}x on {width}x{height}: {S.why}, silver inside")
     new_game()
