@@ -28,6 +28,9 @@ try:
     from Xlib.ext import xtest
 except ImportError:
     skip("python3-xlib or python3-numpy is not installed")
+# XTest alone of the extensions: python3-xlib 0.33 fails to load one whose events a
+# second server (an Xwayland) numbers otherwise.
+ext.__extensions__ = [("XTEST", "xtest")]
 ZARPETA, ARGS, WORK, PROCS = sys.argv[1], sys.argv[2:], tempfile.mkdtemp(prefix="zarpeta-e2e."), []
 # The run's state: the program (app) and its window; the servers; the X connections, x
 # for windows and properties (root() its root window) and screen (the Xvfb) for input
@@ -164,10 +167,7 @@ def start_wm(name, wayland=False):
         session = wait_for(30, lambda: open(f"{WORK}/session").read().split()) or fail("mutter did not start")
         number, auth, socket = session
         os.environ.update(DISPLAY=number, XAUTHORITY=auth, WAYLAND_DISPLAY=f"{home}/{socket}", XDG_RUNTIME_DIR=home)
-        # Core requests only: python3-xlib 0.33 fails to load an extension whose events a
-        # second server numbers otherwise (RandR's, here).
-        extensions, ext.__extensions__ = ext.__extensions__, []
-        S.x, ext.__extensions__ = display.Display(), extensions
+        S.x = display.Display()
     wait_for(30, lambda: (S.wm[0].poll() is None or fail(f"{name} ended")) and
              prop(root(), "_NET_SUPPORTING_WM_CHECK")) or fail(f"{name} did not start")
 
@@ -390,11 +390,11 @@ def click(times=1, delay=0.0):
     return True
 
 
-def key(*names, focus=None):
-    # Presses the keys in order on the Xvfb and lets go of them the other way round:
-    # key("Alt_L", "F4"), into the window FOCUS if given, else wherever the focus is.
+def key(*strokes, focus=None):
+    # Types the strokes one after the other on the Xvfb, each a key or keys held together
+    # ("F10", "Alt_L+F4"), into the window FOCUS if given, else wherever the focus is.
     focus = ["windowfocus", "--sync", str(focus.id)] if focus else []
-    run("xdotool", *focus, "key", "+".join(names), env=env(DISPLAY=S.screen.get_display_name()))
+    run("xdotool", *focus, "key", *strokes, env=env(DISPLAY=S.screen.get_display_name()))
 
 
 def aim_at(y):  # the mouse over the play area at image row Y (x 800, right of the wall)

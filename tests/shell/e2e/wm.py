@@ -73,7 +73,7 @@ await_(10, "restored", window_state, 1)  # NormalState
 # A key that comes before the manager has given the window the focus is lost: again.
 for attempt in range(3):
     run("xdotool", "windowactivate", "--sync", str(S.win.id))
-    wait_for(5, lambda: run("xdotool", "getactivewindow").strip() == str(S.win.id)) and key("Alt_L", "F4")
+    wait_for(5, lambda: run("xdotool", "getactivewindow").strip() == str(S.win.id)) and key("Alt_L+F4")
     if wait_for(5, lambda: not app_running(), may_end=True):
         break
 expect_exit(0, "Alt+F4")
