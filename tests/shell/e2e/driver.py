@@ -187,7 +187,6 @@ def start_sway(width=1280, height=1024):
     home, runtime, nobody = f"{WORK}/sway", f"{WORK}/runtime", []
     [os.mkdir(folder, 0o700) for folder in (home, runtime)]
     open(f"{WORK}/sway.conf", "w").write("xwayland disable\ndefault_border none\ndefault_floating_border none\n"
-                                         "output X11-1 resolution 1280x1024 position 0 0 scale 1\n"
                                          'for_window [app_id=".*"] floating enable\n')
     if os.getuid() == 0:
         os.chmod(WORK, 0o711)
@@ -205,10 +204,9 @@ def start_sway(width=1280, height=1024):
 
 def sway_window(title):
     # The program's toplevel titled TITLE in sway's tree: its shell (xdg_shell when
-    # native), and the x, y, width and height of its content.
+    # native), and the x, y, width and height of its content (all of it: no borders).
     walk = lambda node: [node] + [n for c in node.get("nodes", []) + node.get("floating_nodes", []) for n in walk(c)]
-    return next(((node["shell"], node["rect"]["x"] + node["window_rect"]["x"], node["rect"]["y"] +
-                  node["window_rect"]["y"], node["window_rect"]["width"], node["window_rect"]["height"])
+    return next(((node["shell"], *map(node["rect"].get, ("x", "y", "width", "height")))
                  for node in walk(json.loads(run("swaymsg", "-t", "get_tree") or "{}"))
                  if node.get("pid") == S.app.pid and node["name"] == title), None)
 
@@ -269,13 +267,12 @@ def cues(start_byte):
 
 
 def expect_cues():
-    # The shot cue within 0.5 s of the click at S.pressed_at, the block hit's low cue after it.
+    # The shot cue within 0.5 s of the click at S.pressed_at, the block hit's low cue after
+    # it, from a program that found its sound output.
+    said("sin sonido") and fail("the program found no sound output")
     heard = lambda: (found := cues(S.pressed_at)) and found[1] and found
     shot, low = wait_for(3, heard) or fail(f"no low cue after the click (cues at: {cues(S.pressed_at)})")
     check(f"shot cue {shot} ms after the click, the block hit's low cue at {low} ms", shot < 500 and low > shot)
-
-
-def expect_sound(): said("sin sonido") and fail("the program found no sound output")
 
 
 def click_heard(seconds):  # a click, and a cue in the recording within SECONDS of it
@@ -536,16 +533,16 @@ def watch_shots(aims, out=sys.stdout):
     for aim in aims:
         aim_at(aim)
         time.sleep(0.1)  # the aim reaches the game before the click
-        clicked, seen, first_pixel = click() and time.monotonic(), set(), "never"
+        clicked, seen = click() and time.monotonic(), {}  # each place the shot was seen at, and when first
         print(f"clicked at {time.clock_gettime_ns(time.CLOCK_MONOTONIC)} ns", file=out, flush=True)
         while time.monotonic() - clicked < 0.6:  # the lane is reached after 22 ticks, 0.34 s
             row = grab(S.play_x + first, S.play_y + aim + F.ShotBelowAim + 1, F.ShotStartX + 8 - first, 1)
-            marked = (row != F.ColourSilver).tobytes().find(b"\1" * 6)  # the first six pixels not silver in a row
-            if marked >= 0:
-                first_pixel = first_pixel if seen else f"{1000 * (time.monotonic() - clicked):.1f} ms"
-                seen.add(first + marked + 1)  # the white outline lies one pixel left of x
-        counts.append(len(seen & flown))
+            # The mark: the first six pixels in a row that are not silver, its white outline
+            # one pixel left of the shot's x.
+            marked = (row != F.ColourSilver).tobytes().find(b"\1" * 6)
+            marked < 0 or seen.setdefault(first + marked + 1, time.monotonic() - clicked)
+        counts.append(len(seen.keys() & flown))
         print(f"shot at aim {aim}: seen at {counts[-1]} of {len(flown)} positions between launcher and lane; "
-              f"click to first pixel {first_pixel}", file=out, flush=True)
+              f"click to first pixel {1000 * min(seen.values(), default=float('nan')):.1f} ms", file=out, flush=True)
         time.sleep(0.4)  # the shot's flight ends before the next one
     return min(counts)

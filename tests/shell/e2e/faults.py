@@ -31,9 +31,8 @@ START_FAILS = [
 
 def start_fails(words, code, under):
     ended = subprocess.run(["env", *under.split(), ZARPETA], capture_output=True, text=True)
-    lines = ended.stderr.splitlines()
     check(f"{under} -> code {ended.returncode}: {ended.stderr.strip()}",
-          ended.returncode == code and len(lines) == 1 and re.match(f"zarpeta: .*{words}", lines[0]))
+          ended.returncode == code and re.fullmatch(f"zarpeta: .*{words}.*\n", ended.stderr))
 
 
 def status(field):

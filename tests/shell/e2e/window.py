@@ -23,10 +23,8 @@ start_game(DESKTOP_STARTUP_ID="zarpeta-e2e_TIME1")
 
 
 def startup_ended():
-    while listener.pending_events():
-        event = listener.next_event()
-        if event.type == X.ClientMessage and event.client_type in kinds:
-            pieces.append(event.data[1])
+    events = [listener.next_event() for _ in range(listener.pending_events())]
+    pieces.extend(event.data[1] for event in events if event.type == X.ClientMessage and event.client_type in kinds)
     return b"".join(pieces).startswith(b"remove: ID=zarpeta-e2e_TIME1\0")
 
 

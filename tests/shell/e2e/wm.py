@@ -31,8 +31,7 @@ check(f"{WM} allows closing, minimising and moving, neither resizing nor maximis
 def frame_centred():
     # The outer frame, as the manager reports it, centred on the work area within 1 px.
     # With no panel KWin sets no _NET_WORKAREA: the work area is then the screen, as for Qt.
-    window_now()
-    left, right, top, bottom = prop(S.win, "_NET_FRAME_EXTENTS") or (0, 0, 0, None)
+    left, right, top, bottom = window_now() or prop(S.win, "_NET_FRAME_EXTENTS") or (0, 0, 0, None)
     area = (prop(root(), "_NET_WORKAREA") or [0, 0, S.screen_w, S.screen_h])[:4]
     frame = (S.x0 - left, S.y0 - top, S.w + left + right, S.h + top + (bottom or 0))
     S.frame = "{},{} {}x{}".format(*frame)
@@ -59,8 +58,7 @@ if not WAYLAND:
     open_menu()  # once the menu opens, the program has seen the new frame's extents
     close_menu()
     # Metacity and mutter leave the window where its frame was, a title bar higher.
-    window_now()
-    title = prop(S.win, "_NET_FRAME_EXTENTS")[2]
+    title = window_now() or prop(S.win, "_NET_FRAME_EXTENTS")[2]
     check(f"moved to {moved_to}, and at {S.x0},{S.y0} after {WM} restarted",
           S.x0 == moved_to[0] and moved_to[1] - title <= S.y0 <= moved_to[1])
 
