@@ -15,7 +15,7 @@
 #
 # Sections: processes and checks; the X server and the window manager; sway; the sound
 # server; the program and its window; screenshots; mouse, keys and menu; the game.
-import atexit, itertools, json, os, re, shutil, signal, subprocess, sys, tempfile, time
+import atexit, contextlib, itertools, json, os, re, shutil, signal, subprocess, sys, tempfile, time
 from types import SimpleNamespace
 
 
@@ -60,10 +60,9 @@ def said(words): return sum(words in line for line in open(f"{WORK}/app.err"))  
 
 
 def passes(test, *args):
-    try:
+    with contextlib.suppress(error.XError, OSError):  # a window or a process gone meanwhile, a region off the screen
         return test(*args)
-    except (error.XError, OSError):
-        return False  # a window or a process gone meanwhile, a region off the screen
+    return False
 
 
 def wait_for(seconds, test, *args, may_end=False):
@@ -254,8 +253,7 @@ def cues(start_byte):
     # loud low sound after it that fills most of 120 ms (a block hit: the bar's knock and
     # the falling end of the shot's own sweep are far shorter), or None; None when nothing
     # loud follows.
-    data = open(f"{WORK}/rec.raw", "rb").read()[start_byte // 2 * 2:]
-    samples = np.frombuffer(data[:len(data) // 2 * 2], "<i2").astype(float)
+    samples = np.fromfile(f"{WORK}/rec.raw", "<i2", offset=start_byte // 2 * 2).astype(float)
     parts = samples[:len(samples) // 441 * 441].reshape(-1, 441)  # 10 ms windows at 44,100 Hz
     loud = np.sqrt((parts ** 2).mean(1)) > 3000
     if not loud.any():
@@ -455,11 +453,9 @@ def sharpness():
     for down, pixels in [(0, row) for row in wall[::3]] + [(1, column) for column in wall.T[::3]]:
         runs = [(colour, len(list(run))) for colour, run in itertools.groupby(pixels.tolist())]
         for (before, _), (colour, width), (after, _) in zip(runs, runs[1:], runs[2:]):
-            if colour in lines and width < at_scale(F.CellWidth) // 2:
-                lines[colour].add(width)
+            colour in lines and width < at_scale(F.CellWidth) // 2 and lines[colour].add(width)
             seams += colour == F.ColourSilver and before in lines and after in lines and width < at_scale(F.CellWidth)
-            if (before, after) == (F.ColourWhite, F.ColourMaroon) and colour not in lines:
-                faces[down].add(width)
+            (before, after) == (F.ColourWhite, F.ColourMaroon) and colour not in lines and faces[down].add(width)
     ink = (text != F.ColourSilver).any(0)
     return SimpleNamespace(maroon=lines[F.ColourMaroon], white=lines[F.ColourWhite], seams=seams, across=faces[0],
                            down=faces[1], ink=ink.sum(), repeats=(ink[1:] & (text[:, 1:] == text[:, :-1]).all(0)).sum())

@@ -98,8 +98,7 @@ limit(f"--as={(int(status('VmSize')) + 65536) * 1024}")
 aim_at(20)
 await_(60, "address space for 60 shots: a flood of clicks plays to Game Over", lambda: flood() and game_over())
 click(50, 0.005)
-choose("Nuevo")
-note("and on")
+new_game()  # and on
 # None left at all: no shot flies, and the window goes on painting the bar.
 limit(f"--as={int(status('VmSize')) * 1024}")
 check("no address space left: a flood of clicks, and the bar still moves", flood() and wait_for(10, bar_moves))
