@@ -185,17 +185,16 @@ def start_sway(width=1280, height=1024):
     start_display(width, height)
     home, runtime, nobody = f"{WORK}/sway", f"{WORK}/runtime", []
     [os.mkdir(folder, 0o700) for folder in (home, runtime)]
-    open(f"{WORK}/sway.conf", "w").write("xwayland disable\ndefault_border none\ndefault_floating_border none\n"
+    open(f"{home}/sway.conf", "w").write("xwayland disable\ndefault_border none\ndefault_floating_border none\n"
                                          'for_window [app_id=".*"] floating enable\n')
     if os.getuid() == 0:
         os.chmod(WORK, 0o711)
-        os.chmod(f"{WORK}/sway.conf", 0o644)
         os.chown(home, 65534, 65534)
         nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
     os.environ["SWAYSOCK"] = f"{home}/ipc"
     spawn("sway.log", "env", "-i", f"PATH={os.environ['PATH']}", f"HOME={home}", f"XDG_RUNTIME_DIR={home}",
           f"SWAYSOCK={home}/ipc", f"DISPLAY={os.environ.pop('DISPLAY')}", "WLR_BACKENDS=x11", "WLR_RENDERER=pixman",
-          *nobody, "sway", "-c", f"{WORK}/sway.conf")
+          *nobody, "sway", "-c", f"{home}/sway.conf")
     wait_for(30, run, "swaymsg", "-t", "get_outputs") or fail("sway did not start")  # printed once it answers
     os.environ["WAYLAND_DISPLAY"] = next(f"{home}/{n}" for n in os.listdir(home) if re.fullmatch(r"wayland-\d+", n))
     os.environ["XDG_RUNTIME_DIR"], S.sway = runtime, True
@@ -289,12 +288,11 @@ def start_game(*wrapper, game=False, window=True, **environment):
     stop_game()
     open(f"{WORK}/app.err", "w").close()  # each run's own
     S.app = spawn("app.err", *wrapper, ZARPETA, stdout=open(f"{WORK}/app.out", "w"), env=env(**environment))
-    if not window:
-        return
-    S.win = wait_for(30, find_titled, "Zarpeta") or fail("after 30 s, no visible window named Zarpeta")
-    S.menu = wait_for(10, menu_height) or fail("after 10 s, no play-area border under the menu bar")
-    window_now()
-    game and new_game()
+    if window:
+        S.win = wait_for(30, find_titled, "Zarpeta") or fail("after 30 s, no visible window named Zarpeta")
+        S.menu = wait_for(10, menu_height) or fail("after 10 s, no play-area border under the menu bar")
+        window_now()
+        game and new_game()
 
 
 def menu_height():
@@ -425,17 +423,16 @@ def close_menu():
     wait_for(5, lambda: not find_popup()) or fail("Escape did not close the menu")
 
 
-def item_row(name):  # the open menu's item NAME: the top of its row on the screen, and its height
-    items = F.FunctionItems.split()
-    return S.popup[1] + S.popup[3] * items.index(name) // len(items), S.popup[3] // len(items)
+def item_rows(name):  # the screen rows of the open menu's item NAME: its first, and the first after it
+    items, (_, top, _, height) = F.FunctionItems.split(), S.popup
+    return [top + height * (items.index(name) + edge) // len(items) for edge in (0, 1)]
 
 
 def choose(name):
     # Opens the menu and clicks the item through its row's middle (Salir may end the
     # program before its popup is seen gone).
     open_menu()
-    top, height = item_row(name)
-    click_at(S.popup[0] + 20, top + height // 2)
+    click_at(S.popup[0] + 20, sum(item_rows(name)) // 2)
     wait_for(10, lambda: not find_popup(), may_end=True) or fail(f"the menu stayed open after choosing {name}")
 
 
@@ -470,8 +467,7 @@ def expect_sharp(what):
     even = lambda faces: faces and max(faces) - min(faces) <= 1
     sharp = lambda seen: seen.maroon == seen.white == {max(1, (S.milli + 500) // 1000)} and not seen.seams and \
         seen.repeats * 10 < seen.ink and even(seen.across) and even(seen.down) and seen
-    settled = lambda: setattr(S, "menu", menu_height()) or window_now() or sharp(sharpness())
-    seen = wait_for(10, settled) or sharpness()
+    seen = wait_for(10, lambda: setattr(S, "menu", menu_height()) or window_now() or sharp(sharpness())) or sharpness()
     check(f"{what}, drawn at its device pixels: {vars(seen)}", sharp(seen))
 
 

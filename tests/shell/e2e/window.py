@@ -44,7 +44,7 @@ def items():
     open_menu()
     point_at(S.x0 + 30, S.y0 + S.menu // 2)
     shot, (x, _, w, _) = grab(), S.popup
-    crops = {name: shot[item_row(name)[0] + 2:sum(item_row(name)) - 2, x + 2:x + w - 2].tobytes()
+    crops = {name: shot[item_rows(name)[0] + 2:item_rows(name)[1] - 2, x + 2:x + w - 2].tobytes()
              for name in ("Nuevo", "Autor")}
     return close_menu() or crops
 
