@@ -242,8 +242,8 @@ def start_sound_server(server="pulseaudio"):
     wait_for(20, lambda: recorded() > start + 8820) or fail("nothing is recorded from the null sink")
 
 
-def recorded():  # the bytes recorded so far
-    return os.path.getsize(f"{WORK}/rec.raw") if os.path.exists(f"{WORK}/rec.raw") else 0
+# The bytes recorded so far.
+def recorded(): return os.path.getsize(f"{WORK}/rec.raw") if os.path.exists(f"{WORK}/rec.raw") else 0
 
 
 def cues(start_byte):
@@ -360,12 +360,10 @@ def grab(x=0, y=0, w=None, h=None):
 def client(): return grab(S.x0, S.y0, S.w, S.h)  # a fresh screenshot of the window's client area
 
 
-def at_scale(n, up=False):  # image pixels N as screen pixels; sizes (UP) never shrink to 0
-    return (n * S.milli + 999 * up) // 1000
-
-
-def look(w, h, x, y):  # a fresh screenshot of a region in play-area image coordinates
-    return grab(S.play_x + at_scale(x), S.play_y + at_scale(y), at_scale(w, True), at_scale(h, True))
+# Image pixels N as screen pixels (sizes, UP, never shrink to 0), and a fresh screenshot of
+# a region in play-area image coordinates.
+def at_scale(n, up=False): return (n * S.milli + 999 * up) // 1000
+def look(w, h, x, y): return grab(S.play_x + at_scale(x), S.play_y + at_scale(y), at_scale(w, True), at_scale(h, True))
 
 
 # ---- Mouse, keys and menu -------------------------------------------------------
@@ -390,8 +388,8 @@ def key(*strokes, focus=None):
     run("xdotool", *focus, "key", *strokes, env=env(DISPLAY=S.screen.get_display_name()))
 
 
-def aim_at(y):  # the mouse over the play area at image row Y (x 800, right of the wall)
-    point_at(S.play_x + at_scale(800), S.play_y + at_scale(y))
+# The mouse over the play area at image row Y (x 800, right of the wall).
+def aim_at(y): point_at(S.play_x + at_scale(800), S.play_y + at_scale(y))
 
 
 def find_popup():
@@ -471,8 +469,8 @@ def expect_sharp(what):
     check(f"{what}, drawn at its device pixels: {vars(seen)}", sharp(seen))
 
 
-def game_over():  # the end screen's red "Game Over": more than 1/80 of the words' box red
-    return (look(400, 100, F.EndX, F.EndY) == F.ColourRed).mean() * 80 > 1
+# The end screen's red "Game Over": more than 1/80 of the words' box red.
+def game_over(): return (look(400, 100, F.EndX, F.EndY) == F.ColourRed).mean() * 80 > 1
 
 
 def bar_moves():  # the bar's lane differs between two screenshots 0.1 s apart (the left one taken first)

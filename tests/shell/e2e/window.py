@@ -50,7 +50,6 @@ def items():
 
 
 enabled = items()
-note("menu Funciones opens")
 new_game()
 await_(5, "the bar moves", bar_moves)
 # Rows below the score line: a shot over its text would be taken for text.
@@ -105,8 +104,8 @@ desktop = pyatspi.Registry.getDesktop(0)
 found = lambda: next((app for app in desktop if app and app.name == "zarpeta" and app.childCount), None)
 window = (wait_for(120, found) or fail("over AT-SPI no application zarpeta"))[0]
 play = next(child for child in window if child.getRole() != pyatspi.ROLE_MENU_BAR)
-check("over AT-SPI the window is a frame named Zarpeta", (window.getRoleName(), window.name) == ("frame", "Zarpeta"))
-check("over AT-SPI the play area is a canvas", (play.getRoleName(), play.name) == ("canvas", "Área de juego"))
+roles = (window.getRoleName(), window.name, play.getRoleName(), play.name)
+check(f"over AT-SPI the window and its play area: {roles}", roles == ("frame", "Zarpeta", "canvas", "Área de juego"))
 new_game()
 await_(20, "a new game told: Nuevo greyed", heard, "Nuevo enabled 0")
 await_(20, "a new game told: its count", heard, "description Bloques Destruidos 0")

@@ -33,8 +33,7 @@ def frame_centred():
     # With no panel KWin sets no _NET_WORKAREA: the work area is then the screen, as for Qt.
     left, right, top, bottom = window_now() or prop(S.win, "_NET_FRAME_EXTENTS") or (0, 0, 0, None)
     area = (prop(root(), "_NET_WORKAREA") or [0, 0, S.screen_w, S.screen_h])[:4]
-    frame = (S.x0 - left, S.y0 - top, S.w + left + right, S.h + top + (bottom or 0))
-    S.frame = "{},{} {}x{}".format(*frame)
+    frame = S.frame = (S.x0 - left, S.y0 - top, S.w + left + right, S.h + top + (bottom or 0))  # x, y, width, height
     return bottom is not None and all(abs(2 * (frame[i] - area[i]) + frame[i + 2] - area[i + 2]) <= 2 for i in (0, 1))
 
 
