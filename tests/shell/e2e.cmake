@@ -1,11 +1,11 @@
 # SPDX-License-Identifier: MIT
 # End-to-end: the real window under a private Xvfb, with no window manager or with
-# one, driven through XTest and read from screenshots, and (wayland.py) under a headless
-# sway. Each script starts and stops its own display server (and window manager and
+# one, or (wayland.py) under a sway nested in it, driven through XTest and read from
+# screenshots. Each script starts and stops its own display server (and window manager and
 # sound server) through driver.py; a missing tool makes it skip (exit code 77). wm.py
 # runs once per window manager (mutter also as GNOME's Wayland compositor, with its
-# Xwayland), sound.py once per sound server. Debian's own interpreter: python3-xlib and
-# pyatspi are its packages.
+# Xwayland), sound.py once per sound server. Debian's own interpreter: python3-xlib,
+# python3-numpy and pyatspi are its packages.
 if(TARGET zarpeta)
     find_program(ZARPETA_E2E_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
     foreach(run window sound sound:pipewire scale faults wm:metacity wm:openbox wm:xfwm4

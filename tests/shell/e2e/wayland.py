@@ -1,10 +1,11 @@
 # SPDX-License-Identifier: MIT
-# On Qt's Wayland platform under a headless sway of the test's own, with no X server (no
-# DISPLAY, no Xwayland): the window is a native xdg-shell toplevel whose client area is
-# the play area's size with the menu bar at its top; "Funciones" opens and "Nuevo" shows
-# the wall; aiming at a row and clicking destroys its right-most block, and the shot cue
-# and the block hit's low cue are heard from the null sink; "Salir" ends the program
-# with code 0, and so does the compositor's close request. At 2x the wall is drawn at
+# On Qt's Wayland platform under a sway of the test's own, nested in a private Xvfb
+# that only sway talks to (the program has no DISPLAY, and there is no Xwayland): the
+# window is a native xdg-shell toplevel whose client area is the play area's size with
+# the menu bar at its top; "Funciones" opens and "Nuevo" shows the wall; aiming at a row
+# and clicking destroys its right-most block, and the shot cue and the block hit's low
+# cue are heard from the null sink; "Salir" ends the program with code 0, and so does the
+# compositor's close request. At 2x the wall is drawn at
 # the device's pixels, every line two wide, and its text at its size.
 from driver import *
 
