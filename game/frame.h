@@ -18,9 +18,9 @@
 // Threads: SetUpLayers, SetUpFrame and SetDeviceScale on the main thread; the rest
 // from any thread. Every function here holds the frame lock (this file's) for what it
 // does, and draws under it (but on surfaces no other thread knows yet), so a
-// composition and its presentation are never interleaved with another thread's; the frame lock is
-// always taken before SurfaceLock, never inside it. The host's sink is told of a presentation after
-// the frame lock is let go.
+// composition and its presentation are never interleaved with another thread's; the
+// frame lock is always taken before SurfaceLock, never inside it. The host's sink is
+// told of a presentation after the frame lock is let go.
 #pragma once
 
 #include <cstdint>

@@ -45,8 +45,7 @@ void SetWidth(PlayGeometry& play, int32_t width, double ratio) {
     play.Widget.setWidth(width);
     const auto rest =
         static_cast<int32_t>(DevicePixels(width, ratio) - play.Border - play.Image.width());
-    play.RightBorder = std::min(rest, play.Border);
-    play.Margin = rest - play.RightBorder;
+    play.Margin = rest - std::min(rest, play.Border);
 }
 
 bool Fits(const PlayGeometry& play, QSize room, int32_t menuHeight) {

@@ -22,9 +22,9 @@ struct PlayGeometry {
     render::Scale Scale;      // device pixels per logical pixel of the game
     int32_t Border = 1;       // device pixels: the grey border around the image, a
                               // line's width (render::LineWidth)
-    int32_t Margin = 0;       // device pixels of silver right of the image
-    int32_t RightBorder = 1;  // device pixels: Border, or what the widget's width leaves
-                              // (1 at 3/2, where 1000 window pixels are 1500 device ones)
+    int32_t Margin = 0;       // device pixels of silver right of the image; the right
+                              // border is what the widget's width leaves after it: Border,
+                              // or less (1 at 3/2, where 1000 window pixels are 1500 device)
     QSize Image;              // the control's image, device pixels
     QSize Widget;             // the play area widget, window pixels
     int32_t ShownHeight = 0;  // window pixels of the widget the client area shows

@@ -102,6 +102,10 @@ void WriteCues(std::ostream& out, const game::HeadlessRecord& record) {
     out << (cues.empty() ? " none\n" : "\n");
 }
 
+// A shot's face colours, as a frame's pixels.
+constexpr uint32_t Red = render::PixelOf(render::ColourRed);
+constexpr uint32_t Orange = render::PixelOf(render::ColourOrange);
+
 // The shots' places in a frame, at any scale: each shot's face is a red ring around
 // orange, and nothing else on the play area draws those colours side by side. A row
 // that crosses it whole, red, orange, red, bounded by neither, gives the face's device
@@ -144,35 +148,30 @@ struct FramePixels {
     // red nor orange beside: a row through a corner starts further in.
     bool CrossesWhole(int32_t left, int32_t end, int32_t y) const {
         const auto neither = [&](int32_t x) {
-            return x < 0 || x >= Width ||
-                   (At(x, y) != render::PixelOf(render::ColourRed) &&
-                    At(x, y) != render::PixelOf(render::ColourOrange));
+            return x < 0 || x >= Width || (At(x, y) != Red && At(x, y) != Orange);
         };
-        return y >= 0 && y < Height && At(left, y) == render::PixelOf(render::ColourRed) &&
-               At(end - 1, y) == render::PixelOf(render::ColourRed) && neither(left - 1) &&
-               neither(end);
+        return y >= 0 && y < Height && At(left, y) == Red && At(end - 1, y) == Red &&
+               neither(left - 1) && neither(end);
     }
 };
 
 std::set<std::pair<int32_t, int32_t>> ShotPlaces(const FramePixels& frame) {
-    static const uint32_t red = render::PixelOf(render::ColourRed);
-    static const uint32_t orange = render::PixelOf(render::ColourOrange);
     std::set<std::pair<int32_t, int32_t>> places;  // (y, x): row by row, as at 1x
     for (int32_t y = 0; y < frame.Height; ++y) {
         for (int32_t x = 0; x < frame.Width; ++x) {
-            const int32_t inside = frame.RunEnd(x, y, red);
-            const int32_t right = frame.RunEnd(inside, y, orange);
-            const int32_t end = frame.RunEnd(right, y, red);
+            const int32_t inside = frame.RunEnd(x, y, Red);
+            const int32_t right = frame.RunEnd(inside, y, Orange);
+            const int32_t end = frame.RunEnd(right, y, Red);
             if (inside == x || right == inside || end == right || !frame.CrossesWhole(x, end, y)) {
                 continue;
             }
             // The face box is (x - 1, y - 1)-(x + 7, y + 5) set in by a line.
             const int32_t left = frame.LogicalEdge(x, 1);
             int32_t top = y, middle = (x + end) / 2;
-            while (top > 0 && frame.At(middle, top - 1) == orange) {
+            while (top > 0 && frame.At(middle, top - 1) == Orange) {
                 --top;
             }
-            while (top > 0 && frame.At(middle, top - 1) == red) {
+            while (top > 0 && frame.At(middle, top - 1) == Red) {
                 --top;
             }
             const int32_t upper = frame.LogicalEdge(top, 1);

@@ -174,7 +174,7 @@ def start_wm(name, wayland=False):
 # ---- sway -------------------------------------------------------------------------
 
 
-def start_sway(width=1280, height=1024):
+def start_sway(width, height):
     # sway nested in a private Xvfb of WIDTH x HEIGHT (wlroots' X11 backend, drawing with
     # pixman): its output is a window at the screen's top-left, its pointer and keyboard
     # the Xvfb's, so that screenshots and XTest reach it as on X. It refuses to run as
